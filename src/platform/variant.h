@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+
+namespace platform {
+
+// A fixed-point amount with four decimals, as a currency field or variant holds it.
+struct Currency
+{
+    std::int64_t scaled = 0; // value times 10,000
+
+    static Currency fromDouble(double value);
+    static constexpr Currency fromScaled(std::int64_t scaled) { return Currency{scaled}; }
+
+    double toDouble() const { return double(scaled) / 10000.0; }
+
+    // "." as the decimal point, no trailing zeros: 12.5, -0.0001, 3
+    QString toString() const;
+
+    auto operator<=>(const Currency &) const = default;
+};
+
+// Variant values follow the Windows variant: an invalid QVariant is Empty (never assigned),
+// a QVariant holding nullptr is Null (a database null). Both differ from the empty text.
+inline QVariant nullVariant()
+{
+    return QVariant::fromValue(nullptr);
+}
+
+inline bool isNull(const QVariant &value)
+{
+    return value.metaType() == QMetaType::fromType<std::nullptr_t>();
+}
+
+inline bool isEmpty(const QVariant &value)
+{
+    return !value.isValid();
+}
+
+inline bool isNullOrEmpty(const QVariant &value)
+{
+    return isNull(value) || isEmpty(value);
+}
+
+inline QVariant currencyVariant(Currency amount)
+{
+    return QVariant::fromValue(amount);
+}
+
+inline bool isCurrency(const QVariant &value)
+{
+    return value.metaType() == QMetaType::fromType<Currency>();
+}
+
+} // namespace platform
+
