@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <exception>
+#include <functional>
+
+// The program's view of the process it runs in: where it lives, what it was started with, the
+// clock, starting other programs and ending itself. Each service that a test must control
+// (clock, launcher, process end) can be replaced.
+namespace platform {
+
+// The executable's name as the suite's menu and rights tables know it.
+QString programName(); // "RP_PANELCTA"
+
+// The folder named by RP_PANELCTA_HOME, else the executable's folder; no trailing "/".
+QString programFolder();
+
+// The arguments after the program name, and the same joined by blanks as one text.
+QStringList commandLineArguments();
+QString commandLineText();
+
+// An environment variable's value; the empty text when it is not set.
+QString environmentVariable(const QString &name);
+
+// The first set of TMPDIR, TEMP, TMP, else the system's temporary folder; no trailing "/".
+QString temporaryFolder();
+
+// The current local date and time; tests fix it.
+QDateTime now();
+void setClock(std::function<QDateTime()> clock); // an empty function restores the real clock
+
+// Starts other programs and opens documents with their desktop program.
+class Launcher
+{
+public:
+    virtual ~Launcher();
+    // Starts program with its arguments; with wait set, returns once it has ended. False when
+    // the program could not be started.
+    virtual bool start(const QString &program, const QStringList &arguments, bool wait) = 0;
+    // Opens a file or address with the desktop's program for it.
+    virtual bool openDocument(const QString &path) = 0;
+};
+Launcher &launcher();
+void setLauncher(Launcher *launcher); // nullptr restores the real one; the caller keeps ownership
+
+// Raised by a test's process-end hook so a test can see the program end "at once" without
+// the test process ending.
+struct ProcessEnded : std::exception
+{
+    int exitCode = 0;
+    explicit ProcessEnded(int code) : exitCode(code) { }
+    const char *what() const noexcept override { return "process ended"; }
+};
+
+// Ends the process at once, as the program does when no connection was accepted. The hook, when
+// installed, runs first and normally throws ProcessEnded; if it returns the process ends anyway.
+[[noreturn]] void endProcess(int exitCode);
+void setEndProcessHook(std::function<void(int exitCode)> hook);
+
+} // namespace platform
