@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <cstdint>
 #include <exception>
 
@@ -39,6 +38,7 @@ inline constexpr std::int32_t PathNotFound = 76;
 inline constexpr std::int32_t PermissionDenied = 70;
 inline constexpr std::int32_t PathFileAccess = 75;
 inline constexpr std::int32_t BadFileMode = 54;
+inline constexpr std::int32_t BadRecordNumber = 63;
 } // namespace errors
 
 } // namespace platform
