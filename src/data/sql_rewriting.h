@@ -31,10 +31,8 @@ struct SynonymPolicy
 // "SS_" synonyms; for everyone, resolves the "@Admin_" marker.
 QString applyRestrictedSynonyms(const QString &sql, const SynonymPolicy &policy);
 
-// True when a connection string reaches an Oracle server.
-bool isOracleConnection(const QString &connectionString);
-
-// The statement rewritten from the SQL Server dialect into Oracle's.
+// The statement rewritten from the SQL Server dialect into Oracle's. Raises 5 (invalid
+// argument) for a text with an unpaired apostrophe.
 QString toOracleDialect(const QString &sql);
 
 } // namespace data
