@@ -47,8 +47,7 @@ public:
     }
     void LlenarControles(const QList<QWidget *> &controls, db::Recordset &recordset) const;
 
-    // Clears every data control (one with a DataField) of the window: texts become empty, check
-    // boxes clear, combo boxes lose their selection.
+    // Empties the text of every data control (one with a DataField) of the window.
     void LimpiarFormulario(QWidget &window, int mode) const;
 
     // May change or cancel (set to 0) a typed character; the program's controls take every

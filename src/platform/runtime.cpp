@@ -1,0 +1,142 @@
+#include "platform/runtime.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+namespace platform {
+
+namespace {
+
+QString withoutTrailingSlash(QString folder)
+{
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
+class ProcessLauncher final : public Launcher
+{
+public:
+    bool start(const QString &program, const QStringList &arguments, bool wait) override
+    {
+        if (!wait)
+            return QProcess::startDetached(program, arguments);
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(program, arguments);
+        if (!process.waitForStarted())
+            return false;
+        process.waitForFinished(-1);
+        return true;
+    }
+
+    bool openDocument(const QString &path) override
+    {
+        const QUrl url = QFileInfo::exists(path)
+            ? QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())
+            : QUrl::fromUserInput(path);
+        return QDesktopServices::openUrl(url);
+    }
+};
+
+ProcessLauncher &processLauncher()
+{
+    static ProcessLauncher launcher;
+    return launcher;
+}
+
+Launcher *installedLauncher = nullptr;
+std::function<QDateTime()> installedClock;
+std::function<void(int)> endProcessHook;
+
+} // namespace
+
+QString programName()
+{
+    return QStringLiteral("RP_PANELCTA");
+}
+
+QString programFolder()
+{
+    const QString home = environmentVariable(QStringLiteral("RP_PANELCTA_HOME"));
+    if (!home.isEmpty())
+        return withoutTrailingSlash(QDir::cleanPath(home));
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+}
+
+QStringList commandLineArguments()
+{
+    if (!QCoreApplication::instance())
+        return {};
+    return QCoreApplication::arguments().mid(1);
+}
+
+QString commandLineText()
+{
+    return commandLineArguments().join(QLatin1Char(' '));
+}
+
+QString environmentVariable(const QString &name)
+{
+    return qEnvironmentVariable(name.toLocal8Bit().constData());
+}
+
+QString temporaryFolder()
+{
+    for (const char *name : {"TMPDIR", "TEMP", "TMP"}) {
+        const QString folder = qEnvironmentVariable(name);
+        if (!folder.isEmpty())
+            return withoutTrailingSlash(QDir::cleanPath(folder));
+    }
+    return withoutTrailingSlash(QDir::tempPath());
+}
+
+QDateTime now()
+{
+    return installedClock ? installedClock() : QDateTime::currentDateTime();
+}
+
+void setClock(std::function<QDateTime()> clock)
+{
+    installedClock = std::move(clock);
+}
+
+Launcher::~Launcher() = default;
+
+Launcher &launcher()
+{
+    return installedLauncher ? *installedLauncher : processLauncher();
+}
+
+void setLauncher(Launcher *launcher)
+{
+    installedLauncher = launcher;
+}
+
+void endProcess(int exitCode)
+{
+    if (endProcessHook)
+        endProcessHook(exitCode);
+    // "At once" means no destructors and no event loop, but what was already written to the
+    // console must not be lost.
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}
+
+void setEndProcessHook(std::function<void(int exitCode)> hook)
+{
+    endProcessHook = std::move(hook);
+}
+
+} // namespace platform
