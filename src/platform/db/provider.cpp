@@ -17,6 +17,7 @@ QString normalisedKey(const QString &key)
 ConnectionString ConnectionString::parse(const QString &text)
 {
     ConnectionString result;
+    result.m_text = text;
     for (const QString &pair : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const qsizetype equals = pair.indexOf(QLatin1Char('='));
         if (equals < 0)

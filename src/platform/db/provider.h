@@ -43,6 +43,9 @@ struct UpdateTarget
 {
     QString table;
     QStringList keyColumns;
+    // Per rowset column, the table column it shows; empty for an expression, which is never
+    // written. When the list is empty, every column shows the table column of its name.
+    QStringList baseColumns;
 };
 
 struct RowSet
@@ -113,8 +116,12 @@ public:
     bool contains(const QString &key) const;
     void set(const QString &key, const QString &value);
 
+    // The text it was parsed from; an ODBC string given by the caller is passed on as written.
+    const QString &text() const { return m_text; }
+
 private:
     QHash<QString, QString> m_values; // keys lower-cased and trimmed
+    QString m_text;
 };
 
 struct OpenResult
