@@ -24,6 +24,8 @@ enum DataType : int {
     adBigInt = 20,
     adUnsignedBigInt = 21,
     adFileTime = 64,
+    adGUID = 72,
+    adBinary = 128,
     adChar = 129,
     adWChar = 130,
     adNumeric = 131,
@@ -36,6 +38,8 @@ enum DataType : int {
     adLongVarChar = 201,
     adVarWChar = 202,
     adLongVarWChar = 203,
+    adVarBinary = 204,
+    adLongVarBinary = 205,
 };
 
 enum CursorLocation : int { adUseServer = 2, adUseClient = 3 };
