@@ -185,6 +185,25 @@ public:
 private:
     platform::Utilidades &util();
 
+    // Opening.
+    bool askConnectionValues();
+    void buildServerConnectionString();
+    QString accessConnectionString(const QString &CadenaID, const QString &CadenaPWD) const;
+    bool askAccessPath();
+    int askRetryAfterConnectionError(const platform::db::ProviderError &error) const;
+    void closeIfOpen();
+    void fixDialect(const QString &connectionString);
+
+    // Statements and queries.
+    QString withAdminMarkerResolved(const QString &sql);
+    bool runStatement(QString &SentenciaSQL, std::int32_t *RecordsAffected,
+                      platform::db::Recordset *Lrcs, const QString &routine,
+                      const QString &boxTitle);
+    void runOracleBatch(const QString &script, std::int32_t *RecordsAffected);
+    void reconnectAfterLostLink();
+
+    QString errorLogPath() const;
+
     std::shared_ptr<platform::Utilidades> m_util;
     bool m_oracle = false;
 };

@@ -57,8 +57,6 @@ public:
     virtual void showModal() = 0;
     // True when the user accepted the values.
     virtual bool aceptar() const = 0;
-    // Hides the window while an error box about its values is shown.
-    virtual void hide() = 0;
 };
 
 using ConnectionDialogFactory = std::function<std::unique_ptr<ConnectionDialog>()>;
