@@ -1,0 +1,109 @@
+#include "platform/runtime.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment(const char *name, const QByteArray &value)
+        : m_name(name), m_wasSet(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnvironment()
+    {
+        if (m_wasSet)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_wasSet;
+    QByteArray m_old;
+};
+
+} // namespace
+
+TEST(Runtime, ProgramFolderIsTheHomeVariableElseTheExecutablesFolder)
+{
+    EXPECT_EQ(programName(), QStringLiteral("RP_PANELCTA"));
+    {
+        ScopedEnvironment home("RP_PANELCTA_HOME", "");
+        EXPECT_EQ(programFolder(), QCoreApplication::applicationDirPath());
+    }
+    ScopedEnvironment home("RP_PANELCTA_HOME", "/opt/panel/");
+    EXPECT_EQ(programFolder(), QStringLiteral("/opt/panel"));
+}
+
+TEST(Runtime, TemporaryFolderFollowsTheEnvironment)
+{
+    ScopedEnvironment tmpdir("TMPDIR", "/var/tmp/panel/");
+    EXPECT_EQ(temporaryFolder(), QStringLiteral("/var/tmp/panel"));
+    EXPECT_EQ(environmentVariable(QStringLiteral("TMPDIR")), QStringLiteral("/var/tmp/panel/"));
+    EXPECT_EQ(environmentVariable(QStringLiteral("RP_NO_SUCH_VARIABLE")), QString());
+}
+
+TEST(Runtime, ClockCanBeFixedAndRestored)
+{
+    const QDateTime fixed(QDate(2026, 3, 5), QTime(14, 30));
+    setClock([&] { return fixed; });
+    EXPECT_EQ(now(), fixed);
+    setClock({});
+    EXPECT_LE(qAbs(now().secsTo(QDateTime::currentDateTime())), 5);
+}
+
+TEST(Runtime, LauncherStartsProgramsAndWaitsWhenAsked)
+{
+    QTemporaryDir folder;
+    const QString marker = folder.filePath(QStringLiteral("ran"));
+    EXPECT_TRUE(launcher().start(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("sleep 0.2; echo x > '%1'").arg(marker)}, true));
+    EXPECT_TRUE(QFile::exists(marker)); // waited for the end
+    EXPECT_FALSE(launcher().start(folder.filePath(QStringLiteral("no-such-program")), {}, true));
+    EXPECT_FALSE(launcher().start(folder.filePath(QStringLiteral("no-such-program")), {}, false));
+}
+
+TEST(Runtime, EndProcessRunsTheHookFirst)
+{
+    int seenCode = -1;
+    setEndProcessHook([&](int code) {
+        seenCode = code;
+        throw ProcessEnded(code);
+    });
+    try {
+        endProcess(3);
+        ADD_FAILURE() << "endProcess returned";
+    } catch (const ProcessEnded &ended) {
+        EXPECT_EQ(ended.exitCode, 3);
+    }
+    EXPECT_EQ(seenCode, 3);
+    setEndProcessHook({});
+}
+
+TEST(RuntimeDeathTest, EndProcessEndsAtOnceKeepingWhatWasWritten)
+{
+    QTemporaryDir folder;
+    const QByteArray path = folder.filePath(QStringLiteral("out.txt")).toLocal8Bit();
+    EXPECT_EXIT(
+        {
+            std::FILE *out = std::fopen(path.constData(), "w");
+            std::fputs("escrito", out); // buffered, never closed
+            endProcess(7);
+        },
+        ::testing::ExitedWithCode(7), "");
+    QFile written(QString::fromLocal8Bit(path));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("escrito"));
+}

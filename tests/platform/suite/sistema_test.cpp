@@ -1,0 +1,53 @@
+#include "platform/runtime.h"
+#include "platform/suite/sistema.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+class RecordingLauncher final : public Launcher
+{
+public:
+    RecordingLauncher() { setLauncher(this); }
+    ~RecordingLauncher() override { setLauncher(nullptr); }
+
+    bool start(const QString &program, const QStringList &arguments, bool wait) override
+    {
+        started << program + QLatin1Char('|') + arguments.join(QLatin1Char(',')) + QLatin1Char('|')
+                + (wait ? QStringLiteral("wait") : QStringLiteral("no wait"));
+        return true;
+    }
+    bool openDocument(const QString &path) override
+    {
+        opened << path;
+        return true;
+    }
+
+    QStringList started;
+    QStringList opened;
+};
+
+} // namespace
+
+TEST(Sistema, EjecutarOpensADocumentOrStartsAProgram)
+{
+    RecordingLauncher launcher;
+    EXPECT_TRUE(gSistema().Ejecutar(0, QString(), QStringLiteral("/tmp/Script1200.TXT"), QString(),
+                                    QString(), 6));
+    EXPECT_TRUE(gSistema().Ejecutar(0, QString(), QStringLiteral("/opt/suite/otro"),
+                                    QStringLiteral(" -a  b "), QString(), 1));
+    EXPECT_EQ(launcher.opened, QStringList{QStringLiteral("/tmp/Script1200.TXT")});
+    EXPECT_EQ(launcher.started, QStringList{QStringLiteral("/opt/suite/otro|-a,b|no wait")});
+}
+
+TEST(Sistema, MachineUserAndTemporaryFolder)
+{
+    qputenv("TMPDIR", "/var/tmp/panel");
+    EXPECT_EQ(gSistema().CarpetaTemporal(), QStringLiteral("/var/tmp/panel/"));
+    qunsetenv("TMPDIR");
+    qputenv("USER", "contador");
+    EXPECT_EQ(gSistema().NombreUsuario(), QStringLiteral("contador"));
+    EXPECT_FALSE(gSistema().NombreMaquina().isEmpty());
+}
