@@ -1,3 +1,4 @@
+#include "data/access_password.h"
 #include "data/db_dll.h"
 #include "data/services.h"
 #include "platform/runtime.h"
@@ -240,14 +241,13 @@ void DB_Dll::OpenLocalADODB(const QString &ConnString, const QString &CadenaID,
 {
     static const QStringList pathStates
         = {QStringLiteral("3024"), QStringLiteral("3051"), QStringLiteral("3044")};
-    QString passwordClause;
-    int passwordRejections = 0;
+    AccessPasswordRetry password(gIgnoraPassWord.toBool(), gUserPassWord);
     for (;;) {
         if (gDBName.trimmed().isEmpty() && !askAccessPath())
             return;
         const QString connectionString
             = (ConnString.isEmpty() ? accessConnectionString(CadenaID, CadenaPWD) : ConnString)
-            + passwordClause;
+            + password.clause();
         try {
             fixDialect(connectionString);
             gCnn->open(connectionString, {}, {}, platform::db::adOptionUnspecified);
@@ -262,24 +262,11 @@ void DB_Dll::OpenLocalADODB(const QString &ConnString, const QString &CadenaID,
                 continue;
             }
             if (state == QStringLiteral("3031")) {
-                ++passwordRejections;
-                const bool storedPassword = gIgnoraPassWord.toBool();
-                if (storedPassword && passwordRejections == 1) {
-                    passwordClause = QStringLiteral("Jet OLEDB:Database Password=") + gUserPassWord
-                        + QStringLiteral(";");
+                const AccessPasswordRetry::Next next = password.afterRejection();
+                if (next == AccessPasswordRetry::Next::Retry)
                     continue;
-                }
-                // Asked for without end only while the user keeps typing; after a rejected
-                // stored password the user gets one try.
-                if (!storedPassword || passwordRejections == 2) {
-                    const QString answer = platform::userDialogs().inputBox(
-                        QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"));
-                    if (answer.isEmpty())
-                        return;
-                    passwordClause = QStringLiteral(" Jet OLEDB:Database Password=") + answer
-                        + QStringLiteral(";");
-                    continue;
-                }
+                if (next == AccessPasswordRetry::Next::Cancelled)
+                    return;
             }
             platform::userDialogs().messageBox(QString::number(error.number())
                                                    + QStringLiteral("  ") + error.description(),
