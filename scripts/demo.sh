@@ -7,4 +7,10 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 export RP_PANELCTA_DATOS="${RP_PANELCTA_DATOS:-$top/build/datos}"
 export QTWEBENGINE_DISABLE_SANDBOX=1
+if [ ! -e "$RP_PANELCTA_DATOS/DEMO.db" ]; then
+  "$top/build/tools/make_demo_db" DEMO
+fi
+if [ $# -eq 0 ]; then
+  set -- "@Server=(embebido); @DbName=DEMO; @Usuario=ADMIN; @Password=ADMIN"
+fi
 "$top/build/app/RP_PANELCTA" "$@"
