@@ -10,7 +10,7 @@ packages=(
   libgl1-mesa-dev libxkbcommon-dev fonts-dejavu-core
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev tdsodbc libsqliteodbc
-  googletest libgtest-dev
+  googletest libgtest-dev libgmock-dev
   xvfb xauth
 )
 
