@@ -1,0 +1,67 @@
+#include "core/error_reporter.h"
+
+#include "data/error_log.h"
+#include "data/services.h"
+#include "platform/runtime.h"
+#include "platform/user_dialogs.h"
+
+#include <QFile>
+
+namespace core {
+
+namespace {
+
+QString routineText(const std::optional<QString> &routine)
+{
+    return routine ? QStringLiteral(" - ") + *routine : QString();
+}
+
+// The log exists once a report has been attempted, even when nothing is written to it.
+void ensureLogExists(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Append);
+}
+
+} // namespace
+
+std::int16_t MensajeError(const platform::Error &CodErr, std::optional<int> Botones,
+                          std::optional<QString> Rutina)
+{
+    const QString logPath = errorLogPath();
+    ensureLogExists(logPath);
+    if (CodErr.number() == 0)
+        return 0;
+
+    const QString message = data::errorMessageText(CodErr);
+    const QString routine = routineText(Rutina);
+    const QString title = CodErr.source() + routine + QStringLiteral(" Aviso al operador!!! - 2 ");
+    const int style
+        = Botones.value_or(platform::msgbox::AbortRetryIgnore | platform::msgbox::Critical);
+
+    const int answer = platform::userDialogs().messageBox(message, style, title);
+    data::appendErrorLogLine(logPath,
+                             data::errorLogLine(platform::now(), routine, message, answer));
+    return std::int16_t(answer);
+}
+
+void installErrorReporter()
+{
+    data::setErrorReporter(
+        [](const platform::Error &error, std::optional<int> buttons,
+           std::optional<QString> routine) { return MensajeError(error, buttons, routine); });
+}
+
+QString errorLogPath()
+{
+    return data::errorLogPathIn(platform::temporaryFolder());
+}
+
+void logSkippedError(const platform::Error &error, const QString &routine)
+{
+    data::appendErrorLogLine(errorLogPath(),
+                             data::errorLogLine(platform::now(), routineText(routine),
+                                                data::errorMessageText(error), 0));
+}
+
+} // namespace core

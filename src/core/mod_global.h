@@ -1,0 +1,89 @@
+#pragma once
+
+#include "platform/variant.h"
+
+#include <QString>
+#include <cstdint>
+
+// The global module's program-wide settings: each lives for the whole process, is written by
+// the start-up steps that own it and read wherever it is needed.
+namespace core {
+
+// ---- Who runs the program -------------------------------------------------------------------
+
+// The suite user of this run; the database user once the main connection is open.
+inline QString gUsuarioLogeado;
+
+// ---- Configuration store --------------------------------------------------------------------
+
+// The configuration table every configuration statement names; blank until first used.
+inline QString gTablaConfiguracion;
+
+// ---- Window colours -------------------------------------------------------------------------
+
+inline std::int32_t gColorFondo = 0xFFFFFF;
+inline std::int32_t gColorLetra = 0;
+
+// ---- Settings loaded from the configuration at start-up -------------------------------------
+
+// Read by the number formatter and by the confidentiality rewrite of the data layer.
+inline QString gCantidadDecimales;
+inline bool gSSConfidencialidad = false;
+
+// Lookups and documents.
+inline bool gMostrarStockEnConsultas = false;
+inline QString gTituloClientes;
+inline QString gTituloProveedores;
+inline QString gArchivoTareas; // the task-documents file in the program folder
+inline bool gExigeClaveConsultaLikeArticulos = false;
+inline bool gUsaConsultaLike = false;
+inline QString gTopDefault;
+
+// Sales, stock and units of measure.
+inline bool gUsaMultiplesMonedas = false;
+inline bool gUsaFacturaProforma = false; // narrowed by the logged user's own permission
+inline bool gUsaCCosto = false;
+inline bool gUsaStockUdKg = false;
+inline QString gUnidadMedidaM3;
+inline QString gUnidadMedidaBL;
+inline QString gUnidadMedidaKG;
+inline std::int16_t gPeriodo = 0;
+inline bool gRazonSocialPorUNeg = false;
+inline bool gValidaCodigoBarra = false;
+inline bool gModuloOrdenDeTrabajo = false;
+inline bool gVModificaCPrecio = false;
+inline bool gCModificaCPrecio = false;
+inline std::int16_t gCondIvaEmpresa = 0;
+
+// Timber trade units.
+inline bool gMaderera = false;
+inline QString gMadTiras;
+inline QString gMadP2;
+inline QString gMadML;
+inline QString gMadM2;
+inline QString gMadHojas;
+inline QString gMadMLP2;
+inline QString gMadM2P2;
+inline QString gMadMLM2;
+inline QString gCuentaCtroDist;
+
+// Discount limits and the operations that ask for a supervisor's password.
+inline platform::Currency gMaxDto;
+inline platform::Currency gMaxDtoProforma;
+inline bool gPideClaveStockNeg = false;
+inline bool gPideClaveMarkUpBase = false;
+inline bool gPideClaveLimiteCredito = false;
+
+// Locks, dates and batch assignment.
+inline bool gSSBloqueoActivo = false;
+inline bool gUtilizarFechaDia = false;
+inline bool gAsignacionAutomaticaDeLoteIng = false;
+inline bool gAsignacionAutomaticaDeLoteIngOP = false;
+
+// The logged user's business unit; "   1" when the user has none.
+inline QString gUNegocioUsuario;
+
+// Set once the configuration has been loaded.
+inline bool gConfiguracionCargada = false;
+
+} // namespace core
