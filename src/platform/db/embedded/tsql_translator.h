@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
-
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -19,28 +18,28 @@ namespace platform::db::embedded {
 struct EngineStatement
 {
     enum class Kind {
-        Sql,                 // `sql` runs on SQLite
-        NoOp,                // accepted and does nothing (SET NOCOUNT, grants, role changes)
-        UseDatabase,         // arguments: database name
-        CreateDatabase,      // arguments: database name, collation ("" when none)
-        AddLogin,            // arguments: login, password, default database
-        SetDateFormat,       // dateOrder
+        Sql, // `sql` runs on SQLite
+        NoOp, // accepted and does nothing (SET NOCOUNT, grants, role changes)
+        UseDatabase, // arguments: database name
+        CreateDatabase, // arguments: database name, collation ("" when none)
+        AddLogin, // arguments: login, password, default database
+        SetDateFormat, // dateOrder
         BeginTransaction,
         CommitTransaction,
         RollbackTransaction,
-        ConditionalSql,      // IF [NOT] EXISTS (condition) statement: see condition, negated
-        Fail,                // raises `error` when reached (a bad date literal, for one)
+        ConditionalSql, // IF [NOT] EXISTS (condition) statement: see condition, negated
+        Fail, // raises `error` when reached (a bad date literal, for one)
     };
 
     Kind kind = Kind::Sql;
-    QString sql;       // Kind::Sql and ConditionalSql: the SQLite text to run
+    QString sql; // Kind::Sql and ConditionalSql: the SQLite text to run
     QString condition; // ConditionalSql: a SQLite query whose first row, if any, means "exists"
     bool negated = false;
     QStringList arguments;
     DateOrder dateOrder = DateOrder::DayMonthYear;
     std::int32_t nativeError = 0; // Kind::Fail
-    QString message;              // Kind::Fail
-    QString original;             // the statement's own T-SQL text, for messages
+    QString message; // Kind::Fail
+    QString original; // the statement's own T-SQL text, for messages
 };
 
 // Why a batch cannot run at all: SQL Server compiles a batch before running any of it.

@@ -1,0 +1,411 @@
+#include "platform/db/embedded/tsql_sql_rewriter.h"
+
+#include "platform/db/embedded/tsql_errors.h"
+
+namespace platform::db::embedded::tsql {
+
+namespace {
+
+const QStringView tableHints[] = {
+    u"NOLOCK",         u"READUNCOMMITTED", u"READCOMMITTED", u"READCOMMITTEDLOCK",
+    u"REPEATABLEREAD", u"SERIALIZABLE",    u"HOLDLOCK",      u"UPDLOCK",
+    u"XLOCK",          u"ROWLOCK",         u"PAGLOCK",       u"TABLOCK",
+    u"TABLOCKX",       u"NOWAIT",          u"READPAST",      u"NOEXPAND",
+};
+
+bool isTableHint(const Token &token)
+{
+    for (QStringView hint : tableHints) {
+        if (token.isWord(hint))
+            return true;
+    }
+    return false;
+}
+
+QString withoutNationalPrefix(const Token &token)
+{
+    return token.isNationalString() ? token.text.mid(1) : token.text;
+}
+
+} // namespace
+
+bool isComparisonOperator(const Token &token)
+{
+    static const QStringView operators[]
+        = {u"=", u"<>", u"!=", u"<", u"<=", u">", u">=", u"!<", u"!>"};
+    for (QStringView op : operators) {
+        if (token.isSymbol(op))
+            return true;
+    }
+    return false;
+}
+
+QString engineCollation(const QString &name)
+{
+    if (name.startsWith(u"TSQL_", Qt::CaseInsensitive))
+        return name.toUpper();
+    if (name.contains(u"_CI_AI", Qt::CaseInsensitive))
+        return QStringLiteral("TSQL_CI_AI");
+    if (name.contains(u"_CI_AS", Qt::CaseInsensitive))
+        return QStringLiteral("TSQL_CI_AS");
+    throwUnsupported(QStringLiteral("COLLATE ") + name);
+}
+
+SqlRewriter::SqlRewriter(StatementText &text, const RewriteContext &context)
+    : m_text(text), m_context(context)
+{ }
+
+void SqlRewriter::run()
+{
+    rejectUnsupported();
+    dropOwnerPrefixes();
+    dropTableHints();
+    renameTempTables();
+    replaceSystemUser();
+    mapCollations();
+    rewriteLiterals();
+    addMissingFrom();
+    convertTop();
+}
+
+bool SqlRewriter::isDateColumn(const QString &column) const
+{
+    return !column.isEmpty() && m_context.isDateColumn && m_context.isDateColumn(column);
+}
+
+void SqlRewriter::convertDateLiteral(qsizetype index, const QString &value)
+{
+    if (const std::optional<QString> canonical = canonicalDateTime(value, m_context.dateOrder)) {
+        m_text.replace(index, u'\'' + *canonical + u'\'');
+    } else if (!m_invalidDate) {
+        m_invalidDate = value;
+    }
+}
+
+// SQL Server would run these as procedural code or with conversions SQLite does not have;
+// running them in some other way would give different results without telling anyone.
+void SqlRewriter::rejectUnsupported() const
+{
+    int openCases = 0;
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        const Token &token = m_text.at(i);
+        if (token.kind == TokenKind::Variable) {
+            if (token.text.startsWith(u"@Admin_", Qt::CaseInsensitive))
+                throwSyntaxError(token.text);
+            throwUnsupported(token.text.startsWith(u"@@") ? token.text.toUpper()
+                                                          : u"variable " + token.text);
+        }
+        if (token.isSymbol(u"+")
+            && (m_text.isKind(m_text.previous(i), TokenKind::String)
+                || m_text.isKind(m_text.next(i), TokenKind::String))) {
+            throwUnsupported(QStringLiteral("concatenación de textos con +"));
+        }
+        if (token.kind != TokenKind::Word)
+            continue;
+        if (token.isWord(u"CASE"))
+            ++openCases;
+        else if (token.isWord(u"END") && openCases > 0)
+            --openCases;
+        else if (token.isWord(u"ELSE") && openCases == 0)
+            throwUnsupported(QStringLiteral("IF … ELSE"));
+        else if (token.isWord(u"BEGIN") || token.isWord(u"END"))
+            throwUnsupported(QStringLiteral("BEGIN … END"));
+        else if ((token.isWord(u"CONVERT") || token.isWord(u"TRY_CONVERT"))
+                 && m_text.nextIsSymbol(i, u"("))
+            throwUnsupported(QStringLiteral("CONVERT"));
+        else if (token.isWord(u"SCOPE_IDENTITY") || token.isWord(u"IDENT_CURRENT"))
+            throwUnsupported(token.text.toUpper() + u"()");
+        else if (token.isWord(u"INTO") && !m_text.previousIsWord(i, u"INSERT"))
+            throwUnsupported(QStringLiteral("SELECT … INTO"));
+    }
+}
+
+void SqlRewriter::dropOwnerPrefixes()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        const Token &token = m_text.at(i);
+        if (!token.isName() || token.nameValue().compare(u"dbo", Qt::CaseInsensitive) != 0
+            || !m_text.nextIsSymbol(i, u".")) {
+            continue;
+        }
+        const qsizetype dot = m_text.next(i);
+        const qsizetype name = m_text.next(dot);
+        if (name < m_text.end()
+            && (m_text.at(name).isName() || m_text.at(name).kind == TokenKind::TempName)) {
+            m_text.erase(i, dot);
+        }
+    }
+}
+
+// WITH (NOLOCK), WITH(NOLOCK, ROWLOCK) and the old form (NOLOCK) after a table.
+void SqlRewriter::dropTableHints()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (!m_text.at(i).isSymbol(u"("))
+            continue;
+        const qsizetype close = m_text.partner(i);
+        bool onlyHints = close > m_text.next(i);
+        for (qsizetype j = m_text.next(i); j < close && onlyHints; j = m_text.next(j))
+            onlyHints = isTableHint(m_text.at(j)) || m_text.at(j).isSymbol(u",");
+        if (!onlyHints)
+            continue;
+        const qsizetype before = m_text.previous(i);
+        if (m_text.previousIsWord(i, u"WITH"))
+            m_text.erase(before, close);
+        else if (before >= m_text.begin()
+                 && (m_text.at(before).isName() || m_text.at(before).kind == TokenKind::TempName))
+            m_text.erase(i, close);
+        i = close;
+    }
+}
+
+// A #name lives in the connection's temporary schema.
+void SqlRewriter::renameTempTables()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (m_text.at(i).kind == TokenKind::TempName)
+            m_text.replace(i, QStringLiteral("temp.\"%1\"").arg(m_text.at(i).text));
+    }
+}
+
+void SqlRewriter::replaceSystemUser()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (m_text.at(i).isWord(u"SYSTEM_USER") && !m_text.nextIsSymbol(i, u"("))
+            m_text.replace(i, QStringLiteral("system_user()"));
+    }
+}
+
+void SqlRewriter::mapCollations()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        const qsizetype name = m_text.next(i);
+        if (m_text.at(i).isWord(u"COLLATE") && name < m_text.end() && m_text.at(name).isName())
+            m_text.replace(name, engineCollation(m_text.at(name).nameValue()));
+    }
+}
+
+void SqlRewriter::rewriteLiterals()
+{
+    const QHash<qsizetype, QString> targets = insertTargets();
+    const QSet<qsizetype> assignments = updateAssignments();
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        const Token &token = m_text.at(i);
+        if (token.kind == TokenKind::HashDate)
+            convertDateLiteral(i, token.text.mid(1, token.text.size() - 2));
+        else if (token.kind == TokenKind::String)
+            rewriteString(i, targets, assignments);
+    }
+}
+
+// A text compared with, assigned to or inserted into a date column is read as a date, as
+// SQL Server converts it; a text compared with anything else compares as SQL Server's
+// collation does, even where SQLite would compare a function result byte by byte.
+void SqlRewriter::rewriteString(qsizetype index, const QHash<qsizetype, QString> &insertTargets,
+                                const QSet<qsizetype> &assignments)
+{
+    const Token &token = m_text.at(index);
+    if (isDateColumn(insertTargets.value(index))) {
+        convertDateLiteral(index, token.stringValue());
+        return;
+    }
+    bool isComparison = false;
+    if (isDateColumn(dateOperandOf(index, isComparison, assignments))) {
+        convertDateLiteral(index, token.stringValue());
+        return;
+    }
+    if (isComparison && !m_text.nextIsWord(index, u"COLLATE")) {
+        m_text.replace(index,
+                       withoutNationalPrefix(token) + QStringLiteral(" COLLATE ")
+                           + m_context.textCollation);
+    } else if (token.isNationalString()) {
+        m_text.replace(index, withoutNationalPrefix(token));
+    }
+}
+
+// The column a literal is compared with or assigned to: `col op 'x'`, `'x' op col`,
+// `col BETWEEN 'x' AND 'y'`, `col IN ('x', 'y')`.
+QString SqlRewriter::dateOperandOf(qsizetype index, bool &isComparison,
+                                   const QSet<qsizetype> &assignments) const
+{
+    const qsizetype before = m_text.previous(index);
+    const qsizetype after = m_text.next(index);
+    if (before >= m_text.begin() && isComparisonOperator(m_text.at(before))) {
+        isComparison = !assignments.contains(before);
+        return m_text.nameEndingAt(m_text.previous(before));
+    }
+    if (after < m_text.end() && isComparisonOperator(m_text.at(after))) {
+        isComparison = true;
+        return m_text.nameStartingAt(m_text.next(after));
+    }
+    if (m_text.previousIsWord(index, u"BETWEEN")) {
+        isComparison = true;
+        return columnBefore(before);
+    }
+    if (m_text.previousIsWord(index, u"AND")) {
+        const qsizetype between = m_text.previous(m_text.previous(before));
+        if (between >= m_text.begin() && m_text.at(between).isWord(u"BETWEEN")) {
+            isComparison = true;
+            return columnBefore(between);
+        }
+    }
+    const qsizetype open = m_text.enclosingOpen(index);
+    if (open >= 0 && m_text.previousIsWord(open, u"IN"))
+        return columnBefore(m_text.previous(open));
+    return {};
+}
+
+// The column before BETWEEN or IN, past a NOT.
+QString SqlRewriter::columnBefore(qsizetype keyword) const
+{
+    qsizetype name = m_text.previous(keyword);
+    if (name >= m_text.begin() && m_text.at(name).isWord(u"NOT"))
+        name = m_text.previous(name);
+    return m_text.nameEndingAt(name);
+}
+
+// The "=" of `UPDATE t SET a = ..., b = ...`: assignments, not comparisons.
+QSet<qsizetype> SqlRewriter::updateAssignments() const
+{
+    QSet<qsizetype> assignments;
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (!m_text.at(i).isWord(u"UPDATE") || m_text.previousIsWord(i, u"ON"))
+            continue;
+        const qsizetype scope = m_text.enclosingOpen(i);
+        qsizetype j = m_text.next(i);
+        while (j < m_text.end()
+               && !(m_text.at(j).isWord(u"SET") && m_text.enclosingOpen(j) == scope))
+            j = m_text.next(j);
+        for (; j < m_text.end(); j = m_text.next(j)) {
+            const Token &token = m_text.at(j);
+            if (m_text.enclosingOpen(j) != scope)
+                continue;
+            if (token.isWord(u"WHERE") || token.isWord(u"FROM") || token.isSymbol(u")"))
+                break;
+            if (token.isSymbol(u"="))
+                assignments.insert(j);
+        }
+    }
+    return assignments;
+}
+
+QHash<qsizetype, QString> SqlRewriter::insertTargets() const
+{
+    QHash<qsizetype, QString> targets;
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (m_text.at(i).isWord(u"INSERT"))
+            addInsertTargets(i, targets);
+    }
+    return targets;
+}
+
+// INSERT [INTO] t (c1, c2, ...) VALUES (v1, v2, ...)[, (...)]: each single-literal value
+// with the column it goes into.
+void SqlRewriter::addInsertTargets(qsizetype insert, QHash<qsizetype, QString> &targets) const
+{
+    qsizetype j = m_text.next(insert);
+    if (j < m_text.end() && m_text.at(j).isWord(u"INTO"))
+        j = m_text.next(j);
+    while (j < m_text.end()
+           && (m_text.at(j).isName() || m_text.at(j).kind == TokenKind::TempName
+               || m_text.at(j).isSymbol(u".")))
+        j = m_text.next(j);
+    if (j >= m_text.end() || !m_text.at(j).isSymbol(u"("))
+        return;
+
+    QStringList columns;
+    const qsizetype columnsClose = m_text.partner(j);
+    for (qsizetype c = m_text.next(j); c < columnsClose; c = m_text.next(c)) {
+        if (m_text.at(c).isName() && !m_text.nextIsSymbol(c, u"."))
+            columns.append(m_text.at(c).nameValue());
+    }
+    qsizetype row = m_text.next(columnsClose);
+    if (row >= m_text.end() || !m_text.at(row).isWord(u"VALUES"))
+        return;
+    for (row = m_text.next(row); row < m_text.end() && m_text.at(row).isSymbol(u"(");) {
+        const qsizetype close = m_text.partner(row);
+        qsizetype item = 0;
+        for (qsizetype v = m_text.next(row); v < close; v = m_text.next(v)) {
+            if (m_text.at(v).isSymbol(u",") && m_text.enclosingOpen(v) == row)
+                ++item;
+            else if (m_text.at(v).kind == TokenKind::String && m_text.previous(v) >= row
+                     && (m_text.at(m_text.previous(v)).isSymbol(u",") || m_text.previous(v) == row)
+                     && (m_text.next(v) == close || m_text.at(m_text.next(v)).isSymbol(u","))
+                     && item < columns.size())
+                targets.insert(v, columns[item]);
+        }
+        row = m_text.next(close);
+        if (row < m_text.end() && m_text.at(row).isSymbol(u","))
+            row = m_text.next(row);
+    }
+}
+
+// SQL Server takes "DELETE t WHERE ..." for "DELETE FROM t WHERE ...".
+void SqlRewriter::addMissingFrom()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (!m_text.at(i).isWord(u"DELETE") || m_text.previousIsWord(i, u"ON")
+            || m_text.nextIsWord(i, u"FROM") || m_text.nextIsWord(i, u"TOP")) {
+            continue;
+        }
+        const qsizetype scope = m_text.enclosingOpen(i);
+        for (qsizetype j = m_text.next(i); j < m_text.end(); j = m_text.next(j)) {
+            if (m_text.at(j).isWord(u"FROM") && m_text.enclosingOpen(j) == scope)
+                throwUnsupported(QStringLiteral("DELETE <tabla> FROM"));
+        }
+        m_text.replace(i, m_text.at(i).text + QStringLiteral(" FROM"));
+    }
+}
+
+void SqlRewriter::convertTop()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (m_text.at(i).isWord(u"TOP"))
+            convertTop(i);
+    }
+}
+
+// SELECT [DISTINCT] TOP n ... becomes SELECT [DISTINCT] ... LIMIT n at the end of the same
+// query, which is where the parenthesis around a subquery closes.
+void SqlRewriter::convertTop(qsizetype top)
+{
+    qsizetype select = m_text.previous(top);
+    if (select >= m_text.begin()
+        && (m_text.at(select).isWord(u"DISTINCT") || m_text.at(select).isWord(u"ALL")))
+        select = m_text.previous(select);
+    if (select < m_text.begin() || !m_text.at(select).isWord(u"SELECT"))
+        throwUnsupported(QStringLiteral("TOP en INSERT, UPDATE o DELETE"));
+
+    const qsizetype count = m_text.next(top);
+    if (count >= m_text.end())
+        throwSyntaxError(m_text.at(top).text);
+    qsizetype last = count;
+    if (m_text.at(count).isSymbol(u"("))
+        last = m_text.partner(count);
+    else if (m_text.at(count).kind != TokenKind::Number)
+        throwSyntaxError(m_text.at(count).text);
+    const QString limit = m_text.render(count, last + 1);
+
+    const qsizetype after = m_text.next(last);
+    if (after < m_text.end() && m_text.at(after).isWord(u"PERCENT")) {
+        if (QString(limit).remove(u'(').remove(u')').trimmed() != u"100")
+            throwUnsupported(QStringLiteral("TOP n PERCENT"));
+        m_text.erase(top, after);
+        return;
+    }
+    if (after < m_text.end() && m_text.at(after).isWord(u"WITH"))
+        throwUnsupported(QStringLiteral("TOP … WITH TIES"));
+
+    const qsizetype scope = m_text.enclosingOpen(top);
+    const qsizetype stop = scope < 0 ? m_text.end() : m_text.partner(scope);
+    for (qsizetype j = after; j < stop; j = m_text.next(j)) {
+        const Token &token = m_text.at(j);
+        if (m_text.enclosingOpen(j) == scope
+            && (token.isWord(u"UNION") || token.isWord(u"EXCEPT") || token.isWord(u"INTERSECT")))
+            throwUnsupported(QStringLiteral("TOP en una consulta con UNION"));
+    }
+    m_text.erase(top, last);
+    m_text.append(m_text.previous(stop), QStringLiteral(" LIMIT ") + limit);
+}
+
+} // namespace platform::db::embedded::tsql

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/db/embedded/tsql_statement_text.h"
+#include "platform/regional_settings.h"
+
+#include <QHash>
+#include <QSet>
+#include <functional>
+#include <optional>
+
+namespace platform::db::embedded::tsql {
+
+// What the rules need to know while they translate one statement.
+struct RewriteContext
+{
+    std::function<bool(const QString &column)> isDateColumn;
+    DateOrder dateOrder = DateOrder::DayMonthYear;
+    QString textCollation;
+};
+
+// The rules every statement of SQL goes through, whatever its kind: unsupported constructs,
+// owner prefixes, table hints, temporary tables, date and text literals, DELETE without
+// FROM, and TOP.
+class SqlRewriter
+{
+public:
+    SqlRewriter(StatementText &text, const RewriteContext &context);
+
+    // Throws TranslationError for a construct the engine cannot run.
+    void run();
+
+    // Replaces a quoted date literal by its canonical form; a text that is no valid date is
+    // remembered as the statement's failure.
+    void convertDateLiteral(qsizetype index, const QString &value);
+    bool isDateColumn(const QString &column) const;
+
+    // The first literal that could not be read as a date, if any.
+    const std::optional<QString> &invalidDate() const { return m_invalidDate; }
+
+private:
+    void rejectUnsupported() const;
+    void dropOwnerPrefixes();
+    void dropTableHints();
+    void renameTempTables();
+    void replaceSystemUser();
+    void mapCollations();
+    void rewriteLiterals();
+    void rewriteString(qsizetype index, const QHash<qsizetype, QString> &insertTargets,
+                       const QSet<qsizetype> &assignments);
+    QString dateOperandOf(qsizetype index, bool &isComparison,
+                          const QSet<qsizetype> &assignments) const;
+    QString columnBefore(qsizetype keyword) const;
+    QSet<qsizetype> updateAssignments() const;
+    QHash<qsizetype, QString> insertTargets() const;
+    void addInsertTargets(qsizetype insert, QHash<qsizetype, QString> &targets) const;
+    void addMissingFrom();
+    void convertTop();
+    void convertTop(qsizetype top);
+
+    StatementText &m_text;
+    const RewriteContext &m_context;
+    std::optional<QString> m_invalidDate;
+};
+
+// SQL Server collation names as the engine's collations; throws for one it has no match for.
+QString engineCollation(const QString &name);
+
+bool isComparisonOperator(const Token &token);
+
+} // namespace platform::db::embedded::tsql
