@@ -1,15 +1,17 @@
 #include "platform/db/odbc/odbc_provider.h"
 
+#include "platform/db/odbc/odbc_connection_string.h"
+#include "platform/db/odbc/odbc_session.h"
+
 namespace platform::db::odbc {
 
-OpenResult open(const ConnectionString &, const QString &, const QString &)
+OpenResult open(const ConnectionString &connection, const QString &user, const QString &password)
 {
-    ProviderError error;
-    error.number = hresult::E_Fail;
-    error.description = QStringLiteral("No hay proveedor ODBC en esta compilación.");
-    error.sqlState = QStringLiteral("IM002");
-    error.source = QStringLiteral("ODBC");
-    return {nullptr, {error}};
+    const OdbcConnectionString odbc
+        = toOdbcConnectionString(connection, user, password, DriverSetup::fromSystem());
+    if (odbc.error)
+        return {nullptr, {*odbc.error}};
+    return OdbcSession::connect(odbc.text);
 }
 
 } // namespace platform::db::odbc

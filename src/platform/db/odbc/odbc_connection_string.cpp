@@ -1,0 +1,260 @@
+#include "platform/db/odbc/odbc_connection_string.h"
+
+#include "platform/db/odbc/odbc_handles.h"
+#include "platform/runtime.h"
+
+#include <QRegularExpression>
+
+namespace platform::db::odbc {
+
+namespace {
+
+const QString defaultSqlServerDriver = QStringLiteral("FreeTDS");
+
+// Key and value pairs in the order they are written.
+class AttributeList
+{
+public:
+    void add(const QString &key, const QString &value) { m_pairs.append({key, value}); }
+
+    QString text() const
+    {
+        QStringList parts;
+        for (const auto &[key, value] : m_pairs)
+            parts.append(key + QLatin1Char('=') + value);
+        return parts.join(QLatin1Char(';')) + QLatin1Char(';');
+    }
+
+private:
+    QVector<std::pair<QString, QString>> m_pairs;
+};
+
+// The first value among keys that mean the same thing to the providers.
+QString firstValue(const ConnectionString &connection, std::initializer_list<const char *> keys)
+{
+    for (const char *key : keys) {
+        const QString name = QLatin1String(key);
+        if (connection.contains(name))
+            return connection.value(name);
+    }
+    return {};
+}
+
+QString userOf(const ConnectionString &connection, const QString &user)
+{
+    return user.isEmpty() ? firstValue(connection, {"UId", "User Id", "User"}) : user;
+}
+
+QString passwordOf(const ConnectionString &connection, const QString &password)
+{
+    return password.isEmpty() ? firstValue(connection, {"Pwd", "Password"}) : password;
+}
+
+ProviderError missingDriver(const QString &description)
+{
+    ProviderError error;
+    error.number = hresult::E_Fail;
+    error.sqlState = QStringLiteral("IM002");
+    error.description = description;
+    error.source = QStringLiteral("ODBC");
+    return error;
+}
+
+bool isFreeTds(const QString &driver)
+{
+    return driver.contains(QLatin1String("tds"), Qt::CaseInsensitive);
+}
+
+// "host\instance" stays whole; "host:port" and "host,port" give the port apart.
+std::pair<QString, QString> splitPort(const QString &server)
+{
+    static const QRegularExpression withPort(QStringLiteral("^(.*)[:,]\\s*(\\d+)$"));
+    const QRegularExpressionMatch match = withPort.match(server);
+    if (match.hasMatch())
+        return {match.captured(1).trimmed(), match.captured(2)};
+    return {server, {}};
+}
+
+OdbcConnectionString sqlServer(const ConnectionString &connection, const QString &user,
+                               const QString &password, const DriverSetup &drivers)
+{
+    const QString driver
+        = drivers.sqlServerDriver.isEmpty() ? defaultSqlServerDriver : drivers.sqlServerDriver;
+    const auto [host, port]
+        = splitPort(firstValue(connection, {"Server", "Data Source"}).trimmed());
+    const bool freeTds = isFreeTds(driver);
+
+    AttributeList attributes;
+    attributes.add(QStringLiteral("DRIVER"), QLatin1Char('{') + driver + QLatin1Char('}'));
+    if (port.isEmpty() || freeTds)
+        attributes.add(QStringLiteral("SERVER"), odbcValue(host));
+    else
+        attributes.add(QStringLiteral("SERVER"), odbcValue(host + QLatin1Char(',') + port));
+    if (!port.isEmpty() && freeTds)
+        attributes.add(QStringLiteral("PORT"), port);
+    const QString database = firstValue(connection, {"Database", "Initial Catalog"}).trimmed();
+    if (!database.isEmpty())
+        attributes.add(QStringLiteral("DATABASE"), odbcValue(database));
+    attributes.add(QStringLiteral("UID"), odbcValue(userOf(connection, user)));
+    attributes.add(QStringLiteral("PWD"), odbcValue(passwordOf(connection, password)));
+    if (freeTds) {
+        // Without these FreeTDS speaks an old protocol and converts text to the client's
+        // code page, losing every character outside it.
+        attributes.add(QStringLiteral("TDS_Version"), QStringLiteral("7.4"));
+        attributes.add(QStringLiteral("ClientCharset"), QStringLiteral("UTF-8"));
+    }
+    return {attributes.text(), std::nullopt};
+}
+
+OdbcConnectionString oracle(const ConnectionString &connection, const QString &user,
+                            const QString &password, const DriverSetup &drivers)
+{
+    if (drivers.oracleDriver.isEmpty())
+        return {{},
+                missingDriver(QStringLiteral(
+                    "No hay un controlador ODBC de Oracle configurado: indique su nombre en la "
+                    "variable de entorno RP_PANELCTA_ORACLE_DRIVER."))};
+    AttributeList attributes;
+    attributes.add(QStringLiteral("DRIVER"),
+                   QLatin1Char('{') + drivers.oracleDriver + QLatin1Char('}'));
+    attributes.add(QStringLiteral("DBQ"), odbcValue(firstValue(connection, {"Data Source"})));
+    attributes.add(QStringLiteral("UID"), odbcValue(userOf(connection, user)));
+    attributes.add(QStringLiteral("PWD"), odbcValue(passwordOf(connection, password)));
+    return {attributes.text(), std::nullopt};
+}
+
+OdbcConnectionString access(const ConnectionString &connection, const DriverSetup &drivers)
+{
+    for (const QString &driver : drivers.installedDrivers) {
+        if (driver.contains(QLatin1String("MDBTools"), Qt::CaseInsensitive)) {
+            AttributeList attributes;
+            attributes.add(QStringLiteral("DRIVER"), QLatin1Char('{') + driver + QLatin1Char('}'));
+            attributes.add(QStringLiteral("DBQ"),
+                           odbcValue(firstValue(connection, {"Data Source"}).trimmed()));
+            return {attributes.text(), std::nullopt};
+        }
+    }
+    return {{},
+            missingDriver(QStringLiteral(
+                "No está instalado el controlador ODBC de Access (MDBTools): instale el paquete "
+                "odbc-mdbtools para abrir bases de datos de Access."))};
+}
+
+// One key and value of an ODBC connection string, with the text span it was read from.
+struct OdbcPair
+{
+    QString key;
+    qsizetype begin = 0;
+    qsizetype end = 0; // past the value, before its ";"
+};
+
+qsizetype closingBrace(const QString &text, qsizetype open)
+{
+    for (qsizetype at = open + 1; at < text.size(); ++at) {
+        if (text.at(at) != QLatin1Char('}'))
+            continue;
+        if (at + 1 < text.size() && text.at(at + 1) == QLatin1Char('}'))
+            ++at; // "}}" is a brace inside the value
+        else
+            return at;
+    }
+    return text.size();
+}
+
+QVector<OdbcPair> odbcPairs(const QString &text)
+{
+    QVector<OdbcPair> pairs;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const qsizetype equals = text.indexOf(QLatin1Char('='), at);
+        const qsizetype semicolon = text.indexOf(QLatin1Char(';'), at);
+        if (equals < 0)
+            break;
+        if (semicolon >= 0 && semicolon < equals) { // a piece without a value
+            at = semicolon + 1;
+            continue;
+        }
+        qsizetype valueAt = equals + 1;
+        while (valueAt < text.size() && text.at(valueAt).isSpace())
+            ++valueAt;
+        if (valueAt < text.size() && text.at(valueAt) == QLatin1Char('{'))
+            valueAt = closingBrace(text, valueAt);
+        qsizetype end = text.indexOf(QLatin1Char(';'), valueAt);
+        if (end < 0)
+            end = text.size();
+        pairs.append({text.mid(at, equals - at).trimmed(), at, end});
+        at = end + 1;
+    }
+    return pairs;
+}
+
+// The caller's own ODBC string, with the user and password replaced when they are given.
+QString withCredentials(const QString &text, const QString &user, const QString &password)
+{
+    const std::pair<QString, QString> overrides[]
+        = {{QStringLiteral("UID"), user}, {QStringLiteral("PWD"), password}};
+    QString result = text;
+    for (const auto &[key, value] : overrides) {
+        if (value.isEmpty())
+            continue;
+        const QString replacement = key + QLatin1Char('=') + odbcValue(value);
+        bool replaced = false;
+        const QVector<OdbcPair> pairs = odbcPairs(result);
+        for (auto pair = pairs.crbegin(); pair != pairs.crend(); ++pair) {
+            if (pair->key.compare(key, Qt::CaseInsensitive) == 0) {
+                result.replace(pair->begin, pair->end - pair->begin, replacement);
+                replaced = true;
+            }
+        }
+        if (!replaced) {
+            if (!result.trimmed().isEmpty() && !result.trimmed().endsWith(QLatin1Char(';')))
+                result += QLatin1Char(';');
+            result += replacement + QLatin1Char(';');
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+QString odbcValue(const QString &value)
+{
+    static const QRegularExpression needsBraces(QStringLiteral("[;={}]|^\\s|\\s$"));
+    if (!value.contains(needsBraces))
+        return value;
+    QString escaped = value;
+    escaped.replace(QLatin1Char('}'), QLatin1String("}}"));
+    return QLatin1Char('{') + escaped + QLatin1Char('}');
+}
+
+OdbcConnectionString toOdbcConnectionString(const ConnectionString &connection, const QString &user,
+                                            const QString &password, const DriverSetup &drivers)
+{
+    if (connection.contains(QStringLiteral("DSN")) || connection.contains(QStringLiteral("Driver")))
+        return {withCredentials(connection.text(), user, password), std::nullopt};
+
+    const QString provider = connection.value(QStringLiteral("Provider")).trimmed();
+    if (provider.compare(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive) == 0)
+        return sqlServer(connection, user, password, drivers);
+    if (provider.startsWith(QLatin1String("OraOLEDB.Oracle"), Qt::CaseInsensitive))
+        return oracle(connection, user, password, drivers);
+    if (provider.startsWith(QLatin1String("Microsoft.Jet.OLEDB"), Qt::CaseInsensitive))
+        return access(connection, drivers);
+    return {{},
+            missingDriver(QStringLiteral("No se reconoce el proveedor \"%1\" de la cadena de "
+                                         "conexión.")
+                              .arg(provider))};
+}
+
+DriverSetup DriverSetup::fromSystem()
+{
+    DriverSetup setup;
+    setup.sqlServerDriver = environmentVariable(QStringLiteral("RP_PANELCTA_SQLSERVER_DRIVER"));
+    if (setup.sqlServerDriver.isEmpty())
+        setup.sqlServerDriver = defaultSqlServerDriver;
+    setup.oracleDriver = environmentVariable(QStringLiteral("RP_PANELCTA_ORACLE_DRIVER"));
+    setup.installedDrivers = installedDriverNames();
+    return setup;
+}
+
+} // namespace platform::db::odbc

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/db/odbc/odbc_errors.h"
+#include "platform/db/odbc/odbc_handles.h"
+#include "platform/db/provider.h"
+
+#include <QHash>
+
+// A session on a server reached through the ODBC driver manager.
+namespace platform::db::odbc {
+
+struct BoundStatement;
+
+class OdbcSession final : public Session
+{
+public:
+    // Connects with an ODBC connection string. On SQL Server the session reads short dates
+    // in the regional day-month order.
+    static OpenResult connect(const QString &odbcConnectionString);
+
+    ExecutionResult execute(const QString &text, bool updatable) override;
+    ExecutionResult openSchema(Schema schema, const QVariantList &restrictions) override;
+
+    WriteResult updateRow(const UpdateTarget &target, const QVector<Column> &columns,
+                          const QVector<QVariant> &key, const QVector<int> &changedColumns,
+                          const QVector<QVariant> &originalRow,
+                          const QVector<QVariant> &row) override;
+    WriteResult insertRow(const UpdateTarget &target, const QVector<Column> &columns,
+                          const QVector<int> &assignedColumns,
+                          const QVector<QVariant> &row) override;
+
+    QVector<ProviderError> setDefaultDatabase(const QString &name) override;
+    QString defaultDatabase() const override;
+    void setCommandTimeout(int seconds) override;
+    void setIsolationLevel(int level) override;
+
+    QVector<ProviderError> beginTransaction() override;
+    QVector<ProviderError> commitTransaction() override;
+    QVector<ProviderError> rollbackTransaction() override;
+
+    Dialect dialect() const { return m_dialect; }
+
+private:
+    OdbcSession(Handle environment, Handle connection);
+
+    QString connectionInfo(SQLUSMALLINT item) const;
+    Handle newStatement(ErrorCollector &errors) const;
+    void drainResults(const Handle &statement, SQLRETURN rc, ExecutionResult &result,
+                      ErrorCollector &errors) const;
+    void attachUpdateTarget(const QString &query, RowSet &rows, ErrorCollector &errors);
+    // Runs a statement with parameters; the number of rows it changed, or of the first row's
+    // first column for a query.
+    std::optional<std::int64_t> run(const BoundStatement &statement, ErrorCollector &errors) const;
+    QVector<ProviderError> endTransaction(SQLSMALLINT completion, const QString &text);
+
+    Handle m_environment;
+    Handle m_connection;
+    Dialect m_dialect = Dialect::Other;
+    QString m_identifierQuote;
+    int m_commandTimeout = 30;
+    QHash<QString, QStringList> m_primaryKeys; // by table, as the queries name it
+};
+
+} // namespace platform::db::odbc
