@@ -30,6 +30,7 @@ public:
 
 private:
     friend class Recordset;
+    friend class Fields;
     Field(Recordset *recordset, int index) : m_recordset(recordset), m_index(index) { }
 
     Recordset *m_recordset;
@@ -111,6 +112,8 @@ private:
                int lockType, const QString &source);
     void requireOpen() const;
     void requireCurrentRow() const;
+    void requireWritable() const;
+    void moveTo(int position);
     QVector<QVariant> &currentValues();
     const QVector<QVariant> &currentValues() const;
 

@@ -1,0 +1,335 @@
+#include "platform/db/embedded/column_types.h"
+
+#include "platform/variant.h"
+
+#include <limits>
+#include <sqlite3.h>
+
+namespace platform::db::embedded {
+
+namespace {
+
+constexpr int longTextSize = std::numeric_limits<std::int32_t>::max();
+constexpr int longUnicodeTextSize = longTextSize / 2;
+
+struct FixedType
+{
+    const char *name;
+    DataType type;
+    int size;
+};
+
+constexpr FixedType fixedTypes[] = {
+    {"int", adInteger, 4},
+    {"integer", adInteger, 4},
+    {"smallint", adSmallInt, 2},
+    {"tinyint", adUnsignedTinyInt, 1},
+    {"bigint", adBigInt, 8},
+    {"bit", adBoolean, 2},
+    {"money", adCurrency, 8},
+    {"smallmoney", adCurrency, 8},
+    {"float", adDouble, 8},
+    {"real", adSingle, 4},
+    {"datetime", adDBTimeStamp, 16},
+    {"smalldatetime", adDBTimeStamp, 16},
+    {"datetime2", adDBTimeStamp, 16},
+    {"date", adDBDate, 6},
+    {"text", adLongVarChar, longTextSize},
+    {"ntext", adLongVarWChar, longUnicodeTextSize},
+};
+
+struct TextType
+{
+    const char *name;
+    DataType type;
+    DataType longType;
+};
+
+constexpr TextType textTypes[] = {
+    {"varchar", adVarChar, adLongVarChar},
+    {"nvarchar", adVarWChar, adLongVarWChar},
+    {"char", adChar, adLongVarChar},
+    {"nchar", adWChar, adLongVarWChar},
+};
+
+// "varchar(15)" gives "varchar" and {"15"}.
+std::pair<QString, QStringList> splitTypeName(const QString &declaredType)
+{
+    const QString lowered = declaredType.trimmed().toLower();
+    const qsizetype open = lowered.indexOf(QLatin1Char('('));
+    if (open < 0)
+        return {lowered.simplified(), {}};
+    const qsizetype close = lowered.indexOf(QLatin1Char(')'), open);
+    QStringList arguments
+        = lowered.mid(open + 1, close < 0 ? -1 : close - open - 1).split(QLatin1Char(','));
+    for (QString &argument : arguments)
+        argument = argument.trimmed();
+    return {lowered.left(open).simplified(), arguments};
+}
+
+QString columnText(sqlite3_stmt *statement, int index)
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, index)),
+                             sqlite3_column_bytes(statement, index));
+}
+
+QVariant readBoolean(sqlite3_stmt *statement, int index)
+{
+    if (sqlite3_column_type(statement, index) == SQLITE_TEXT) {
+        const QString text = columnText(statement, index).trimmed();
+        return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
+            || (text.toDouble() != 0);
+    }
+    return sqlite3_column_double(statement, index) != 0;
+}
+
+QVariant readInteger(sqlite3_stmt *statement, int index, bool wide)
+{
+    if (sqlite3_column_type(statement, index) == SQLITE_TEXT) {
+        bool ok = false;
+        const qlonglong number = columnText(statement, index).trimmed().toLongLong(&ok);
+        if (!ok)
+            return columnText(statement, index);
+        return wide ? QVariant(number) : QVariant(int(number));
+    }
+    const sqlite3_int64 number = sqlite3_column_int64(statement, index);
+    return wide ? QVariant(qlonglong(number)) : QVariant(int(number));
+}
+
+QVariant readCurrency(sqlite3_stmt *statement, int index)
+{
+    if (sqlite3_column_type(statement, index) == SQLITE_INTEGER)
+        return currencyVariant(
+            Currency::fromScaled(sqlite3_column_int64(statement, index) * 10000));
+    return currencyVariant(Currency::fromDouble(sqlite3_column_double(statement, index)));
+}
+
+QVariant readDate(sqlite3_stmt *statement, int index, DataType type)
+{
+    const QString text = columnText(statement, index);
+    const std::optional<QDateTime> value = parseStoredDateTime(text);
+    if (!value)
+        return text; // not a date the engine wrote: shown as stored rather than lost
+    return type == adDBDate ? QVariant(value->date()) : QVariant(*value);
+}
+
+bool fitsInInt(qlonglong value)
+{
+    return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
+}
+
+} // namespace
+
+std::optional<Column> declaredColumn(const QString &name, const QString &declaredType)
+{
+    const auto [typeName, arguments] = splitTypeName(declaredType);
+    Column column;
+    column.name = name;
+    for (const FixedType &fixed : fixedTypes) {
+        if (typeName == QLatin1String(fixed.name)) {
+            column.type = fixed.type;
+            column.definedSize = fixed.size;
+            return column;
+        }
+    }
+    for (const TextType &text : textTypes) {
+        if (typeName == QLatin1String(text.name)) {
+            const bool isLong = !arguments.isEmpty() && arguments.front() == QLatin1String("max");
+            column.type = isLong ? text.longType : text.type;
+            column.definedSize = isLong
+                ? (text.longType == adLongVarWChar ? longUnicodeTextSize : longTextSize)
+                : (arguments.isEmpty() ? 1 : arguments.front().toInt());
+            return column;
+        }
+    }
+    if (typeName == QLatin1String("decimal") || typeName == QLatin1String("numeric")) {
+        column.type = adNumeric;
+        column.definedSize = 19;
+        column.precision = arguments.isEmpty() ? 18 : arguments.value(0).toInt();
+        column.numericScale = arguments.value(1).toInt();
+        return column;
+    }
+    return std::nullopt;
+}
+
+QVariant readTypedValue(sqlite3_stmt *statement, int index, DataType type)
+{
+    if (sqlite3_column_type(statement, index) == SQLITE_NULL)
+        return nullVariant();
+    switch (type) {
+    case adBoolean:
+        return readBoolean(statement, index);
+    case adSmallInt:
+    case adInteger:
+    case adUnsignedTinyInt:
+        return readInteger(statement, index, false);
+    case adBigInt:
+        return readInteger(statement, index, true);
+    case adCurrency:
+        return readCurrency(statement, index);
+    case adSingle:
+        return float(sqlite3_column_double(statement, index));
+    case adDouble:
+    case adNumeric:
+        return sqlite3_column_double(statement, index);
+    case adDBTimeStamp:
+    case adDBDate:
+        return readDate(statement, index, type);
+    default:
+        return columnText(statement, index);
+    }
+}
+
+QVariant readRawValue(sqlite3_stmt *statement, int index)
+{
+    switch (sqlite3_column_type(statement, index)) {
+    case SQLITE_NULL:
+        return nullVariant();
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_column_int64(statement, index));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(statement, index);
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, index)),
+                          sqlite3_column_bytes(statement, index));
+    default:
+        return columnText(statement, index);
+    }
+}
+
+Column typeByValues(const QString &name, QVector<QVector<QVariant>> &rows, int index)
+{
+    bool anyText = false;
+    bool anyDouble = false;
+    bool allFitInt = true;
+    int longestText = 0;
+    for (const QVector<QVariant> &row : rows) {
+        const QVariant &value = row[index];
+        switch (value.typeId()) {
+        case QMetaType::LongLong:
+            allFitInt = allFitInt && fitsInInt(value.toLongLong());
+            break;
+        case QMetaType::Double:
+            anyDouble = true;
+            break;
+        case QMetaType::QString:
+        case QMetaType::QByteArray:
+            anyText = true;
+            longestText = std::max(longestText, int(value.toString().size()));
+            break;
+        default:
+            break;
+        }
+    }
+    Column column;
+    column.name = name;
+    if (anyText) {
+        column.type = adVarWChar;
+        column.definedSize = longestText;
+    } else if (anyDouble) {
+        column.type = adDouble;
+        column.definedSize = 8;
+    } else {
+        column.type = allFitInt ? adInteger : adBigInt;
+        column.definedSize = allFitInt ? 4 : 8;
+    }
+    for (QVector<QVariant> &row : rows) {
+        QVariant &value = row[index];
+        if (isNull(value))
+            continue;
+        if (anyText)
+            value = value.toString();
+        else if (anyDouble)
+            value = value.toDouble();
+        else if (allFitInt)
+            value = value.toInt();
+    }
+    return column;
+}
+
+void bindValue(sqlite3_stmt *statement, int index, const QVariant &value)
+{
+    if (isNullOrEmpty(value)) {
+        sqlite3_bind_null(statement, index);
+        return;
+    }
+    if (isCurrency(value)) {
+        sqlite3_bind_double(statement, index, value.value<Currency>().toDouble());
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        sqlite3_bind_int(statement, index, value.toBool() ? 1 : 0);
+        return;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+        sqlite3_bind_int64(statement, index, value.toLongLong());
+        return;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(statement, index, value.toDouble());
+        return;
+    case QMetaType::QDateTime:
+        bindValue(statement, index, storedDateTime(value.toDateTime()));
+        return;
+    case QMetaType::QDate:
+        bindValue(statement, index, storedDateTime(value.toDate().startOfDay()));
+        return;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        sqlite3_bind_blob(statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    default: {
+        const QByteArray utf8 = value.toString().toUtf8();
+        sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    }
+}
+
+QString storedDateTime(const QDateTime &value)
+{
+    return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+std::optional<QDateTime> parseStoredDateTime(const QString &text)
+{
+    static const QString formats[]
+        = {QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"),
+           QStringLiteral("yyyy-MM-dd HH:mm"), QStringLiteral("yyyy-MM-dd")};
+    for (const QString &format : formats) {
+        const QDateTime value = QDateTime::fromString(text, format);
+        if (value.isValid())
+            return value;
+    }
+    return std::nullopt;
+}
+
+bool isDateType(DataType type)
+{
+    return type == adDBTimeStamp || type == adDBDate || type == adDate;
+}
+
+bool isTextType(DataType type)
+{
+    switch (type) {
+    case adChar:
+    case adWChar:
+    case adVarChar:
+    case adVarWChar:
+    case adLongVarChar:
+    case adLongVarWChar:
+    case adBSTR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace platform::db::embedded

@@ -1,0 +1,101 @@
+#include "platform/db/embedded/rowset_reader.h"
+
+#include "platform/db/embedded/column_types.h"
+#include "platform/db/embedded/row_writer.h"
+
+#include <sqlite3.h>
+
+namespace platform::db::embedded {
+
+namespace {
+
+QString text(const char *utf8)
+{
+    return utf8 ? QString::fromUtf8(utf8) : QString();
+}
+
+QStringList primaryKeyOf(sqlite3 *db, const QString &table)
+{
+    QStringList key;
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name FROM pragma_table_info(?) WHERE pk > 0 ORDER BY pk", -1,
+                           &statement, nullptr)
+        != SQLITE_OK)
+        return key;
+    bindValue(statement, 1, table);
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        key.append(text(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))));
+    sqlite3_finalize(statement);
+    return key;
+}
+
+bool containsAll(const QStringList &columns, const QStringList &wanted)
+{
+    return std::all_of(wanted.begin(), wanted.end(), [&](const QString &column) {
+        return columns.contains(column, Qt::CaseInsensitive);
+    });
+}
+
+std::optional<UpdateTarget> updateTargetOf(sqlite3 *db, sqlite3_stmt *statement)
+{
+    UpdateTarget target;
+    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+        const QString table = text(sqlite3_column_table_name(statement, i));
+        if (table.isEmpty()) {
+            target.baseColumns.append(QString());
+            continue;
+        }
+        if (!target.table.isEmpty() && target.table.compare(table, Qt::CaseInsensitive) != 0)
+            return std::nullopt; // rows of a join belong to no single table
+        if (text(sqlite3_column_database_name(statement, i)) != QLatin1String("main"))
+            return std::nullopt;
+        target.table = table;
+        target.baseColumns.append(text(sqlite3_column_origin_name(statement, i)));
+    }
+    if (target.table.isEmpty())
+        return std::nullopt;
+    const QStringList key = primaryKeyOf(db, target.table);
+    // Without its key among the columns a row is found again by all its original values.
+    if (!key.isEmpty() && containsAll(target.baseColumns, key))
+        target.keyColumns = key;
+    return target;
+}
+
+} // namespace
+
+RowSet readRowSet(sqlite3 *db, sqlite3_stmt *statement, bool updatable, int &resultCode)
+{
+    RowSet rowSet;
+    const int count = sqlite3_column_count(statement);
+    QVector<bool> typedByDeclaration(count);
+    rowSet.columns.resize(count);
+    for (int i = 0; i < count; ++i) {
+        const QString name = text(sqlite3_column_name(statement, i));
+        const std::optional<Column> declared
+            = declaredColumn(name, text(sqlite3_column_decltype(statement, i)));
+        typedByDeclaration[i] = declared.has_value();
+        rowSet.columns[i] = declared.value_or(Column{name});
+    }
+    while ((resultCode = sqlite3_step(statement)) == SQLITE_ROW) {
+        QVector<QVariant> row(count);
+        for (int i = 0; i < count; ++i) {
+            row[i] = typedByDeclaration[i] ? readTypedValue(statement, i, rowSet.columns[i].type)
+                                           : readRawValue(statement, i);
+        }
+        rowSet.rows.append(std::move(row));
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!typedByDeclaration[i])
+            rowSet.columns[i] = typeByValues(rowSet.columns[i].name, rowSet.rows, i);
+    }
+    if (updatable && resultCode == SQLITE_DONE) {
+        rowSet.target = updateTargetOf(db, statement);
+        if (rowSet.target) {
+            for (const QVector<QVariant> &row : std::as_const(rowSet.rows))
+                rowSet.keys.append(keyOf(*rowSet.target, rowSet.columns, row));
+        }
+    }
+    return rowSet;
+}
+
+} // namespace platform::db::embedded

@@ -1,0 +1,261 @@
+#include "platform/db/embedded/sql_server_functions.h"
+
+#include "platform/runtime.h"
+
+#include <algorithm>
+#include <sqlite3.h>
+
+namespace platform::db::embedded {
+
+namespace {
+
+QStringView withoutTrailingBlanks(QStringView text)
+{
+    qsizetype length = text.size();
+    while (length > 0 && text[length - 1] == QLatin1Char(' '))
+        --length;
+    return text.first(length);
+}
+
+QString withoutAccents(const QString &text)
+{
+    QString result;
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    result.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            result.append(c);
+    }
+    return result;
+}
+
+int sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
+
+bool isAscii(const char *text, int length)
+{
+    return std::all_of(text, text + length, [](char c) { return (unsigned char)(c) < 0x80; });
+}
+
+int trimmedLength(const char *text, int length)
+{
+    while (length > 0 && text[length - 1] == ' ')
+        --length;
+    return length;
+}
+
+char asciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+// Gives the same order as compareText for texts without accents, without building strings:
+// nearly every key the program compares is plain ASCII.
+int compareAscii(const char *left, int leftLength, const char *right, int rightLength)
+{
+    const int common = std::min(leftLength, rightLength);
+    for (int i = 0; i < common; ++i) {
+        const char l = asciiLower(left[i]);
+        const char r = asciiLower(right[i]);
+        if (l != r)
+            return (unsigned char)(l) < (unsigned char)(r) ? -1 : 1;
+    }
+    return sign(leftLength - rightLength);
+}
+
+template<bool accentSensitive>
+int collate(void *, int leftLength, const void *left, int rightLength, const void *right)
+{
+    const auto *l = static_cast<const char *>(left);
+    const auto *r = static_cast<const char *>(right);
+    leftLength = trimmedLength(l, leftLength);
+    rightLength = trimmedLength(r, rightLength);
+    if (isAscii(l, leftLength) && isAscii(r, rightLength))
+        return compareAscii(l, leftLength, r, rightLength);
+    return compareText(QString::fromUtf8(l, leftLength), QString::fromUtf8(r, rightLength),
+                       accentSensitive);
+}
+
+FunctionContext &contextOf(sqlite3_context *call)
+{
+    return *static_cast<FunctionContext *>(sqlite3_user_data(call));
+}
+
+QString textArgument(sqlite3_value *value)
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(value)),
+                             sqlite3_value_bytes(value));
+}
+
+void resultText(sqlite3_context *call, const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_result_text(call, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+bool anyNull(int count, sqlite3_value **arguments)
+{
+    return std::any_of(arguments, arguments + count,
+                       [](sqlite3_value *v) { return sqlite3_value_type(v) == SQLITE_NULL; });
+}
+
+QString foldedForMatching(const QString &text, bool accentInsensitive)
+{
+    const QString folded = text.toCaseFolded();
+    return accentInsensitive ? withoutAccents(folded) : folded;
+}
+
+// LIKE's matching of % and _ with an optional escape character, on texts already folded.
+bool likeMatches(QStringView pattern, QStringView text, QChar escape)
+{
+    qsizetype p = 0;
+    qsizetype t = 0;
+    qsizetype starPattern = -1;
+    qsizetype starText = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == QLatin1Char('%')) {
+            starPattern = ++p;
+            starText = t;
+            continue;
+        }
+        if (p < pattern.size()) {
+            const bool escaped = !escape.isNull() && pattern[p] == escape && p + 1 < pattern.size();
+            const QChar wanted = escaped ? pattern[p + 1] : pattern[p];
+            if ((!escaped && wanted == QLatin1Char('_')) || wanted == text[t]) {
+                p += escaped ? 2 : 1;
+                ++t;
+                continue;
+            }
+        }
+        if (starPattern < 0)
+            return false;
+        p = starPattern;
+        t = ++starText;
+    }
+    while (p < pattern.size() && pattern[p] == QLatin1Char('%'))
+        ++p;
+    return p == pattern.size();
+}
+
+void like(sqlite3_context *call, int count, sqlite3_value **arguments)
+{
+    if (anyNull(count, arguments)) {
+        sqlite3_result_null(call);
+        return;
+    }
+    const bool accentInsensitive = contextOf(call).accentInsensitive;
+    const QString pattern = foldedForMatching(textArgument(arguments[0]), accentInsensitive);
+    const QString text = foldedForMatching(textArgument(arguments[1]), accentInsensitive);
+    QChar escape;
+    if (count == 3) {
+        const QString escapeText = textArgument(arguments[2]);
+        if (escapeText.size() != 1) {
+            sqlite3_result_error(call, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = escapeText.front().toCaseFolded();
+    }
+    sqlite3_result_int(call, likeMatches(pattern, text, escape) ? 1 : 0);
+}
+
+void len(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL) {
+        sqlite3_result_null(call);
+        return;
+    }
+    const QString text = textArgument(arguments[0]);
+    sqlite3_result_int64(call, withoutTrailingBlanks(text).size());
+}
+
+template<QString (QString::*convert)() const &>
+void changeCase(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL) {
+        sqlite3_result_null(call);
+        return;
+    }
+    resultText(call, (textArgument(arguments[0]).*convert)());
+}
+
+void getDate(sqlite3_context *call, int, sqlite3_value **)
+{
+    resultText(call, platform::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+void isNull(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    sqlite3_result_value(
+        call, sqlite3_value_type(arguments[0]) == SQLITE_NULL ? arguments[1] : arguments[0]);
+}
+
+void charIndex(sqlite3_context *call, int count, sqlite3_value **arguments)
+{
+    if (anyNull(count, arguments)) {
+        sqlite3_result_null(call);
+        return;
+    }
+    const bool accentInsensitive = contextOf(call).accentInsensitive;
+    const QString needle = foldedForMatching(textArgument(arguments[0]), accentInsensitive);
+    const QString haystack = foldedForMatching(textArgument(arguments[1]), accentInsensitive);
+    const qsizetype start
+        = count == 3 ? std::max<qsizetype>(sqlite3_value_int64(arguments[2]), 1) : 1;
+    if (needle.isEmpty()) {
+        sqlite3_result_int(call, 0);
+        return;
+    }
+    sqlite3_result_int64(call, haystack.indexOf(needle, start - 1) + 1);
+}
+
+void systemUser(sqlite3_context *call, int, sqlite3_value **)
+{
+    resultText(call, contextOf(call).login);
+}
+
+struct FunctionDefinition
+{
+    const char *name;
+    int argumentCount;
+    bool deterministic;
+    void (*function)(sqlite3_context *, int, sqlite3_value **);
+};
+
+const FunctionDefinition functions[] = {
+    {"like", 2, true, like},
+    {"like", 3, true, like},
+    {"len", 1, true, len},
+    {"upper", 1, true, changeCase<&QString::toUpper>},
+    {"lower", 1, true, changeCase<&QString::toLower>},
+    {"getdate", 0, false, getDate},
+    {"isnull", 2, true, isNull},
+    {"charindex", 2, true, charIndex},
+    {"charindex", 3, true, charIndex},
+    {"system_user", 0, false, systemUser},
+};
+
+} // namespace
+
+int compareText(QStringView left, QStringView right, bool accentSensitive)
+{
+    const QString leftFolded = withoutTrailingBlanks(left).toString().toCaseFolded();
+    const QString rightFolded = withoutTrailingBlanks(right).toString().toCaseFolded();
+    const int primary = sign(withoutAccents(leftFolded).compare(withoutAccents(rightFolded)));
+    if (primary != 0 || !accentSensitive)
+        return primary;
+    return sign(leftFolded.compare(rightFolded));
+}
+
+void registerSqlServerFunctions(sqlite3 *db, FunctionContext *context)
+{
+    sqlite3_create_collation(db, accentSensitiveCollation, SQLITE_UTF8, nullptr, collate<true>);
+    sqlite3_create_collation(db, accentInsensitiveCollation, SQLITE_UTF8, nullptr, collate<false>);
+    for (const FunctionDefinition &f : functions) {
+        const int flags = SQLITE_UTF8 | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
+        sqlite3_create_function_v2(db, f.name, f.argumentCount, flags, context, f.function, nullptr,
+                                   nullptr, nullptr);
+    }
+}
+
+} // namespace platform::db::embedded

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+struct sqlite3;
+
+// What SQL Server gives the program's SQL and SQLite lacks: its default collations and the
+// few built-in functions the program and its scripts call.
+namespace platform::db::embedded {
+
+inline constexpr char accentSensitiveCollation[] = "TSQL_CI_AS";
+inline constexpr char accentInsensitiveCollation[] = "TSQL_CI_AI";
+
+// What the functions need to know of the session they run in; it must outlive the database
+// handle they are registered on.
+struct FunctionContext
+{
+    QString login; // system_user()
+    bool accentInsensitive = false; // LIKE and CHARINDEX in a database created CI_AI
+};
+
+// Registers the collations TSQL_CI_AS and TSQL_CI_AI and the functions len, like (replacing
+// SQLite's ASCII-only one), upper, lower, getdate, isnull, charindex and system_user.
+void registerSqlServerFunctions(sqlite3 *db, FunctionContext *context);
+
+// The collations' order: case never counts, trailing blanks never count, accents count only
+// when accentSensitive (and then only between texts that are otherwise equal).
+int compareText(QStringView left, QStringView right, bool accentSensitive);
+
+} // namespace platform::db::embedded

@@ -1,0 +1,228 @@
+#include "platform/db/embedded/sqlite_database.h"
+
+#include "platform/db/embedded/engine_errors.h"
+
+#include <limits>
+#include <sqlite3.h>
+
+namespace platform::db::embedded {
+
+namespace {
+
+// Enough for every statement shape the program repeats; beyond it the cache starts over
+// rather than growing with the many one-off texts of a long run.
+constexpr qsizetype statementCacheLimit = 256;
+constexpr int progressInterval = 1000; // virtual machine steps between deadline checks
+
+bool isBlank(const char *text, const char *end)
+{
+    for (; text < end; ++text) {
+        if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n' && *text != ';')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PreparedStatement::PreparedStatement(PreparedStatement &&other) noexcept
+    : m_statement(std::exchange(other.m_statement, nullptr)), m_owned(other.m_owned)
+{ }
+
+PreparedStatement &PreparedStatement::operator=(PreparedStatement &&other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_statement = std::exchange(other.m_statement, nullptr);
+        m_owned = other.m_owned;
+    }
+    return *this;
+}
+
+PreparedStatement::~PreparedStatement()
+{
+    release();
+}
+
+void PreparedStatement::release()
+{
+    if (!m_statement)
+        return;
+    if (m_owned) {
+        sqlite3_finalize(m_statement);
+    } else {
+        sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+    }
+    m_statement = nullptr;
+}
+
+SqliteDatabase::SqliteDatabase(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path))
+{
+    sqlite3_progress_handler(m_db, progressInterval, &SqliteDatabase::checkDeadline, this);
+    setTimeout(m_timeoutSeconds);
+}
+
+SqliteDatabase::Opened SqliteDatabase::open(const QString &path, FunctionContext *context,
+                                            bool create)
+{
+    sqlite3 *db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+        sqlite3_close(db);
+        return {nullptr, lostLink(message)};
+    }
+    sqlite3_extended_result_codes(db, 1);
+    registerSqlServerFunctions(db, context);
+    std::unique_ptr<SqliteDatabase> database(new SqliteDatabase(db, path));
+    // Reading the journal mode reads the file header: a file that is no database fails here.
+    for (const char *setting : {"PRAGMA journal_mode=WAL", "PRAGMA foreign_keys=ON"}) {
+        if (std::optional<ProviderError> error = database->run(setting))
+            return {nullptr, error};
+    }
+    return {std::move(database), std::nullopt};
+}
+
+SqliteDatabase::~SqliteDatabase()
+{
+    for (sqlite3_stmt *statement : std::as_const(m_statements))
+        sqlite3_finalize(statement);
+    sqlite3_close(m_db);
+}
+
+PreparedStatement SqliteDatabase::prepare(const QString &sql, std::optional<ProviderError> &error,
+                                          QByteArray *rest)
+{
+    if (sqlite3_stmt *cached = m_statements.value(sql))
+        return PreparedStatement(cached, false);
+    QByteArray remainder;
+    PreparedStatement statement = prepareFirst(sql.toUtf8(), remainder, error);
+    if (!remainder.isEmpty()) {
+        if (rest)
+            *rest = remainder;
+        return statement;
+    }
+    if (!statement)
+        return statement;
+    sqlite3_stmt *raw = statement.take(); // the cache owns it from now on
+    m_statements.insert(sql, raw);
+    return PreparedStatement(raw, false);
+}
+
+PreparedStatement SqliteDatabase::prepareFirst(const QByteArray &sql, QByteArray &rest,
+                                               std::optional<ProviderError> &error)
+{
+    rest.clear();
+    error.reset();
+    const char *tail = nullptr;
+    sqlite3_stmt *statement = nullptr;
+    const int rc = sqlite3_prepare_v3(m_db, sql.constData(), int(sql.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &statement, &tail);
+    if (rc != SQLITE_OK) {
+        error = lastError(rc);
+        return {};
+    }
+    const char *end = sql.constData() + sql.size();
+    if (tail && !isBlank(tail, end))
+        rest = QByteArray(tail, end - tail);
+    return PreparedStatement(statement, true);
+}
+
+std::optional<ProviderError> SqliteDatabase::run(const char *sql)
+{
+    char *message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &message);
+    sqlite3_free(message);
+    if (rc != SQLITE_OK)
+        return lastError(rc);
+    return std::nullopt;
+}
+
+void SqliteDatabase::setTimeout(int seconds)
+{
+    m_timeoutSeconds = seconds;
+    const int busyMilliseconds = seconds > 0 && seconds < std::numeric_limits<int>::max() / 1000
+        ? seconds * 1000
+        : std::numeric_limits<int>::max();
+    sqlite3_busy_timeout(m_db, busyMilliseconds);
+}
+
+void SqliteDatabase::startOperation()
+{
+    if (m_timeoutSeconds > 0)
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(m_timeoutSeconds);
+    else
+        m_deadline.reset();
+    if (m_statements.size() > statementCacheLimit) {
+        for (sqlite3_stmt *statement : std::as_const(m_statements))
+            sqlite3_finalize(statement);
+        m_statements.clear();
+    }
+}
+
+int SqliteDatabase::checkDeadline(void *self)
+{
+    const auto &deadline = static_cast<SqliteDatabase *>(self)->m_deadline;
+    return deadline && std::chrono::steady_clock::now() > *deadline ? 1 : 0;
+}
+
+bool SqliteDatabase::isDateColumn(const QString &column)
+{
+    const int version = schemaVersion();
+    if (m_dateColumnsVersion != version) {
+        loadDateColumns();
+        m_dateColumnsVersion = version;
+    }
+    return m_dateColumns.contains(column.toLower());
+}
+
+int SqliteDatabase::schemaVersion()
+{
+    std::optional<ProviderError> error;
+    PreparedStatement statement = prepare(QStringLiteral("PRAGMA schema_version"), error);
+    if (!statement || sqlite3_step(statement.get()) != SQLITE_ROW)
+        return -1;
+    return sqlite3_column_int(statement.get(), 0);
+}
+
+void SqliteDatabase::loadDateColumns()
+{
+    m_dateColumns.clear();
+    std::optional<ProviderError> error;
+    PreparedStatement tables
+        = prepare(QStringLiteral("SELECT name FROM sqlite_schema WHERE type IN ('table','view') "
+                                 "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"),
+                  error);
+    QStringList names;
+    while (tables && sqlite3_step(tables.get()) == SQLITE_ROW)
+        names.append(QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(tables.get(), 0))));
+    tables = PreparedStatement();
+    // One table at a time: a view over a missing table must not hide the others' columns.
+    for (const QString &name : std::as_const(names)) {
+        PreparedStatement columns
+            = prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), error);
+        if (!columns)
+            continue;
+        const QByteArray utf8 = name.toUtf8();
+        sqlite3_bind_text(columns.get(), 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        while (sqlite3_step(columns.get()) == SQLITE_ROW) {
+            const QString type = QString::fromUtf8(
+                reinterpret_cast<const char *>(sqlite3_column_text(columns.get(), 1)));
+            if (type.contains(QLatin1String("date"), Qt::CaseInsensitive)
+                || type.contains(QLatin1String("time"), Qt::CaseInsensitive))
+                m_dateColumns.insert(QString::fromUtf8(reinterpret_cast<const char *>(
+                                                           sqlite3_column_text(columns.get(), 0)))
+                                         .toLower());
+        }
+    }
+}
+
+ProviderError SqliteDatabase::lastError(int resultCode) const
+{
+    return sqliteError(m_db, resultCode);
+}
+
+} // namespace platform::db::embedded

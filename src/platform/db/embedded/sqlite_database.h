@@ -1,0 +1,99 @@
+#pragma once
+
+#include "platform/db/embedded/sql_server_functions.h"
+#include "platform/db/provider.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <utility>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace platform::db::embedded {
+
+// A prepared statement in use. A statement borrowed from the cache is reset when released;
+// one of its own is finalised.
+class PreparedStatement
+{
+public:
+    PreparedStatement() = default;
+    PreparedStatement(sqlite3_stmt *statement, bool owned) : m_statement(statement), m_owned(owned)
+    { }
+    PreparedStatement(PreparedStatement &&other) noexcept;
+    PreparedStatement &operator=(PreparedStatement &&other) noexcept;
+    ~PreparedStatement();
+
+    sqlite3_stmt *get() const { return m_statement; }
+    sqlite3_stmt *take() { return std::exchange(m_statement, nullptr); }
+    explicit operator bool() const { return m_statement != nullptr; }
+
+private:
+    void release();
+
+    sqlite3_stmt *m_statement = nullptr;
+    bool m_owned = false;
+};
+
+// One open database file of the engine, with SQL Server's collations and functions
+// registered, its prepared statements kept by text, and a deadline that interrupts a
+// statement running past the command timeout.
+class SqliteDatabase
+{
+public:
+    struct Opened
+    {
+        std::unique_ptr<SqliteDatabase> database;
+        std::optional<ProviderError> error;
+    };
+    // Never creates a missing file unless create is set. The context must outlive it.
+    static Opened open(const QString &path, FunctionContext *context, bool create = false);
+    ~SqliteDatabase();
+    SqliteDatabase(const SqliteDatabase &) = delete;
+    SqliteDatabase &operator=(const SqliteDatabase &) = delete;
+
+    sqlite3 *handle() const { return m_db; }
+    QString path() const { return m_path; }
+
+    // A statement for one SQL text, reused on later calls with the same text. A text that
+    // holds several statements gives its first, uncached, and the others' text in rest. Null
+    // with no error for a text without a statement (only a comment).
+    PreparedStatement prepare(const QString &sql, std::optional<ProviderError> &error,
+                              QByteArray *rest = nullptr);
+    PreparedStatement prepareFirst(const QByteArray &sql, QByteArray &rest,
+                                   std::optional<ProviderError> &error);
+
+    // Runs a statement without rows and without parameters.
+    std::optional<ProviderError> run(const char *sql);
+
+    // 0 means no limit, as ADO's CommandTimeout.
+    void setTimeout(int seconds);
+    // Starts the command timeout of the next operation.
+    void startOperation();
+
+    // True for a column of a table or view declared with a date or time type.
+    bool isDateColumn(const QString &column);
+    // The schema's change counter; it moves after every DDL statement of any connection.
+    int schemaVersion();
+
+    ProviderError lastError(int resultCode) const;
+
+private:
+    SqliteDatabase(sqlite3 *db, QString path);
+    static int checkDeadline(void *self);
+    void loadDateColumns();
+
+    sqlite3 *m_db;
+    QString m_path;
+    QHash<QString, sqlite3_stmt *> m_statements;
+    int m_timeoutSeconds = 30;
+    std::optional<std::chrono::steady_clock::time_point> m_deadline;
+    QSet<QString> m_dateColumns; // folded to lower case
+    std::optional<int> m_dateColumnsVersion;
+};
+
+} // namespace platform::db::embedded

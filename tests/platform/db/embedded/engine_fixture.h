@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/db/connection.h"
+#include "platform/db/recordset.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+// A data folder of its own for each test, named by RP_PANELCTA_DATOS, holding an empty
+// database PRUEBA that the connection opens.
+class EngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    static QString connectionString(const QString &database = QStringLiteral("PRUEBA"));
+    void createDatabaseFile(const QString &name) const;
+
+    // Runs a batch that must succeed.
+    void run(const QString &sql);
+    // Runs a batch that must fail, and returns the number it raised.
+    std::int32_t failureOf(const QString &sql);
+    // The first column of every row of a query, as text.
+    QStringList column(const QString &sql);
+    QVariant scalar(const QString &sql);
+
+    QTemporaryDir m_folder;
+    std::shared_ptr<platform::db::Connection> m_connection;
+};
