@@ -1,5 +1,5 @@
-#include "platform/error.h"
 #include "platform/legacy_files.h"
+#include "platform_test_helpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,21 +24,7 @@ protected:
 
     void writeBytes(const QString &name, const QByteArray &bytes) const
     {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
-    // The run-time error number a call raises; 0 when it raises none.
-    template<typename Call>
-    static std::int32_t errorNumberOf(Call &&call)
-    {
-        try {
-            call();
-        } catch (const Error &error) {
-            return error.number();
-        }
-        return 0;
+        writeFileBytes(path(name), bytes);
     }
 
     QTemporaryDir m_folder;

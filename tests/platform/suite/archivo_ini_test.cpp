@@ -1,41 +1,30 @@
+#include "../platform_test_helpers.h"
 #include "platform/suite/archivo_ini.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace platform;
 
-namespace {
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
-
 TEST(ArchivoIni, ReadsValuesAsWindowsDoes)
 {
     QTemporaryDir folder;
     const QString crlf = folder.filePath(QStringLiteral("CN000pr.INI"));
-    writeBytes(crlf,
-               "; settings\r\n"
-               "[EQUIPO|USUARIO]\r\n"
-               "Servidor=srv01\r\n"
-               "Clave=a=b=c\r\n"
-               "  Espacios  = con blancos \r\n"
-               "Servidor=segundo\r\n"
-               "Vacio=\r\n"
-               "Texto=Respondi\xF3\r\n"
-               "[Otra]\r\n"
-               "Base=otra\r\n"
-               "[equipo|usuario]\r\n"
-               "Base=repetida\r\n");
+    writeFileBytes(crlf,
+                   "; settings\r\n"
+                   "[EQUIPO|USUARIO]\r\n"
+                   "Servidor=srv01\r\n"
+                   "Clave=a=b=c\r\n"
+                   "  Espacios  = con blancos \r\n"
+                   "Servidor=segundo\r\n"
+                   "Vacio=\r\n"
+                   "Texto=Respondi\xF3\r\n"
+                   "[Otra]\r\n"
+                   "Base=otra\r\n"
+                   "[equipo|usuario]\r\n"
+                   "Base=repetida\r\n");
     const QString lf = folder.filePath(QStringLiteral("lf.ini"));
-    writeBytes(lf, "[General]\nBase=demo\nUsuario=sa");
+    writeFileBytes(lf, "[General]\nBase=demo\nUsuario=sa");
 
     const struct
     {

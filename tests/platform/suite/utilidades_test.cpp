@@ -1,3 +1,4 @@
+#include "../platform_test_helpers.h"
 #include "platform/suite/utilidades.h"
 #include "platform/text.h"
 #include "scripted_dialogs.h"
@@ -13,17 +14,6 @@ class UtilidadesTest : public ::testing::Test
 {
 protected:
     void SetUp() override { setRegionalSettings(RegionalSettings::spanishArgentina()); }
-
-    template<typename Call>
-    static std::int32_t errorNumberOf(Call &&call)
-    {
-        try {
-            call();
-        } catch (const Error &error) {
-            return error.number();
-        }
-        return 0;
-    }
 
     Utilidades util;
 };
