@@ -1,4 +1,5 @@
 #include "platform/runtime.h"
+#include "platform_test_helpers.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -7,33 +8,6 @@
 #include <gtest/gtest.h>
 
 using namespace platform;
-
-namespace {
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnvironment
-{
-public:
-    ScopedEnvironment(const char *name, const QByteArray &value)
-        : m_name(name), m_wasSet(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedEnvironment()
-    {
-        if (m_wasSet)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_wasSet;
-    QByteArray m_old;
-};
-
-} // namespace
 
 TEST(Runtime, ProgramFolderIsTheHomeVariableElseTheExecutablesFolder)
 {

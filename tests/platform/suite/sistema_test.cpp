@@ -1,3 +1,4 @@
+#include "../platform_test_helpers.h"
 #include "platform/runtime.h"
 #include "platform/suite/sistema.h"
 
@@ -44,10 +45,9 @@ TEST(Sistema, EjecutarOpensADocumentOrStartsAProgram)
 
 TEST(Sistema, MachineUserAndTemporaryFolder)
 {
-    qputenv("TMPDIR", "/var/tmp/panel");
+    ScopedEnvironment tmpdir("TMPDIR", "/var/tmp/panel");
+    ScopedEnvironment user("USER", "contador");
     EXPECT_EQ(gSistema().CarpetaTemporal(), QStringLiteral("/var/tmp/panel/"));
-    qunsetenv("TMPDIR");
-    qputenv("USER", "contador");
     EXPECT_EQ(gSistema().NombreUsuario(), QStringLiteral("contador"));
     EXPECT_FALSE(gSistema().NombreMaquina().isEmpty());
 }
