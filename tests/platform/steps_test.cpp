@@ -51,12 +51,21 @@ TEST(StepRunner, AnswerDecidesWhatFollowsAFailure)
     };
     const std::vector<Case> cases = {
         {"no failure", 0, {}, Outcome::Completed, {"first", "second", "third"}},
-        {"retry runs the step again", 1, {4}, Outcome::Completed,
+        {"retry runs the step again",
+         1,
+         {4},
+         Outcome::Completed,
          {"first", "second", "second", "third"}},
-        {"ignore goes on with the next step", 1, {5}, Outcome::Completed,
+        {"ignore goes on with the next step",
+         1,
+         {5},
+         Outcome::Completed,
          {"first", "second", "third"}},
         {"abort leaves", 1, {3}, Outcome::Left, {"first", "second"}},
-        {"retry until it passes", 2, {4, 4}, Outcome::Completed,
+        {"retry until it passes",
+         2,
+         {4, 4},
+         Outcome::Completed,
          {"first", "second", "second", "second", "third"}},
         {"retry then abort", 2, {4, 3}, Outcome::Left, {"first", "second", "second"}},
     };
@@ -75,14 +84,13 @@ TEST(StepRunner, AnswerDecidesWhatFollowsAFailure)
 TEST(StepRunner, FinishEndsTheProcedureWithoutError)
 {
     std::vector<int> ran;
-    const Outcome outcome = StepRunner::run(
-        {[&] { ran.push_back(0); },
-         [&] {
-             ran.push_back(1);
-             return Flow::Finish;
-         },
-         [&] { ran.push_back(2); }},
-        [](const Error &, int) { return Resume::Leave; });
+    const Outcome outcome = StepRunner::run({[&] { ran.push_back(0); },
+                                             [&] {
+                                                 ran.push_back(1);
+                                                 return Flow::Finish;
+                                             },
+                                             [&] { ran.push_back(2); }},
+                                            [](const Error &, int) { return Resume::Leave; });
     EXPECT_EQ(outcome, Outcome::Completed);
     EXPECT_EQ(ran, (std::vector<int>{0, 1}));
 }
@@ -91,12 +99,13 @@ TEST(StepRunner, HandlerSeesTheFailingStepAndTheError)
 {
     int seenStep = -1;
     std::int32_t seenNumber = 0;
-    StepRunner::run({[] {}, [] { throw Error(3704, QStringLiteral("cerrado"), QStringLiteral("ADODB")); }},
-                    [&](const Error &error, int step) {
-                        seenStep = step;
-                        seenNumber = error.number();
-                        return Resume::Next;
-                    });
+    StepRunner::run(
+        {[] {}, [] { throw Error(3704, QStringLiteral("cerrado"), QStringLiteral("ADODB")); }},
+        [&](const Error &error, int step) {
+            seenStep = step;
+            seenNumber = error.number();
+            return Resume::Next;
+        });
     EXPECT_EQ(seenStep, 1);
     EXPECT_EQ(seenNumber, 3704);
 }
