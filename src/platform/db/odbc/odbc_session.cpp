@@ -5,6 +5,7 @@
 #include "platform/db/odbc/row_statements.h"
 #include "platform/db/odbc/updatable_query.h"
 #include "platform/regional_settings.h"
+#include "platform/variant.h"
 
 #include <algorithm>
 
@@ -249,33 +250,64 @@ void OdbcSession::attachUpdateTarget(const QString &query, RowSet &rows, ErrorCo
     rows.target = std::move(target);
 }
 
-std::optional<std::int64_t> OdbcSession::run(const BoundStatement &bound,
-                                             ErrorCollector &errors) const
+Handle OdbcSession::runBound(const BoundStatement &bound, ErrorCollector &errors) const
 {
-    const Handle statement = newStatement(errors);
+    Handle statement = newStatement(errors);
     if (!statement.isValid())
-        return std::nullopt;
+        return statement;
     ParameterBinding binding;
     for (qsizetype index = 0; index < bound.values.size(); ++index) {
         const SQLRETURN rc = binding.bind(statement, SQLUSMALLINT(index + 1),
                                           bound.values.at(index), bound.columns.at(index));
         errors.add(rc, statement);
         if (!SQL_SUCCEEDED(rc))
-            return std::nullopt;
+            return {};
     }
     const SQLRETURN rc = SQLExecDirectW(statement.get(), wide(bound.text), SQL_NTS);
-    if (rc == SQL_NO_DATA)
-        return 0;
     errors.add(rc, statement);
-    if (!SQL_SUCCEEDED(rc))
-        return std::nullopt;
-    SQLSMALLINT columnCount = 0;
-    SQLNumResultCols(statement.get(), &columnCount);
-    if (columnCount > 0)
-        return fetchRowSet(statement, columnCount, errors).rows.value(0).value(0).toLongLong();
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
+        return {};
+    return statement;
+}
+
+std::optional<std::int64_t> OdbcSession::changedRows(const BoundStatement &bound,
+                                                     ErrorCollector &errors) const
+{
+    const Handle statement = runBound(bound, errors);
     SQLLEN count = 0;
-    SQLRowCount(statement.get(), &count);
-    return count;
+    if (!statement.isValid() || !SQL_SUCCEEDED(SQLRowCount(statement.get(), &count)))
+        return std::nullopt;
+    return std::max<SQLLEN>(count, 0);
+}
+
+std::optional<RowSet> OdbcSession::queryRows(const BoundStatement &bound,
+                                             ErrorCollector &errors) const
+{
+    const Handle statement = runBound(bound, errors);
+    SQLSMALLINT columnCount = 0;
+    if (!statement.isValid() || !SQL_SUCCEEDED(SQLNumResultCols(statement.get(), &columnCount)))
+        return std::nullopt;
+    RowSet rows = fetchRowSet(statement, columnCount, errors);
+    if (errors.hasErrors())
+        return std::nullopt;
+    return rows;
+}
+
+QVector<QVariant> OdbcSession::storedRow(const RowStatements &statements,
+                                         const QVector<QVariant> &key,
+                                         const QVector<QVariant> &row) const
+{
+    // Reading back is a courtesy: the write itself has succeeded.
+    ErrorCollector ignored(m_dialect);
+    const std::optional<RowSet> stored = queryRows(statements.select(key), ignored);
+    if (stored && stored->rows.size() == 1)
+        return statements.inRowsetOrder(stored->columns, stored->rows.constFirst(), row);
+    QVector<QVariant> written = row;
+    for (QVariant &value : written) {
+        if (isEmpty(value))
+            value = nullVariant();
+    }
+    return written;
 }
 
 WriteResult OdbcSession::updateRow(const UpdateTarget &target, const QVector<Column> &columns,
@@ -288,23 +320,30 @@ WriteResult OdbcSession::updateRow(const UpdateTarget &target, const QVector<Col
     const BoundStatement update = statements.update(key, changedColumns, row);
     if (update.text.isEmpty()) {
         result.key = key;
+        result.storedRow = row;
         return result;
     }
     ErrorCollector errors(m_dialect);
     // Without a primary key the old values may match several rows: only one is written.
     if (!sameNames(m_primaryKeys.value(target.table), target.keyColumns)) {
-        const std::optional<std::int64_t> matching = run(statements.count(key), errors);
-        if (matching && *matching != 1)
-            errors.add(*matching == 0 ? rowNotLocated() : ambiguousRow(*matching));
+        const std::optional<RowSet> matching = queryRows(statements.count(key), errors);
+        const std::int64_t count
+            = matching ? matching->rows.value(0).value(0).toLongLong() : std::int64_t(-1);
+        if (count == 0)
+            errors.add(rowNotLocated());
+        else if (count > 1)
+            errors.add(ambiguousRow(count));
     }
     if (!errors.hasErrors()) {
-        const std::optional<std::int64_t> changed = run(update, errors);
+        const std::optional<std::int64_t> changed = changedRows(update, errors);
         if (changed == 0 && !errors.hasErrors())
             errors.add(rowNotLocated());
     }
     result.errors = errors.take();
-    if (!result.failed())
+    if (!result.failed()) {
         result.key = statements.keyOf(row);
+        result.storedRow = storedRow(statements, result.key, row);
+    }
     return result;
 }
 
@@ -314,11 +353,13 @@ WriteResult OdbcSession::insertRow(const UpdateTarget &target, const QVector<Col
 {
     const RowStatements statements(target, columns, m_identifierQuote);
     ErrorCollector errors(m_dialect);
-    run(statements.insert(assignedColumns, row), errors);
+    changedRows(statements.insert(assignedColumns, row), errors);
     WriteResult result;
     result.errors = errors.take();
-    if (!result.failed())
+    if (!result.failed()) {
         result.key = statements.keyOf(row);
+        result.storedRow = storedRow(statements, result.key, row);
+    }
     return result;
 }
 

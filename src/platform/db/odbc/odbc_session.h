@@ -10,6 +10,7 @@
 namespace platform::db::odbc {
 
 struct BoundStatement;
+class RowStatements;
 
 class OdbcSession final : public Session
 {
@@ -48,9 +49,16 @@ private:
     void drainResults(const Handle &statement, SQLRETURN rc, ExecutionResult &result,
                       ErrorCollector &errors) const;
     void attachUpdateTarget(const QString &query, RowSet &rows, ErrorCollector &errors);
-    // Runs a statement with parameters; the number of rows it changed, or of the first row's
-    // first column for a query.
-    std::optional<std::int64_t> run(const BoundStatement &statement, ErrorCollector &errors) const;
+    // Runs a statement with parameters and leaves the handle on its first result; an invalid
+    // handle when it failed.
+    Handle runBound(const BoundStatement &bound, ErrorCollector &errors) const;
+    std::optional<std::int64_t> changedRows(const BoundStatement &bound,
+                                            ErrorCollector &errors) const;
+    std::optional<RowSet> queryRows(const BoundStatement &bound, ErrorCollector &errors) const;
+    // The row as the table now holds it, in the rowset's column order; unassigned values
+    // become Null when the row cannot be read back alone.
+    QVector<QVariant> storedRow(const RowStatements &statements, const QVector<QVariant> &key,
+                                const QVector<QVariant> &row) const;
     QVector<ProviderError> endTransaction(SQLSMALLINT completion, const QString &text);
 
     Handle m_environment;

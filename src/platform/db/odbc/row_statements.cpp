@@ -82,6 +82,14 @@ BoundStatement RowStatements::count(const QVector<QVariant> &key) const
     return statement;
 }
 
+BoundStatement RowStatements::select(const QVector<QVariant> &key) const
+{
+    BoundStatement statement;
+    statement.text = QLatin1String("SELECT * FROM ") + m_target.table;
+    appendKeyCondition(key, statement);
+    return statement;
+}
+
 BoundStatement RowStatements::insert(const QVector<int> &assignedColumns,
                                      const QVector<QVariant> &row) const
 {
@@ -112,6 +120,22 @@ QVector<QVariant> RowStatements::keyOf(const QVector<QVariant> &row) const
     for (const QString &name : m_target.keyColumns)
         key.append(row.value(rowsetIndex(name), nullVariant()));
     return key;
+}
+
+QVector<QVariant> RowStatements::inRowsetOrder(const QVector<Column> &tableColumns,
+                                               const QVector<QVariant> &tableRow,
+                                               const QVector<QVariant> &row) const
+{
+    QVector<QVariant> ordered = row;
+    for (int index = 0; index < m_columns.size(); ++index) {
+        const QString name = baseColumn(index);
+        for (int tableIndex = 0; !name.isEmpty() && tableIndex < tableColumns.size();
+             ++tableIndex) {
+            if (tableColumns.at(tableIndex).name.compare(name, Qt::CaseInsensitive) == 0)
+                ordered[index] = tableRow.value(tableIndex);
+        }
+    }
+    return ordered;
 }
 
 } // namespace platform::db::odbc

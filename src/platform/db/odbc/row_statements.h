@@ -27,10 +27,17 @@ public:
                           const QVector<QVariant> &row) const;
     // Counts the rows the key locates.
     BoundStatement count(const QVector<QVariant> &key) const;
+    // Reads the rows the key locates, every column of the table.
+    BoundStatement select(const QVector<QVariant> &key) const;
     BoundStatement insert(const QVector<int> &assignedColumns, const QVector<QVariant> &row) const;
 
     // The values of the key columns in a row of the rowset.
     QVector<QVariant> keyOf(const QVector<QVariant> &row) const;
+    // A table row read with select(), in the rowset's column order; an expression column
+    // keeps its value from row.
+    QVector<QVariant> inRowsetOrder(const QVector<Column> &tableColumns,
+                                    const QVector<QVariant> &tableRow,
+                                    const QVector<QVariant> &row) const;
 
 private:
     QString baseColumn(int index) const; // empty for an expression
