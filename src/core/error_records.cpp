@@ -2,6 +2,7 @@
 
 #include "core/error_reporter.h"
 #include "data/db_dll.h"
+#include "platform/db/object_errors.h"
 #include "platform/runtime.h"
 #include "platform/steps.h"
 #include "platform/suite/sistema.h"
@@ -24,15 +25,6 @@ void GrabarErrorBD(const QString &SQL, QString &Proceso, std::int32_t NroError,
         Proceso = platform::programName();
 
     data::DB_Dll &db = data::gDB();
-    // Opening on a closed connection would make the data class show its own error box.
-    if (db.gCnn->state() != platform::db::adStateOpen) {
-        logSkippedError(platform::Error(platform::db::ado::ConnectionUnusable,
-                                        QStringLiteral("La conexión no está abierta"),
-                                        platform::programName()),
-                        Routine);
-        return;
-    }
-
     platform::db::Recordset rs;
     std::optional<platform::Error> firstFailure;
     auto set = [&rs](const char *column, const QVariant &value) {
@@ -40,6 +32,11 @@ void GrabarErrorBD(const QString &SQL, QString &Proceso, std::int32_t NroError,
     };
     platform::StepRunner::run(
         {
+            [&] {
+                if (db.gCnn->state() != platform::db::adStateOpen)
+                    platform::db::raiseObjectError(platform::db::ado::ConnectionUnusable,
+                                                   platform::db::connectionSource);
+            },
             [&] {
                 db.AbrirRecordset(QStringLiteral("select  top 1 * from AUX_ERR  with(nolock) "), rs,
                                   nullptr, platform::db::adOpenDynamic,
@@ -57,10 +54,12 @@ void GrabarErrorBD(const QString &SQL, QString &Proceso, std::int32_t NroError,
             [&] { rs.update(); },
             [&] { db.CierraRecordset(rs); },
         },
-        [&firstFailure](const platform::Error &error, int) {
+        [&firstFailure](const platform::Error &error, int step) {
             if (!firstFailure)
                 firstFailure = error;
-            return platform::Resume::Next;
+            // Without a connection the data class would answer every later step with an error
+            // box of its own, and this procedure shows nothing.
+            return step == 0 ? platform::Resume::Leave : platform::Resume::Next;
         });
     if (firstFailure)
         logSkippedError(*firstFailure, Routine);
