@@ -102,6 +102,9 @@ private:
     // A keyword that continues the statement rather than starting the next one.
     bool splitsBefore(const Token &token) const
     {
+        // GRANT SELECT, INSERT ON t TO u: the permissions are keywords too.
+        if (isPermissionStatement() && !m_permissionHasGrantee)
+            return false;
         if (token.isWord(u"SELECT")) {
             return !(previousIs(u"UNION") || previousIs(u"EXCEPT") || previousIs(u"INTERSECT")
                      || previousIs(u"ALL") || (m_lead == u"INSERT" && !m_insertHasSource)
@@ -159,6 +162,12 @@ private:
         m_if = IfStage::None;
         m_updateHasSet = false;
         m_insertHasSource = false;
+        m_permissionHasGrantee = false;
+    }
+
+    bool isPermissionStatement() const
+    {
+        return m_lead == u"GRANT" || m_lead == u"REVOKE" || m_lead == u"DENY";
     }
 
     void track(const Token &token)
@@ -178,6 +187,8 @@ private:
         }
         if (m_depth != 0 || token.kind != TokenKind::Word)
             return;
+        if (isPermissionStatement() && (token.isWord(u"TO") || token.isWord(u"FROM")))
+            m_permissionHasGrantee = true;
         if (m_lead == u"UPDATE" && token.isWord(u"SET"))
             m_updateHasSet = true;
         if (m_lead == u"INSERT"
@@ -204,6 +215,7 @@ private:
     IfStage m_if = IfStage::None;
     bool m_updateHasSet = false;
     bool m_insertHasSource = false;
+    bool m_permissionHasGrantee = false;
 };
 
 } // namespace

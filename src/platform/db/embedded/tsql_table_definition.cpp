@@ -169,7 +169,9 @@ TableDefinition::Column TableDefinition::defineColumn(const Item &item)
     column.identity = find(item, u"IDENTITY");
     column.primaryKey = find(item, u"PRIMARY");
 
+    // The engine reads a column's type from its declared name: [int] is int.
     const QString type = m_text.at(column.type).nameValue();
+    m_text.replace(column.type, type);
     if (isDateType(type))
         m_dateColumns.append(m_text.at(column.name).nameValue());
     addTextRules(column, item);
@@ -187,8 +189,9 @@ void TableDefinition::addTextRules(const Column &column, const Item &item)
 {
     const QString type = m_text.at(column.type).nameValue();
     const bool hasLength = column.typeEnd != column.type;
-    const QString length
-        = hasLength ? m_text.render(m_text.next(column.type), column.typeEnd).trimmed() : QString();
+    const QString length = hasLength
+        ? m_text.render(m_text.next(m_text.next(column.type)), column.typeEnd)
+        : QString();
     if (length.compare(u"max", Qt::CaseInsensitive) == 0) {
         m_text.replace(column.type,
                        type.startsWith(u"varbinary", Qt::CaseInsensitive) ? QStringLiteral("BLOB")
@@ -220,7 +223,7 @@ void TableDefinition::wrapDefault(qsizetype defaultKeyword, bool isDate)
     if (value >= m_text.end())
         throwSyntaxError(m_text.at(defaultKeyword).text);
     if (m_text.at(value).kind == TokenKind::Word && m_text.nextIsSymbol(value, u"(")) {
-        m_text.append(defaultKeyword, QStringLiteral(" ("));
+        m_text.replace(value, u'(' + m_text.at(value).text);
         m_text.append(m_text.partner(m_text.next(value)), QStringLiteral(")"));
         return;
     }

@@ -108,9 +108,10 @@ private:
         }
         if (first.isWord(u"DROP") && object && object->isWord(u"DATABASE"))
             throwUnsupported(QStringLiteral("DROP DATABASE"));
+        if (first.isWord(u"BEGIN"))
+            throwUnsupported(QStringLiteral("BEGIN … END"));
         if (isAnyWord(first,
-                      {u"BEGIN", u"SAVE", u"DECLARE", u"WHILE", u"PRINT", u"BACKUP", u"RESTORE",
-                       u"DBCC"})) {
+                      {u"SAVE", u"DECLARE", u"WHILE", u"PRINT", u"BACKUP", u"RESTORE", u"DBCC"})) {
             throwUnsupported(first.text.toUpper());
         }
         return sql(text);
