@@ -7,8 +7,6 @@
 #include "platform/suite/utilidades.h"
 #include "platform/user_dialogs.h"
 
-#include <QRegularExpression>
-
 namespace data {
 
 namespace {
@@ -26,14 +24,6 @@ const QString NL = QStringLiteral("\r\n");
 bool marksOracle(const QString &server)
 {
     return server.contains(QLatin1Char('#'));
-}
-
-// VB's Val: the leading number of a text, 0 when there is none.
-double leadingNumber(const QString &text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)"));
-    const QRegularExpressionMatch match = number.match(text);
-    return match.hasMatch() ? match.captured(0).trimmed().toDouble() : 0.0;
 }
 
 } // namespace
@@ -158,7 +148,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, int lCursor, const QString 
             const QVariant flag = DatosTabla(
                 QStringLiteral("ta_usuarios"), gUsuario, QStringLiteral("Administrador"),
                 QStringLiteral("nombre"), platform::db::adBSTR, QString(), true, false);
-            gEsAdmin = leadingNumber(flag.toString()) == 1;
+            gEsAdmin = util().TextoAMoneda(flag.toString()).toDouble() == 1.0;
         },
     };
     const auto handler = [&](const platform::Error &error, int) {

@@ -16,7 +16,8 @@ protected:
     {
         openEmbedded(gDB());
         execute(QStringLiteral("CREATE TABLE MA_CUENTAS (CODIGO varchar(10) NOT NULL PRIMARY KEY, "
-                               "NOMBRE varchar(5) NULL, SALDO int NULL)"));
+                               "NOMBRE varchar(5) NULL, SALDO int NULL, ALTA datetime NULL)"));
+        execute(QStringLiteral("CREATE TABLE TRANSFERENCIAS (ALTA datetime NULL)"));
         execute(QStringLiteral(
             "INSERT INTO MA_CUENTAS (CODIGO, NOMBRE, SALDO) VALUES ('1', 'Caja', 0)"));
     }
@@ -59,13 +60,15 @@ TEST_F(Statements, ErrorBoxFilter)
         {"missing table", QStringLiteral("DELETE FROM NO_EXISTE"), false},
         {"misspelt column", QStringLiteral("UPDATE MA_CUENTAS SET SALDOO = 1"), false},
         {"another error number",
-         QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, SALDO) VALUES ('2', 'abc')"), true},
+         QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, ALTA) VALUES ('2', '2026-13-45')"), true},
         {"a failing statement inside a transaction script",
-         QStringLiteral("BEGIN TRANSACTION\r\nINSERT INTO MA_CUENTAS (CODIGO, SALDO) VALUES ('2', "
-                        "'abc')\r\nCOMMIT TRANSACTION"),
+         QStringLiteral("BEGIN TRANSACTION\r\nINSERT INTO MA_CUENTAS (CODIGO, ALTA) VALUES ('2', "
+                        "'2026-13-45')\r\nCOMMIT TRANSACTION"),
          false},
         {"a table whose name holds TRANS",
-         QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, SALDO) VALUES ('TRANSFERENCIAS', 'abc')"),
+         QStringLiteral("INSERT INTO TRANSFERENCIAS (ALTA) VALUES ('2026-13-45')"), true},
+        {"a value holding COMMIT",
+         QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, ALTA) VALUES ('COMMIT', '2026-13-45')"),
          true},
     };
     for (const Case &c : cases) {
@@ -80,7 +83,6 @@ TEST_F(Statements, ErrorBoxFilter)
             EXPECT_EQ(m_dialogs.last().text, gDB().gCnn->errors().item(0).description) << c.name;
         }
     }
-    execute(QStringLiteral("IF @@TRANCOUNT > 0 ROLLBACK"));
 }
 
 TEST_F(Statements, TruncatedDataShowsNoBoxButStaysInTheErrorsAndTheLog)
@@ -112,7 +114,7 @@ TEST_F(Statements, TheTwinReportsOnItsOwnConnectionUnderItsOwnTitle)
 
     m_dialogs.answer(msgbox::Ok);
     EXPECT_FALSE(twin.EjecutaConsultaRSQL(
-        QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, SALDO) VALUES ('2', 'abc')")));
+        QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, ALTA) VALUES ('2', '2026-13-45')")));
     EXPECT_EQ(m_dialogs.last().title, QStringLiteral("Aviso al operador!!!"));
     EXPECT_TRUE(twin.EjecutaConsultaRSQL(QStringLiteral("DELETE FROM MA_CUENTAS")));
 }
