@@ -221,13 +221,7 @@ TEST_F(ConfigurationStoreTest, AFailingStepOfGrabaCfgTVIsLoggedAndTheRestIsStill
                   .toString(),
               QStringLiteral("360"));
     EXPECT_EQ(dialogs.count(), 0);
-    const QStringList lines = logLines();
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(
-        lines[0].startsWith(QStringLiteral("03-05-2026 14:07:09 Rutina: - GrabaCfgTV "
-                                           "Mensaje Ha ocurrido el Siguiente Error (3265) ")))
-        << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" Respondió : ")));
+    expectOneUnansweredLine(QStringLiteral("GrabaCfgTV"), QStringLiteral("3265) "));
 }
 
 } // namespace

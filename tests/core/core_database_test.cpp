@@ -58,6 +58,17 @@ QStringList ErrorLogTest::logLines() const
     return lines;
 }
 
+void ErrorLogTest::expectOneUnansweredLine(const QString &routine, const QString &numberStart) const
+{
+    const QStringList lines = logLines();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("03-05-2026 14:07:09 Rutina: - ") + routine
+                                    + QStringLiteral(" Mensaje Ha ocurrido el Siguiente Error (")
+                                    + numberStart))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" Respondió : "))) << lines[0].toStdString();
+}
+
 void CoreDatabaseTest::SetUp()
 {
     ErrorLogTest::SetUp();

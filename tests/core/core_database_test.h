@@ -29,6 +29,9 @@ protected:
     // The lines of the error log, without their CR LF; none when it does not exist.
     QStringList logLines() const;
     QString tempFolder() const { return m_tempFolder.path(); }
+    // Expects the log to hold one line: an error of the routine that no one was asked about,
+    // its message beginning with "Ha ocurrido el Siguiente Error (" and numberStart.
+    void expectOneUnansweredLine(const QString &routine, const QString &numberStart = {}) const;
 
     testing_support::ScriptedDialogs dialogs;
 

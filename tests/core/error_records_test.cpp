@@ -83,13 +83,7 @@ TEST_F(ErrorRecordsTest, ARecordThatCannotBeWrittenShowsNothingAndLeavesOneLogLi
 
         EXPECT_EQ(records(), 0);
         EXPECT_EQ(dialogs.count(), 0);
-        const QStringList lines = logLines();
-        ASSERT_EQ(lines.size(), 1);
-        EXPECT_TRUE(
-            lines[0].startsWith(QStringLiteral("03-05-2026 14:07:09 Rutina: - GrabarErrorBD "
-                                               "Mensaje Ha ocurrido el Siguiente Error (")))
-            << lines[0].toStdString();
-        EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" Respondió : ")));
+        expectOneUnansweredLine(QStringLiteral("GrabarErrorBD"));
     }
 }
 
