@@ -30,8 +30,12 @@ bool marksOracle(const QString &server)
 
 void DB_Dll::closeIfOpen()
 {
-    if (gCnn->state() != platform::db::adStateClosed)
-        gCnn->close();
+    // Called on the way to opening again, where a connection that will not even close is of
+    // no further interest: the opening that follows reports what is wrong.
+    try {
+        if (gCnn->state() != platform::db::adStateClosed)
+            gCnn->close();
+    } catch (const platform::Error &) { }
 }
 
 void DB_Dll::fixDialect(const QString &connectionString)
