@@ -316,7 +316,7 @@ const Shape definitions[] = {
      "CREATE TABLE [dbo].[T] ([Id] [int] IDENTITY(1,1) NOT NULL, [Nombre] [nvarchar](50) COLLATE "
      "Latin1_General_CI_AI NULL, CONSTRAINT [PK_T] PRIMARY KEY CLUSTERED ([Id] ASC) WITH "
      "(PAD_INDEX = OFF, IGNORE_DUP_KEY = OFF) ON [PRIMARY]) ON [PRIMARY]",
-     "CREATE TABLE [T] ([Id] INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL, [Nombre] [nvarchar](50) "
+     "CREATE TABLE [T] ([Id] INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL, [Nombre] nvarchar(50) "
      "COLLATE TSQL_CI_AI NULL CONSTRAINT ck_len_Nombre CHECK (length(rtrim(\"Nombre\")) <= 50))"},
     {"identity_table_key_first",
      "CREATE TABLE T (CONSTRAINT PK_T PRIMARY KEY (Id), Id int IDENTITY NOT NULL)",
