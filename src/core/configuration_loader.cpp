@@ -105,7 +105,7 @@ private:
     std::vector<Step> m_steps;
 };
 
-const QString BusinessUnitOfNoOne = QStringLiteral("   1");
+const QString DefaultBusinessUnit = QStringLiteral("   1");
 
 // The logged user's row narrows the settings that depend on the user.
 void addUserSteps(SettingSteps &steps, platform::db::Recordset &user)
@@ -128,7 +128,7 @@ void addUserSteps(SettingSteps &steps, platform::db::Recordset &user)
     });
     steps.add([] {
         if (gUNegocioUsuario.isEmpty())
-            gUNegocioUsuario = BusinessUnitOfNoOne;
+            gUNegocioUsuario = DefaultBusinessUnit;
     });
     steps.add([&user] { data::gDB().CierraRecordset(user); });
 }
