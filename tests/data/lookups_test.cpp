@@ -129,44 +129,58 @@ TEST_F(Lookups, EveryStatementFormRunsOnTheEngine)
     }
 }
 
-TEST_F(Lookups, ExisteEnTablaComparesTrimmedTextsAndLeavesTheRowOpen)
+TEST_F(Lookups, ExistenceLookupsFindTheRowAndLeaveItInTheCallersRecordset)
 {
+    using data::ExistenceForm;
+    const auto Trimmed = ExistenceForm::FirstRowTrimmed; // ExisteEnTabla
+    const auto Exact = ExistenceForm::AllRowsExact; // ExisteEnTablaST
     struct Case
     {
         const char *name;
+        ExistenceForm form;
         QString valor;
         QString campo;
         QVariant tipo;
         QString condicion;
-        bool found;
-        QString descripcion; // of the row left in the caller's recordset
+        QString descripcion; // of the found row; empty when none is found
     };
     const std::vector<Case> cases = {
-        {"stored behind a blank, searched with blanks", "  1.1 ", "CODIGO", 8, "", true, "CAJA"},
-        {"a quote in the value", "D'ARTAGNAN", "DESCRIPCION", 8, "", true, "D'ARTAGNAN"},
-        {"missing code", "9", "CODIGO", 8, "", false, ""},
-        {"number", "2", "NIVEL", 3, "", true, "CAJA"},
-        {"decimal number", "250.5", "SALDO", 5, "", true, "CAJA"},
-        {"condition instead of the value", "9", "CODIGO", 8, "NIVEL = 2", true, "CAJA"},
-        {"condition holding WHERE", "", "", 8, " where NIVEL = 2", true, "CAJA"},
-        {"condition without rows", "1", "CODIGO", 8, "NIVEL = 7", false, ""},
+        {"stored behind a blank, sought with blanks", Trimmed, "  1.1 ", "CODIGO", 8, "", "CAJA"},
+        {"a quote in the value", Trimmed, "D'ARTAGNAN", "DESCRIPCION", 8, "", "D'ARTAGNAN"},
+        {"missing code", Trimmed, "9", "CODIGO", 8, "", ""},
+        {"number", Trimmed, "2", "NIVEL", 3, "", "CAJA"},
+        {"decimal number", Trimmed, "250.5", "SALDO", 5, "", "CAJA"},
+        {"condition instead of the value", Trimmed, "9", "CODIGO", 8, "NIVEL = 2", "CAJA"},
+        {"condition holding WHERE", Trimmed, "", "", 8, " where NIVEL = 2", "CAJA"},
+        {"condition without rows", Trimmed, "1", "CODIGO", 8, "NIVEL = 7", ""},
+        {"exact: stored text", Exact, " 1.1", "CODIGO", 8, "", "CAJA"},
+        {"exact: the code without its blank", Exact, "1.1", "CODIGO", 8, "", ""},
+        {"exact: a quote in the value", Exact, "D'ARTAGNAN", "DESCRIPCION", 8, "", "D'ARTAGNAN"},
+        {"exact: negative decimal", Exact, "-10.25", "SALDO", 5, "", "D'ARTAGNAN"},
+        {"exact: condition", Exact, "", "", 8, "NIVEL = 2", "CAJA"},
+        {"exact: condition holding WHERE", Exact, "", "", 8, " WHERE NIVEL = 2", "CAJA"},
+        {"exact: condition without rows", Exact, "", "", 8, "NIVEL = 7", ""},
     };
+    DB_Dll unopened; // ExisteEnTablaST asks the main connection, whatever instance it is called on
     for (const Case &c : cases) {
+        const auto lookup = [&](Recordset *recordset) {
+            return c.form == Trimmed
+                ? gDB().ExisteEnTabla("MA_CUENTAS", c.valor, c.campo, recordset, c.tipo,
+                                      c.condicion, true)
+                : unopened.ExisteEnTablaST("MA_CUENTAS", c.valor, c.campo, recordset, c.tipo,
+                                           c.condicion, true);
+        };
+        const bool found = !c.descripcion.isEmpty();
         Recordset recordset;
-        EXPECT_EQ(gDB().ExisteEnTabla("MA_CUENTAS", c.valor, c.campo, &recordset, c.tipo,
-                                      c.condicion, true),
-                  c.found)
+        EXPECT_EQ(lookup(&recordset), found) << c.name;
+        EXPECT_EQ(
+            recordset.source(),
+            data::existenceStatement(c.form, "MA_CUENTAS", c.valor, c.campo, c.tipo, c.condicion))
             << c.name;
-        EXPECT_EQ(recordset.source(),
-                  data::existenceStatement(data::ExistenceForm::FirstRowTrimmed, "MA_CUENTAS",
-                                           c.valor, c.campo, c.tipo, c.condicion))
-            << c.name;
-        if (c.found) {
+        if (found) {
             EXPECT_EQ(recordset.field("DESCRIPCION").value().toString(), c.descripcion) << c.name;
         }
-        EXPECT_EQ(gDB().ExisteEnTabla("MA_CUENTAS", c.valor, c.campo, nullptr, c.tipo, c.condicion),
-                  c.found)
-            << c.name;
+        EXPECT_EQ(lookup(nullptr), found) << c.name;
     }
 }
 
@@ -194,44 +208,6 @@ TEST_F(Lookups, ExisteEnTablaReadsTheRestrictedSynonymForOtherUsers)
               "SELECT TOP 1  * FROM SS_MA_CUENTAS with(nolock)  WHERE LTRIM(RTRIM(CODIGO)) ='1'");
     EXPECT_TRUE(gDB().ExisteEnTabla("MA_CUENTAS", "2", "CODIGO", nullptr, 8));
     EXPECT_TRUE(gDB().ExisteEnTabla("@Admin_MA_CUENTAS", "1", "CODIGO", nullptr, 8));
-}
-
-TEST_F(Lookups, ExisteEnTablaSTComparesAsStoredOnTheMainConnection)
-{
-    struct Case
-    {
-        const char *name;
-        QString valor;
-        QString campo;
-        QVariant tipo;
-        QString condicion;
-        bool found;
-    };
-    const std::vector<Case> cases = {
-        {"exact stored text", " 1.1", "CODIGO", 8, "", true},
-        {"same code without its blank", "1.1", "CODIGO", 8, "", false},
-        {"a quote in the value", "D'ARTAGNAN", "DESCRIPCION", 8, "", true},
-        {"negative decimal", "-10.25", "SALDO", 5, "", true},
-        {"condition", "", "", 8, "NIVEL = 2", true},
-        {"condition holding WHERE", "", "", 8, " WHERE NIVEL = 2", true},
-        {"condition without rows", "", "", 8, "NIVEL = 7", false},
-    };
-    DB_Dll unopened; // asks the main instance's connection whatever instance it is called on
-    for (const Case &c : cases) {
-        Recordset recordset;
-        EXPECT_EQ(unopened.ExisteEnTablaST("MA_CUENTAS", c.valor, c.campo, &recordset, c.tipo,
-                                           c.condicion, true),
-                  c.found)
-            << c.name;
-        EXPECT_EQ(recordset.source(),
-                  data::existenceStatement(data::ExistenceForm::AllRowsExact, "MA_CUENTAS", c.valor,
-                                           c.campo, c.tipo, c.condicion))
-            << c.name;
-        EXPECT_EQ(unopened.ExisteEnTablaST("MA_CUENTAS", c.valor, c.campo, nullptr, c.tipo,
-                                           c.condicion, true),
-                  c.found)
-            << c.name;
-    }
 }
 
 TEST_F(Lookups, ExistenceLookupsAskTheOperatorAboutAMissingTable)
