@@ -265,7 +265,8 @@ QVariant DB_Dll::SQLValue(const QVariant &Valor, const QString &Tipo)
     if (platform::isNull(Valor))
         return QStringLiteral("NULL");
     if (Tipo == QLatin1String("'"))
-        return QLatin1Char('\'') + escapeSqlQuotes(util().ValorTexto(Valor)) + QLatin1Char('\'');
+        return QString(QLatin1Char('\'') + escapeSqlQuotes(util().ValorTexto(Valor))
+                       + QLatin1Char('\''));
     return util().ValorTexto(Valor);
 }
 

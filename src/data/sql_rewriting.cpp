@@ -301,7 +301,7 @@ QString withRowLimit(const QString &sql)
         groupTail = sql.mid(at);
     else if (const qsizetype at = indexOfIgnoringCase(sql, QStringLiteral("ORDER BY ")); at >= 0)
         orderTail = sql.mid(at);
-    if (const QString tail = (groupTail + orderTail).trimmed(); !tail.isEmpty())
+    if (const QString tail = QString(groupTail + orderTail).trimmed(); !tail.isEmpty())
         body = replaceIgnoringCase(body, tail, QStringLiteral(" "));
 
     const QString limit = (containsIgnoringCase(sql, QStringLiteral(" WHERE "))
