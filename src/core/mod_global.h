@@ -14,6 +14,11 @@ namespace core {
 // The suite user of this run; the database user once the main connection is open.
 inline QString gUsuarioLogeado;
 
+// Start-up parameters: the additional parameter ("CFG_" and a definition name opens that
+// definition) and the cash desk, both passed on to the sibling programs this one starts.
+inline QString gParametroAdicional;
+inline QString gCaja;
+
 // ---- Configuration store --------------------------------------------------------------------
 
 // The configuration table every configuration statement names; blank until first used.
