@@ -13,15 +13,6 @@ const QStringView statementKeywords[] = {
     u"WHILE",  u"PRINT",  u"BACKUP", u"RESTORE", u"DBCC",
 };
 
-bool startsStatement(const Token &token)
-{
-    for (QStringView keyword : statementKeywords) {
-        if (token.isWord(keyword))
-            return true;
-    }
-    return false;
-}
-
 bool holdsLineBreak(const Token &token)
 {
     return token.kind == TokenKind::Space
@@ -70,7 +61,7 @@ private:
         const Token &token = m_tokens[index];
         if (token.isWord(u"GO") && standsAlone(index))
             throwSyntaxError(token.text);
-        if (!startsStatement(token) || m_begin < 0)
+        if (!token.isAnyWord(statementKeywords) || m_begin < 0)
             return;
         if (m_if == IfStage::Body) {
             startBody(token);

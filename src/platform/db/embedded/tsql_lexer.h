@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <QVector>
+#include <initializer_list>
 
 // The tokens of the SQL Server dialect. Every character of the text belongs to exactly one
 // token, so joining the tokens' texts gives the text back.
@@ -28,6 +29,15 @@ struct Token
 
     bool isSignificant() const { return kind != TokenKind::Space && kind != TokenKind::Comment; }
     bool isWord(QStringView keyword) const;
+    template<typename Keywords = std::initializer_list<QStringView>>
+    bool isAnyWord(const Keywords &keywords) const
+    {
+        for (QStringView keyword : keywords) {
+            if (isWord(keyword))
+                return true;
+        }
+        return false;
+    }
     bool isSymbol(QStringView symbol) const { return kind == TokenKind::Symbol && text == symbol; }
     bool isNationalString() const;
     bool isName() const { return kind == TokenKind::Word || kind == TokenKind::QuotedName; }

@@ -13,15 +13,6 @@ const QStringView tableHints[] = {
     u"TABLOCKX",       u"NOWAIT",          u"READPAST",      u"NOEXPAND",
 };
 
-bool isTableHint(const Token &token)
-{
-    for (QStringView hint : tableHints) {
-        if (token.isWord(hint))
-            return true;
-    }
-    return false;
-}
-
 QString withoutNationalPrefix(const Token &token)
 {
     return token.isNationalString() ? token.text.mid(1) : token.text;
@@ -63,6 +54,7 @@ void SqlRewriter::run()
     renameTempTables();
     replaceSystemUser();
     mapCollations();
+    spellOutNegatedOperators();
     rewriteLiterals();
     addMissingFrom();
     convertTop();
@@ -146,7 +138,7 @@ void SqlRewriter::dropTableHints()
         const qsizetype close = m_text.partner(i);
         bool onlyHints = close > m_text.next(i);
         for (qsizetype j = m_text.next(i); j < close && onlyHints; j = m_text.next(j))
-            onlyHints = isTableHint(m_text.at(j)) || m_text.at(j).isSymbol(u",");
+            onlyHints = m_text.at(j).isAnyWord(tableHints) || m_text.at(j).isSymbol(u",");
         if (!onlyHints)
             continue;
         const qsizetype before = m_text.previous(i);
@@ -182,6 +174,17 @@ void SqlRewriter::mapCollations()
         const qsizetype name = m_text.next(i);
         if (m_text.at(i).isWord(u"COLLATE") && name < m_text.end() && m_text.at(name).isName())
             m_text.replace(name, engineCollation(m_text.at(name).nameValue()));
+    }
+}
+
+// SQLite has no "!<" and "!>".
+void SqlRewriter::spellOutNegatedOperators()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (m_text.at(i).isSymbol(u"!<"))
+            m_text.replace(i, QStringLiteral(">="));
+        else if (m_text.at(i).isSymbol(u"!>"))
+            m_text.replace(i, QStringLiteral("<="));
     }
 }
 
@@ -264,7 +267,7 @@ QString SqlRewriter::columnBefore(qsizetype keyword) const
     return m_text.nameEndingAt(name);
 }
 
-// The "=" of `UPDATE t SET a = ..., b = ...`: assignments, not comparisons.
+// The "=" of `UPDATE t SET a = ..., t.b = ...`: assignments, not comparisons.
 QSet<qsizetype> SqlRewriter::updateAssignments() const
 {
     QSet<qsizetype> assignments;
@@ -282,11 +285,25 @@ QSet<qsizetype> SqlRewriter::updateAssignments() const
                 continue;
             if (token.isWord(u"WHERE") || token.isWord(u"FROM") || token.isSymbol(u")"))
                 break;
-            if (token.isSymbol(u"="))
+            if (token.isSymbol(u"=") && startsAssignment(m_text.previous(j)))
                 assignments.insert(j);
         }
     }
     return assignments;
+}
+
+// Whether the column name ending at `name` follows SET or a comma.
+bool SqlRewriter::startsAssignment(qsizetype name) const
+{
+    if (name < m_text.begin() || !m_text.at(name).isName())
+        return false;
+    qsizetype first = name;
+    while (m_text.previousIsSymbol(first, u".")) {
+        first = m_text.previous(m_text.previous(first));
+        if (first < m_text.begin())
+            return false;
+    }
+    return m_text.previousIsWord(first, u"SET") || m_text.previousIsSymbol(first, u",");
 }
 
 QHash<qsizetype, QString> SqlRewriter::insertTargets() const

@@ -44,6 +44,7 @@ private:
     void renameTempTables();
     void replaceSystemUser();
     void mapCollations();
+    void spellOutNegatedOperators();
     void rewriteLiterals();
     void rewriteString(qsizetype index, const QHash<qsizetype, QString> &insertTargets,
                        const QSet<qsizetype> &assignments);
@@ -51,6 +52,7 @@ private:
                           const QSet<qsizetype> &assignments) const;
     QString columnBefore(qsizetype keyword) const;
     QSet<qsizetype> updateAssignments() const;
+    bool startsAssignment(qsizetype name) const;
     QHash<qsizetype, QString> insertTargets() const;
     void addInsertTargets(qsizetype insert, QHash<qsizetype, QString> &targets) const;
     void addMissingFrom();

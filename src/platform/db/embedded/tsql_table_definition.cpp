@@ -84,7 +84,7 @@ void TableDefinition::createTable(qsizetype table)
     std::optional<Item> tableKey;
     bool hasColumnKey = false;
     for (const Item &item : itemsBetween(open)) {
-        if (isOneOf(m_text.at(item.first).text, tableConstraints)) {
+        if (m_text.at(item.first).isAnyWord(tableConstraints)) {
             if (find(item, u"PRIMARY") >= 0)
                 tableKey = item;
             continue;
@@ -121,7 +121,7 @@ void TableDefinition::addColumn(qsizetype add)
         first = m_text.next(first);
     if (first >= m_text.end())
         throwSyntaxError(m_text.at(add).text);
-    if (isOneOf(m_text.at(first).text, tableConstraints))
+    if (m_text.at(first).isAnyWord(tableConstraints))
         throwUnsupported(QStringLiteral("ALTER TABLE … ADD CONSTRAINT"));
     const Item item{first, m_text.previous(m_text.end()), -1};
     for (qsizetype i = first; i <= item.last; i = m_text.next(i)) {

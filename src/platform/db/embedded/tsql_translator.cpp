@@ -33,15 +33,6 @@ EngineStatement failure(const StatementText &text, std::int32_t number, const QS
     return statement;
 }
 
-bool isAnyWord(const Token &token, std::initializer_list<QStringView> keywords)
-{
-    for (QStringView keyword : keywords) {
-        if (token.isWord(keyword))
-            return true;
-    }
-    return false;
-}
-
 // The value of a procedure argument or option: a text, a name or a number.
 QString argumentValue(const Token &token)
 {
@@ -81,13 +72,13 @@ private:
         const Token &first = text.at(text.begin());
         const qsizetype second = text.next(text.begin());
         const Token *object = second < text.end() ? &text.at(second) : nullptr;
-        if (first.isWord(u"BEGIN") && object && isAnyWord(*object, {u"TRAN", u"TRANSACTION"}))
+        if (first.isWord(u"BEGIN") && object && object->isAnyWord({u"TRAN", u"TRANSACTION"}))
             return statementOf(Kind::BeginTransaction, text);
         if (first.isWord(u"COMMIT"))
             return statementOf(Kind::CommitTransaction, text);
         if (first.isWord(u"ROLLBACK"))
             return statementOf(Kind::RollbackTransaction, text);
-        if (isAnyWord(first, {u"GRANT", u"REVOKE", u"DENY"}))
+        if (first.isAnyWord({u"GRANT", u"REVOKE", u"DENY"}))
             return statementOf(Kind::NoOp, text);
         if (first.isWord(u"SET"))
             return setOption(text);
@@ -110,8 +101,8 @@ private:
             throwUnsupported(QStringLiteral("DROP DATABASE"));
         if (first.isWord(u"BEGIN"))
             throwUnsupported(QStringLiteral("BEGIN … END"));
-        if (isAnyWord(first,
-                      {u"SAVE", u"DECLARE", u"WHILE", u"PRINT", u"BACKUP", u"RESTORE", u"DBCC"})) {
+        if (first.isAnyWord(
+                {u"SAVE", u"DECLARE", u"WHILE", u"PRINT", u"BACKUP", u"RESTORE", u"DBCC"})) {
             throwUnsupported(first.text.toUpper());
         }
         return sql(text);
@@ -154,8 +145,8 @@ private:
         const Token &name = text.at(option);
         if (name.kind == TokenKind::Variable)
             throwUnsupported(u"variable " + name.text);
-        if (isAnyWord(name, {u"NOCOUNT", u"ANSI_NULLS", u"QUOTED_IDENTIFIER", u"ANSI_PADDING"})
-            && value < text.end() && isAnyWord(text.at(value), {u"ON", u"OFF"})) {
+        if (name.isAnyWord({u"NOCOUNT", u"ANSI_NULLS", u"QUOTED_IDENTIFIER", u"ANSI_PADDING"})
+            && value < text.end() && text.at(value).isAnyWord({u"ON", u"OFF"})) {
             return statementOf(Kind::NoOp, text);
         }
         if (name.isWord(u"TRANSACTION") && text.nextIsWord(option, u"ISOLATION"))
@@ -316,7 +307,7 @@ private:
             return statementOf(Kind::NoOp, text);
         if (kind.isWord(u"VIEW"))
             return sql(text);
-        if (isAnyWord(kind, {u"INDEX", u"UNIQUE", u"CLUSTERED", u"NONCLUSTERED"}))
+        if (kind.isAnyWord({u"INDEX", u"UNIQUE", u"CLUSTERED", u"NONCLUSTERED"}))
             return sql(text, Definition::Index);
         throwUnsupported(QStringLiteral("CREATE ") + kind.text.toUpper());
     }
@@ -365,7 +356,7 @@ private:
         const qsizetype object = text.next(text.begin());
         if (object >= text.end())
             throwSyntaxError(text.at(text.begin()).text);
-        if (isAnyWord(text.at(object), {u"LOGIN", u"USER"}))
+        if (text.at(object).isAnyWord({u"LOGIN", u"USER"}))
             return statementOf(Kind::NoOp, text);
         if (!text.at(object).isWord(u"TABLE"))
             throwUnsupported(QStringLiteral("ALTER ") + text.at(object).text.toUpper());
@@ -374,7 +365,7 @@ private:
         while (action < text.end()
                && (text.at(action).isName() || text.at(action).kind == TokenKind::TempName
                    || text.at(action).isSymbol(u"."))
-               && !isAnyWord(text.at(action), {u"ADD", u"DROP", u"ALTER"})) {
+               && !text.at(action).isAnyWord({u"ADD", u"DROP", u"ALTER"})) {
             action = text.next(action);
         }
         if (action < text.end() && text.at(action).isWord(u"ADD"))

@@ -291,6 +291,10 @@ const Shape dialectForms[] = {
      "SELECT * FROM t WHERE a = 'x' COLLATE TSQL_CI_AI"},
     {"update_assignment_has_no_collation", "UPDATE t SET a = 'x', b = 'y' WHERE c = 'z'",
      "UPDATE t SET a = 'x', b = 'y' WHERE c = 'z' COLLATE TSQL_CI_AS"},
+    {"case_in_update", "UPDATE t SET a = CASE WHEN b = 'x' THEN 1 ELSE 0 END, t.c = 'y'",
+     "UPDATE t SET a = CASE WHEN b = 'x' COLLATE TSQL_CI_AS THEN 1 ELSE 0 END, t.c = 'y'"},
+    {"negated_operators", "SELECT * FROM t WHERE a !< 1 AND b !> 'x'",
+     "SELECT * FROM t WHERE a >= 1 AND b <= 'x' COLLATE TSQL_CI_AS"},
     {"delete_top_level_only", "DELETE FROM t WHERE a IN (SELECT a FROM u)",
      "DELETE FROM t WHERE a IN (SELECT a FROM u)"},
     {"truncate", "TRUNCATE TABLE dbo.AUX_PANELCTA", "DELETE FROM AUX_PANELCTA"},
@@ -593,34 +597,31 @@ const DateCase dateCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Forms, CanonicalDates, testing::ValuesIn(dateCases));
 
-TEST(DateLiterals, ConvertedWhereADateColumnTakesThem)
-{
-    const Shape cases[] = {
-        {"reversed", "SELECT * FROM MV_ASIENTOS WHERE '01/03/2024' <= FECHA",
-         "SELECT * FROM MV_ASIENTOS WHERE '2024-03-01 00:00:00' <= FECHA"},
-        {"qualified", "SELECT * FROM MV_ASIENTOS m WHERE m.[Fecha] > '01/03/2024'",
-         "SELECT * FROM MV_ASIENTOS m WHERE m.[Fecha] > '2024-03-01 00:00:00'"},
-        {"qualified_right", "SELECT * FROM MV_ASIENTOS m WHERE '01/03/2024' > dbo.m.Fecha",
-         "SELECT * FROM MV_ASIENTOS m WHERE '2024-03-01 00:00:00' > m.Fecha"},
-        {"between", "SELECT * FROM t WHERE FECHA NOT BETWEEN '01/03/2024' AND '31/03/2024 23:59'",
-         "SELECT * FROM t WHERE FECHA NOT BETWEEN '2024-03-01 00:00:00' AND '2024-03-31 23:59:00'"},
-        {"in_list", "SELECT * FROM t WHERE FechaD IN ('01/03/2024', '02/03/2024')",
-         "SELECT * FROM t WHERE FechaD IN ('2024-03-01 00:00:00', '2024-03-02 00:00:00')"},
-        {"update", "UPDATE AUX_PANELCTA SET FechaD = '01/01/2024', Nombre = '01/01/2024'",
-         "UPDATE AUX_PANELCTA SET FechaD = '2024-01-01 00:00:00', Nombre = '01/01/2024'"},
-        {"hash_anywhere", "SELECT #1/3/2024 10:30#", "SELECT '2024-03-01 10:30:00'"},
-        {"text_column_untouched", "SELECT * FROM t WHERE Nombre = '01/03/2024'",
-         "SELECT * FROM t WHERE Nombre = '01/03/2024' COLLATE TSQL_CI_AS"},
-        {"text_value_untouched", "INSERT INTO t (Nombre, FechaH) VALUES ('01/03/2024', '')",
-         "INSERT INTO t (Nombre, FechaH) VALUES ('01/03/2024', '1900-01-01 00:00:00')"},
-        {"several_rows", "INSERT INTO t (FechaD) VALUES ('01/03/2024'), ('02/03/2024')",
-         "INSERT INTO t (FechaD) VALUES ('2024-03-01 00:00:00'), ('2024-03-02 00:00:00')"},
-        {"expression_value_untouched", "INSERT INTO t (FechaD, a) VALUES (getdate(), '1/1/2024')",
-         "INSERT INTO t (FechaD, a) VALUES (getdate(), '1/1/2024')"},
-    };
-    for (const Shape &c : cases)
-        EXPECT_EQ(sqlOf(QString::fromUtf8(c.tsql)), c.sqlite) << c.id;
-}
+// Dates: a text becomes a date where a date column takes it, and nowhere else.
+const Shape dateRules[] = {
+    {"reversed", "SELECT * FROM MV_ASIENTOS WHERE '01/03/2024' <= FECHA",
+     "SELECT * FROM MV_ASIENTOS WHERE '2024-03-01 00:00:00' <= FECHA"},
+    {"qualified", "SELECT * FROM MV_ASIENTOS m WHERE m.[Fecha] > '01/03/2024'",
+     "SELECT * FROM MV_ASIENTOS m WHERE m.[Fecha] > '2024-03-01 00:00:00'"},
+    {"qualified_right", "SELECT * FROM MV_ASIENTOS m WHERE '01/03/2024' > dbo.m.Fecha",
+     "SELECT * FROM MV_ASIENTOS m WHERE '2024-03-01 00:00:00' > m.Fecha"},
+    {"between", "SELECT * FROM t WHERE FECHA NOT BETWEEN '01/03/2024' AND '31/03/2024 23:59'",
+     "SELECT * FROM t WHERE FECHA NOT BETWEEN '2024-03-01 00:00:00' AND '2024-03-31 23:59:00'"},
+    {"in_list", "SELECT * FROM t WHERE FechaD IN ('01/03/2024', '02/03/2024')",
+     "SELECT * FROM t WHERE FechaD IN ('2024-03-01 00:00:00', '2024-03-02 00:00:00')"},
+    {"update", "UPDATE AUX_PANELCTA SET FechaD = '01/01/2024', Nombre = '01/01/2024'",
+     "UPDATE AUX_PANELCTA SET FechaD = '2024-01-01 00:00:00', Nombre = '01/01/2024'"},
+    {"hash_anywhere", "SELECT #1/3/2024 10:30#", "SELECT '2024-03-01 10:30:00'"},
+    {"text_column_untouched", "SELECT * FROM t WHERE Nombre = '01/03/2024'",
+     "SELECT * FROM t WHERE Nombre = '01/03/2024' COLLATE TSQL_CI_AS"},
+    {"text_value_untouched", "INSERT INTO t (Nombre, FechaH) VALUES ('01/03/2024', '')",
+     "INSERT INTO t (Nombre, FechaH) VALUES ('01/03/2024', '1900-01-01 00:00:00')"},
+    {"several_rows", "INSERT INTO t (FechaD) VALUES ('01/03/2024'), ('02/03/2024')",
+     "INSERT INTO t (FechaD) VALUES ('2024-03-01 00:00:00'), ('2024-03-02 00:00:00')"},
+    {"expression_value_untouched", "INSERT INTO t (FechaD, a) VALUES (getdate(), '1/1/2024')",
+     "INSERT INTO t (FechaD, a) VALUES (getdate(), '1/1/2024')"},
+};
+INSTANTIATE_TEST_SUITE_P(DateRules, StatementShapes, testing::ValuesIn(dateRules));
 
 TEST(DateLiterals, ReadInTheSessionOrder)
 {
