@@ -44,6 +44,25 @@ void ConnectionString::set(const QString &key, const QString &value)
     m_values.insert(normalisedKey(key), value);
 }
 
+QVector<Column> schemaRowsetColumns(Schema schema)
+{
+    const auto text = [](const char *name) { return Column{QLatin1String(name), adVarWChar, 128}; };
+    const auto number = [](const char *name, DataType type) {
+        return Column{QLatin1String(name), type, 4};
+    };
+    if (schema == adSchemaTables)
+        return {text("TABLE_CATALOG"), text("TABLE_SCHEMA"), text("TABLE_NAME"),
+                text("TABLE_TYPE")};
+    return {text("TABLE_CATALOG"),
+            text("TABLE_SCHEMA"),
+            text("TABLE_NAME"),
+            text("COLUMN_NAME"),
+            number("ORDINAL_POSITION", adUnsignedInt),
+            Column{QStringLiteral("IS_NULLABLE"), adBoolean, 2},
+            number("DATA_TYPE", adUnsignedSmallInt),
+            number("CHARACTER_MAXIMUM_LENGTH", adUnsignedInt)};
+}
+
 OpenResult openSession(const QString &connectionString, const QString &user,
                        const QString &password)
 {

@@ -124,6 +124,12 @@ private:
     QString m_text;
 };
 
+// The columns of a schema rowset, the same from every provider: tables (20) give
+// TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME and TABLE_TYPE; columns (4) give TABLE_CATALOG,
+// TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, ORDINAL_POSITION, IS_NULLABLE, DATA_TYPE (an ADO type)
+// and CHARACTER_MAXIMUM_LENGTH.
+QVector<Column> schemaRowsetColumns(Schema schema);
+
 struct OpenResult
 {
     std::unique_ptr<Session> session; // null when the opening failed

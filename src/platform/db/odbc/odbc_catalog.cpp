@@ -51,6 +51,21 @@ std::optional<RowSet> catalogRows(const Handle &connection, ErrorCollector &erro
     return fetchRowSet(statement, columnCount, errors);
 }
 
+// SQLTables and SQLColumns: catalog, schema and table, then a table type or a column name.
+using CatalogFunction = SQLRETURN (*)(SQLHSTMT, SQLWCHAR *, SQLSMALLINT, SQLWCHAR *, SQLSMALLINT,
+                                      SQLWCHAR *, SQLSMALLINT, SQLWCHAR *, SQLSMALLINT);
+
+std::optional<RowSet> catalogRows(const Handle &connection, ErrorCollector &errors,
+                                  CatalogFunction function, const TableName &table,
+                                  const QString &last)
+{
+    return catalogRows(connection, errors, [&](SQLHSTMT statement) {
+        return function(statement, argument(table.catalog), argumentLength(table.catalog),
+                        argument(table.schema), argumentLength(table.schema), argument(table.name),
+                        argumentLength(table.name), argument(last), argumentLength(last));
+    });
+}
+
 QVariant cell(const QVector<QVariant> &row, int odbcColumn)
 {
     return row.value(odbcColumn - 1);
@@ -87,16 +102,6 @@ bool matchesAll(const QVariantList &restrictions, const QVector<QVariant> &row,
     return true;
 }
 
-Column textColumn(const char *name)
-{
-    return Column{QLatin1String(name), adVarWChar, 128};
-}
-
-Column numberColumn(const char *name, DataType type)
-{
-    return Column{QLatin1String(name), type, 4};
-}
-
 bool isTextType(DataType type)
 {
     switch (type) {
@@ -115,8 +120,7 @@ bool isTextType(DataType type)
 RowSet tablesRowSet(const RowSet &odbcRows, const QVariantList &restrictions)
 {
     RowSet rows;
-    rows.columns = {textColumn("TABLE_CATALOG"), textColumn("TABLE_SCHEMA"),
-                    textColumn("TABLE_NAME"), textColumn("TABLE_TYPE")};
+    rows.columns = schemaRowsetColumns(adSchemaTables);
     for (const QVector<QVariant> &row : odbcRows.rows) {
         if (matchesAll(restrictions, row,
                        {catalogColumn, schemaColumn, tableNameColumn, tableTypeColumn}))
@@ -129,14 +133,7 @@ RowSet tablesRowSet(const RowSet &odbcRows, const QVariantList &restrictions)
 RowSet columnsRowSet(const RowSet &odbcRows, const QVariantList &restrictions)
 {
     RowSet rows;
-    rows.columns = {textColumn("TABLE_CATALOG"),
-                    textColumn("TABLE_SCHEMA"),
-                    textColumn("TABLE_NAME"),
-                    textColumn("COLUMN_NAME"),
-                    numberColumn("ORDINAL_POSITION", adUnsignedInt),
-                    Column{QStringLiteral("IS_NULLABLE"), adBoolean, 2},
-                    numberColumn("DATA_TYPE", adUnsignedSmallInt),
-                    numberColumn("CHARACTER_MAXIMUM_LENGTH", adUnsignedInt)};
+    rows.columns = schemaRowsetColumns(adSchemaColumns);
     for (const QVector<QVariant> &row : odbcRows.rows) {
         if (!matchesAll(restrictions, row,
                         {catalogColumn, schemaColumn, tableNameColumn, columnNameColumn}))
@@ -162,27 +159,17 @@ ExecutionResult schemaRowset(const Handle &connection, Dialect dialect, Schema s
                              const QVariantList &restrictions)
 {
     ErrorCollector errors(dialect);
-    const QString catalog = restriction(restrictions, 0);
-    const QString schemaName = restriction(restrictions, 1);
-    const QString table = restriction(restrictions, 2);
+    const TableName table{restriction(restrictions, 0), restriction(restrictions, 1),
+                          restriction(restrictions, 2)};
     const QString last = restriction(restrictions, 3);
     ExecutionResult result;
-    if (schema == adSchemaTables) {
-        const auto rows = catalogRows(connection, errors, [&](SQLHSTMT statement) {
-            return SQLTablesW(statement, argument(catalog), argumentLength(catalog),
-                              argument(schemaName), argumentLength(schemaName), argument(table),
-                              argumentLength(table), argument(last), argumentLength(last));
-        });
+    if (schema == adSchemaTables || schema == adSchemaColumns) {
+        const bool tables = schema == adSchemaTables;
+        const std::optional<RowSet> rows = catalogRows(
+            connection, errors, tables ? CatalogFunction(SQLTablesW) : SQLColumnsW, table, last);
         if (rows)
-            result.rowSet = tablesRowSet(*rows, restrictions);
-    } else if (schema == adSchemaColumns) {
-        const auto rows = catalogRows(connection, errors, [&](SQLHSTMT statement) {
-            return SQLColumnsW(statement, argument(catalog), argumentLength(catalog),
-                               argument(schemaName), argumentLength(schemaName), argument(table),
-                               argumentLength(table), argument(last), argumentLength(last));
-        });
-        if (rows)
-            result.rowSet = columnsRowSet(*rows, restrictions);
+            result.rowSet
+                = tables ? tablesRowSet(*rows, restrictions) : columnsRowSet(*rows, restrictions);
     } else {
         ProviderError error;
         error.number = hresult::NotSupported;
@@ -199,11 +186,7 @@ ExecutionResult schemaRowset(const Handle &connection, Dialect dialect, Schema s
 
 QStringList tableColumns(const Handle &connection, const TableName &table, ErrorCollector &errors)
 {
-    const auto rows = catalogRows(connection, errors, [&](SQLHSTMT statement) {
-        return SQLColumnsW(statement, argument(table.catalog), argumentLength(table.catalog),
-                           argument(table.schema), argumentLength(table.schema),
-                           argument(table.name), argumentLength(table.name), nullptr, 0);
-    });
+    const std::optional<RowSet> rows = catalogRows(connection, errors, SQLColumnsW, table, {});
     QStringList names;
     for (const QVector<QVariant> &row : rows.value_or(RowSet{}).rows) {
         if (cell(row, tableNameColumn).toString().compare(table.name, Qt::CaseInsensitive) == 0)

@@ -52,24 +52,31 @@ void RowStatements::appendKeyCondition(const QVector<QVariant> &key,
     statement.text += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
 }
 
+QStringList RowStatements::bindColumns(const QVector<int> &indexes, const QVector<QVariant> &row,
+                                       BoundStatement &statement) const
+{
+    QStringList names;
+    for (const int index : indexes) {
+        const QString name = baseColumn(index);
+        if (name.isEmpty())
+            continue;
+        names.append(quoted(name));
+        statement.values.append(row.value(index));
+        statement.columns.append(m_columns.value(index));
+    }
+    return names;
+}
+
 BoundStatement RowStatements::update(const QVector<QVariant> &key,
                                      const QVector<int> &changedColumns,
                                      const QVector<QVariant> &row) const
 {
     BoundStatement statement;
-    QStringList assignments;
-    for (const int index : changedColumns) {
-        const QString name = baseColumn(index);
-        if (name.isEmpty())
-            continue;
-        assignments.append(quoted(name) + QLatin1String(" = ?"));
-        statement.values.append(row.value(index));
-        statement.columns.append(m_columns.value(index));
-    }
-    if (assignments.isEmpty())
+    const QStringList names = bindColumns(changedColumns, row, statement);
+    if (names.isEmpty())
         return {};
     statement.text = QLatin1String("UPDATE ") + m_target.table + QLatin1String(" SET ")
-        + assignments.join(QLatin1String(", "));
+        + names.join(QLatin1String(" = ?, ")) + QLatin1String(" = ?");
     appendKeyCondition(key, statement);
     return statement;
 }
@@ -94,15 +101,7 @@ BoundStatement RowStatements::insert(const QVector<int> &assignedColumns,
                                      const QVector<QVariant> &row) const
 {
     BoundStatement statement;
-    QStringList names;
-    for (const int index : assignedColumns) {
-        const QString name = baseColumn(index);
-        if (name.isEmpty())
-            continue;
-        names.append(quoted(name));
-        statement.values.append(row.value(index));
-        statement.columns.append(m_columns.value(index));
-    }
+    const QStringList names = bindColumns(assignedColumns, row, statement);
     statement.text = QLatin1String("INSERT INTO ") + m_target.table;
     if (names.isEmpty()) {
         statement.text += QLatin1String(" DEFAULT VALUES");

@@ -43,6 +43,10 @@ private:
     QString baseColumn(int index) const; // empty for an expression
     int rowsetIndex(const QString &tableColumn) const;
     QString quoted(const QString &name) const;
+    // The quoted table names of the columns at indexes, their values from row bound in order;
+    // expressions are left out.
+    QStringList bindColumns(const QVector<int> &indexes, const QVector<QVariant> &row,
+                            BoundStatement &statement) const;
     void appendKeyCondition(const QVector<QVariant> &key, BoundStatement &statement) const;
 
     const UpdateTarget &m_target;
