@@ -178,7 +178,7 @@ ExecutionResult OdbcSession::execute(const QString &text, bool updatable)
         drainResults(statement, rc, result, errors);
     }
     if (updatable && result.rowSet && !errors.hasErrors())
-        attachUpdateTarget(text, *result.rowSet, errors);
+        attachUpdateTarget(text, *result.rowSet);
     result.errors = errors.take();
     return result;
 }
@@ -212,11 +212,13 @@ void OdbcSession::drainResults(const Handle &statement, SQLRETURN rc, ExecutionR
     }
 }
 
-void OdbcSession::attachUpdateTarget(const QString &query, RowSet &rows, ErrorCollector &errors)
+void OdbcSession::attachUpdateTarget(const QString &query, RowSet &rows)
 {
     const std::optional<QString> table = singleSourceTable(query);
     if (!table)
         return;
+    // The rows were read: a catalog that cannot be asked leaves them read-only, not lost.
+    ErrorCollector errors(m_dialect);
     const TableName name = splitTableName(*table);
     const QStringList columnsOfTable = tableColumns(m_connection, name, errors);
 

@@ -39,8 +39,6 @@ public:
     QVector<ProviderError> commitTransaction() override;
     QVector<ProviderError> rollbackTransaction() override;
 
-    Dialect dialect() const { return m_dialect; }
-
 private:
     OdbcSession(Handle environment, Handle connection);
 
@@ -48,7 +46,7 @@ private:
     Handle newStatement(ErrorCollector &errors) const;
     void drainResults(const Handle &statement, SQLRETURN rc, ExecutionResult &result,
                       ErrorCollector &errors) const;
-    void attachUpdateTarget(const QString &query, RowSet &rows, ErrorCollector &errors);
+    void attachUpdateTarget(const QString &query, RowSet &rows);
     // Runs a statement with parameters and leaves the handle on its first result; an invalid
     // handle when it failed.
     Handle runBound(const BoundStatement &bound, ErrorCollector &errors) const;
