@@ -38,6 +38,13 @@ ProviderError missingDatabase(const QString &name)
                            .arg(name));
 }
 
+std::optional<ProviderError> firstOf(const QVector<ProviderError> &errors)
+{
+    if (errors.isEmpty())
+        return std::nullopt;
+    return errors.front();
+}
+
 bool isAccentInsensitive(const QString &collation)
 {
     return collation.contains(QLatin1String("_AI"), Qt::CaseInsensitive);
@@ -69,8 +76,12 @@ OpenResult EmbeddedSession::open(const QString &dataFolder, const QString &datab
         error.sqlState = QStringLiteral("08001");
         return {nullptr, {error}};
     }
-    const QString name
-        = database.trimmed().isEmpty() ? QStringLiteral("master") : database.trimmed();
+    const QString name = database.trimmed().isEmpty() ? systemDatabase : database.trimmed();
+    if (name.compare(systemDatabase, Qt::CaseInsensitive) == 0) {
+        // Like a server's own master database, it is always there.
+        if (std::optional<ProviderError> error = LoginRegistry(dataFolder).ensureExists())
+            return {nullptr, {*error}};
+    }
     if (findDatabaseFile(dataFolder, name).isEmpty()) {
         return {nullptr,
                 {engineError(native::CannotOpenDatabase,
@@ -164,11 +175,32 @@ ExecutionResult EmbeddedSession::execute(const QString &text, bool updatable)
         result.errors.append(engineError(batch.error->nativeError, batch.error->message));
         return result;
     }
+    if (std::optional<ProviderError> error = syntaxErrorOf(batch)) {
+        result.errors.append(*error);
+        return result;
+    }
     for (const EngineStatement &statement : batch.statements) {
         if (!runStatement(statement, updatable, result))
             break;
     }
     return result;
+}
+
+// SQL Server compiles a whole batch before running any of it, so a statement it cannot parse
+// stops the statements before it too. Names are resolved only when each statement runs: an
+// earlier statement of the batch may create what a later one uses.
+std::optional<ProviderError> EmbeddedSession::syntaxErrorOf(const TranslatedBatch &batch)
+{
+    for (const EngineStatement &statement : batch.statements) {
+        if (statement.kind != EngineStatement::Kind::Sql)
+            continue;
+        std::optional<ProviderError> error;
+        QByteArray rest;
+        m_database->prepare(statement.sql, error, &rest);
+        if (error && error->nativeError == native::SyntaxError)
+            return error;
+    }
+    return std::nullopt;
 }
 
 bool EmbeddedSession::runStatement(const EngineStatement &statement, bool updatable,
@@ -197,13 +229,13 @@ bool EmbeddedSession::runStatement(const EngineStatement &statement, bool updata
         m_translations.clear();
         break;
     case EngineStatement::Kind::BeginTransaction:
-        error = beginTransaction().value(0);
+        error = firstOf(beginTransaction());
         break;
     case EngineStatement::Kind::CommitTransaction:
-        error = commitTransaction().value(0);
+        error = firstOf(commitTransaction());
         break;
     case EngineStatement::Kind::RollbackTransaction:
-        error = rollbackTransaction().value(0);
+        error = firstOf(rollbackTransaction());
         break;
     case EngineStatement::Kind::ConditionalSql: {
         bool holds = false;

@@ -46,6 +46,7 @@ private:
     std::optional<ProviderError> createDatabase(const QString &name, const QString &collation);
     TranslatedBatch translated(const QString &text);
 
+    std::optional<ProviderError> syntaxErrorOf(const TranslatedBatch &batch);
     // False when the error ends the batch.
     bool runStatement(const EngineStatement &statement, bool updatable, ExecutionResult &result);
     std::optional<ProviderError> runSql(const QString &sql, bool updatable,

@@ -12,8 +12,6 @@ namespace platform::db::embedded {
 
 namespace {
 
-const QString registryName = QStringLiteral("master");
-
 struct Registry
 {
     FunctionContext context;
@@ -24,13 +22,13 @@ struct Registry
 std::unique_ptr<Registry> openRegistry(const QString &folder, bool create)
 {
     auto registry = std::make_unique<Registry>();
-    QString path = findDatabaseFile(folder, registryName);
+    QString path = findDatabaseFile(folder, systemDatabase);
     if (path.isEmpty()) {
         if (!create) {
             registry->error = engineError(0, QStringLiteral("No login registry"));
             return registry;
         }
-        path = QDir(folder).filePath(registryName + QStringLiteral(".db"));
+        path = QDir(folder).filePath(systemDatabase + QStringLiteral(".db"));
     }
     SqliteDatabase::Opened opened = SqliteDatabase::open(path, &registry->context, create);
     registry->database = std::move(opened.database);
@@ -65,8 +63,8 @@ std::optional<ProviderError> write(SqliteDatabase &database, const QString &sql,
 std::optional<ProviderError> LoginRegistry::addLogin(const QString &login, const QString &password,
                                                      const QString &defaultDatabase)
 {
-    const QString database = defaultDatabase.isEmpty() ? registryName : defaultDatabase;
-    if (database.compare(registryName, Qt::CaseInsensitive) != 0
+    const QString database = defaultDatabase.isEmpty() ? systemDatabase : defaultDatabase;
+    if (database.compare(systemDatabase, Qt::CaseInsensitive) != 0
         && findDatabaseFile(m_dataFolder, database).isEmpty()) {
         return engineError(native::LoginDatabaseMissing,
                            QStringLiteral("The database '%1' does not exist. Supply a valid "
@@ -86,6 +84,11 @@ std::optional<ProviderError> LoginRegistry::addLogin(const QString &login, const
         return engineError(native::LoginExists,
                            QStringLiteral("The server principal '%1' already exists.").arg(login));
     return error;
+}
+
+std::optional<ProviderError> LoginRegistry::ensureExists()
+{
+    return openRegistry(m_dataFolder, true)->error;
 }
 
 std::optional<ProviderError> LoginRegistry::recordDatabase(const QString &name,

@@ -9,6 +9,9 @@
 // sp_addlogin creates and the collation each database was created with.
 namespace platform::db::embedded {
 
+// The database that holds the registry; it is where a connection without a database lands.
+inline const QString systemDatabase = QStringLiteral("master");
+
 class LoginRegistry
 {
 public:
@@ -17,6 +20,9 @@ public:
     // 15025 when the login exists, 15010 when its default database does not.
     std::optional<ProviderError> addLogin(const QString &login, const QString &password,
                                           const QString &defaultDatabase);
+
+    // Creates the registry's database when it is missing.
+    std::optional<ProviderError> ensureExists();
 
     std::optional<ProviderError> recordDatabase(const QString &name, const QString &collation);
     // The collation a database was created with; empty when it was not created by the engine.

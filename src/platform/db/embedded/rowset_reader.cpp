@@ -3,6 +3,7 @@
 #include "platform/db/embedded/column_types.h"
 #include "platform/db/embedded/row_writer.h"
 
+#include <QRegularExpression>
 #include <sqlite3.h>
 
 namespace platform::db::embedded {
@@ -36,15 +37,24 @@ bool containsAll(const QStringList &columns, const QStringList &wanted)
     });
 }
 
+// Rows that merge or compute table rows stand for no single row to write back.
+bool showsTableRows(sqlite3_stmt *statement)
+{
+    static const QRegularExpression merging(
+        QStringLiteral(R"(\b(GROUP\s+BY|DISTINCT|UNION|EXCEPT|INTERSECT)\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return !merging.match(QString::fromUtf8(sqlite3_sql(statement))).hasMatch();
+}
+
 std::optional<UpdateTarget> updateTargetOf(sqlite3 *db, sqlite3_stmt *statement)
 {
+    if (!showsTableRows(statement))
+        return std::nullopt;
     UpdateTarget target;
     for (int i = 0; i < sqlite3_column_count(statement); ++i) {
         const QString table = text(sqlite3_column_table_name(statement, i));
-        if (table.isEmpty()) {
-            target.baseColumns.append(QString());
-            continue;
-        }
+        if (table.isEmpty())
+            return std::nullopt;
         if (!target.table.isEmpty() && target.table.compare(table, Qt::CaseInsensitive) != 0)
             return std::nullopt; // rows of a join belong to no single table
         if (text(sqlite3_column_database_name(statement, i)) != QLatin1String("main"))

@@ -46,21 +46,10 @@ QVector<SchemaObject> schemaObjects(SqliteDatabase &database)
     return objects;
 }
 
-Column textColumn(const char *name)
-{
-    return Column{QLatin1String(name), adVarWChar, 128};
-}
-
-Column numberColumn(const char *name, DataType type)
-{
-    return Column{QLatin1String(name), type, 4};
-}
-
 RowSet tables(SqliteDatabase &database, const QString &catalog, const QVariantList &restrictions)
 {
     RowSet rows;
-    rows.columns = {textColumn("TABLE_CATALOG"), textColumn("TABLE_SCHEMA"),
-                    textColumn("TABLE_NAME"), textColumn("TABLE_TYPE")};
+    rows.columns = schemaRowsetColumns(adSchemaTables);
     for (const SchemaObject &object : schemaObjects(database)) {
         if (passes(restrictions, 2, object.name) && passes(restrictions, 3, object.type))
             rows.rows.append({catalog, schemaName, object.name, object.type});
@@ -71,14 +60,7 @@ RowSet tables(SqliteDatabase &database, const QString &catalog, const QVariantLi
 RowSet columns(SqliteDatabase &database, const QString &catalog, const QVariantList &restrictions)
 {
     RowSet rows;
-    rows.columns = {textColumn("TABLE_CATALOG"),
-                    textColumn("TABLE_SCHEMA"),
-                    textColumn("TABLE_NAME"),
-                    textColumn("COLUMN_NAME"),
-                    numberColumn("ORDINAL_POSITION", adUnsignedInt),
-                    Column{QStringLiteral("IS_NULLABLE"), adBoolean, 2},
-                    numberColumn("DATA_TYPE", adUnsignedSmallInt),
-                    numberColumn("CHARACTER_MAXIMUM_LENGTH", adUnsignedInt)};
+    rows.columns = schemaRowsetColumns(adSchemaColumns);
     for (const SchemaObject &object : schemaObjects(database)) {
         if (!passes(restrictions, 2, object.name))
             continue;

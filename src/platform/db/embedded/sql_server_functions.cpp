@@ -185,12 +185,6 @@ void getDate(sqlite3_context *call, int, sqlite3_value **)
     resultText(call, platform::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
-void isNull(sqlite3_context *call, int, sqlite3_value **arguments)
-{
-    sqlite3_result_value(
-        call, sqlite3_value_type(arguments[0]) == SQLITE_NULL ? arguments[1] : arguments[0]);
-}
-
 void charIndex(sqlite3_context *call, int count, sqlite3_value **arguments)
 {
     if (anyNull(count, arguments)) {
@@ -229,7 +223,6 @@ const FunctionDefinition functions[] = {
     {"upper", 1, true, changeCase<&QString::toUpper>},
     {"lower", 1, true, changeCase<&QString::toLower>},
     {"getdate", 0, false, getDate},
-    {"isnull", 2, true, isNull},
     {"charindex", 2, true, charIndex},
     {"charindex", 3, true, charIndex},
     {"system_user", 0, false, systemUser},

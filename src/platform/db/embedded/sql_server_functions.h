@@ -21,7 +21,8 @@ struct FunctionContext
 };
 
 // Registers the collations TSQL_CI_AS and TSQL_CI_AI and the functions len, like (replacing
-// SQLite's ASCII-only one), upper, lower, getdate, isnull, charindex and system_user.
+// SQLite's ASCII-only one), upper, lower, getdate, charindex and system_user. ISNULL is a
+// keyword of SQLite's grammar and cannot be a function name there: SQLite's IFNULL is the same.
 void registerSqlServerFunctions(sqlite3 *db, FunctionContext *context);
 
 // The collations' order: case never counts, trailing blanks never count, accents count only

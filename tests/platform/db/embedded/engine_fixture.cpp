@@ -1,7 +1,10 @@
 #include "engine_fixture.h"
 
 #include "platform/error.h"
+#include "platform/regional_settings.h"
+#include "platform/variant.h"
 
+#include <QDateTime>
 #include <QFile>
 
 using namespace platform::db;
@@ -9,6 +12,7 @@ using namespace platform::db;
 void EngineTest::SetUp()
 {
     ASSERT_TRUE(m_folder.isValid());
+    platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
     qputenv("RP_PANELCTA_DATOS", m_folder.path().toUtf8());
     createDatabaseFile(QStringLiteral("PRUEBA"));
     m_connection = Connection::create();
@@ -45,13 +49,26 @@ void EngineTest::run(const QString &sql)
 
 std::int32_t EngineTest::failureOf(const QString &sql)
 {
+    return failureOf([&] { m_connection->execute(sql); });
+}
+
+std::int32_t EngineTest::failureOf(const std::function<void()> &operation)
+{
     try {
-        m_connection->execute(sql);
+        operation();
     } catch (const platform::Error &error) {
         return error.number();
     }
-    ADD_FAILURE() << "no failure: " << sql.toStdString();
+    ADD_FAILURE() << "no failure";
     return 0;
+}
+
+QVector<std::int32_t> EngineTest::nativeErrors() const
+{
+    QVector<std::int32_t> numbers;
+    for (const ProviderError &error : m_connection->errors().items())
+        numbers.append(error.nativeError);
+    return numbers;
 }
 
 QStringList EngineTest::column(const QString &sql)
@@ -59,7 +76,7 @@ QStringList EngineTest::column(const QString &sql)
     QStringList values;
     Recordset rows = m_connection->execute(sql);
     for (; !rows.eof(); rows.moveNext())
-        values.append(rows.field(0).value().toString());
+        values.append(shown(rows.field(0).value()));
     return values;
 }
 
@@ -67,4 +84,18 @@ QVariant EngineTest::scalar(const QString &sql)
 {
     Recordset rows = m_connection->execute(sql);
     return rows.field(0).value();
+}
+
+QString EngineTest::shown(const QVariant &value)
+{
+    using platform::Currency;
+    if (platform::isCurrency(value))
+        return value.value<Currency>().toString();
+    if (value.typeId() == QMetaType::Double)
+        return Currency::fromDouble(value.toDouble()).toString();
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd"));
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    return value.toString();
 }

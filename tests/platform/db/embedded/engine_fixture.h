@@ -4,6 +4,7 @@
 #include "platform/db/recordset.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -22,7 +23,13 @@ protected:
     void run(const QString &sql);
     // Runs a batch that must fail, and returns the number it raised.
     std::int32_t failureOf(const QString &sql);
-    // The first column of every row of a query, as text.
+    // Runs an operation that must raise, and returns the number it raised.
+    static std::int32_t failureOf(const std::function<void()> &operation);
+    // The native numbers in the connection's Errors collection, in order.
+    QVector<std::int32_t> nativeErrors() const;
+    // A value as the program shows it: amounts to four decimals, dates as ISO days.
+    static QString shown(const QVariant &value);
+    // The first column of every row of a query, shown.
     QStringList column(const QString &sql);
     QVariant scalar(const QString &sql);
 
