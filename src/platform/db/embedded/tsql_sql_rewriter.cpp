@@ -6,6 +6,11 @@ namespace platform::db::embedded::tsql {
 
 namespace {
 
+const QStringView aggregates[] = {
+    u"SUM",    u"COUNT", u"COUNT_BIG", u"AVG",      u"MIN",        u"MAX",          u"STDEV",
+    u"STDEVP", u"VAR",   u"VARP",      u"GROUPING", u"STRING_AGG", u"CHECKSUM_AGG",
+};
+
 const QStringView tableHints[] = {
     u"NOLOCK",         u"READUNCOMMITTED", u"READCOMMITTED", u"READCOMMITTEDLOCK",
     u"REPEATABLEREAD", u"SERIALIZABLE",    u"HOLDLOCK",      u"UPDLOCK",
@@ -57,6 +62,7 @@ void SqlRewriter::run()
     spellOutNegatedOperators();
     rewriteLiterals();
     addMissingFrom();
+    moveGroupFiltersToWhere();
     convertTop();
 }
 
@@ -372,6 +378,73 @@ void SqlRewriter::addMissingFrom()
         }
         m_text.replace(i, m_text.at(i).text + QStringLiteral(" FROM"));
     }
+}
+
+void SqlRewriter::moveGroupFiltersToWhere()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (m_text.at(i).isWord(u"HAVING"))
+            moveGroupFilterToWhere(i);
+    }
+}
+
+// A HAVING filter without aggregates can only name grouped columns (SQL Server refuses
+// anything else), so it keeps the same rows when it filters them before grouping; there
+// SQLite can search an index with it. SQLite does not move it itself when the grouped
+// columns compare with a collation of their own, as every text column here does.
+void SqlRewriter::moveGroupFilterToWhere(qsizetype having)
+{
+    const qsizetype group = clauseBefore(having, u"GROUP");
+    const qsizetype end = clauseEnd(having);
+    const qsizetype filter = m_text.next(having);
+    if (group < 0 || filter >= end)
+        return;
+    for (qsizetype i = filter; i < end; i = m_text.next(i)) {
+        const Token &token = m_text.at(i);
+        if (token.isWord(u"SELECT")
+            || (token.isAnyWord(aggregates) && m_text.nextIsSymbol(i, u"(")))
+            return;
+    }
+    const QString condition = u'(' + m_text.render(filter, end) + u')';
+    const qsizetype where = clauseBefore(group, u"WHERE");
+    if (where >= 0) {
+        m_text.replace(where, m_text.at(where).text + QStringLiteral(" ("));
+        m_text.append(m_text.previous(group), QStringLiteral(") AND ") + condition);
+    } else {
+        m_text.append(m_text.previous(group), QStringLiteral(" WHERE ") + condition);
+    }
+    m_text.erase(having, m_text.previous(end));
+}
+
+// The keyword of the same query that comes before `index`, or -1.
+qsizetype SqlRewriter::clauseBefore(qsizetype index, QStringView keyword) const
+{
+    const qsizetype scope = m_text.enclosingOpen(index);
+    for (qsizetype i = m_text.previous(index); i > scope && i >= m_text.begin();
+         i = m_text.previous(i)) {
+        const Token &token = m_text.at(i);
+        if (m_text.enclosingOpen(i) != scope)
+            continue;
+        if (token.isWord(keyword))
+            return i;
+        if (token.isAnyWord({u"SELECT", u"UNION", u"EXCEPT", u"INTERSECT"}))
+            return -1;
+    }
+    return -1;
+}
+
+// Where the clause at `index` ends: the next clause of the same query, or the query's end.
+qsizetype SqlRewriter::clauseEnd(qsizetype index) const
+{
+    const qsizetype scope = m_text.enclosingOpen(index);
+    const qsizetype stop = scope < 0 ? m_text.end() : m_text.partner(scope);
+    for (qsizetype i = m_text.next(index); i < stop; i = m_text.next(i)) {
+        if (m_text.enclosingOpen(i) == scope
+            && m_text.at(i).isAnyWord(
+                {u"ORDER", u"UNION", u"EXCEPT", u"INTERSECT", u"FOR", u"OPTION"}))
+            return i;
+    }
+    return stop;
 }
 
 void SqlRewriter::convertTop()

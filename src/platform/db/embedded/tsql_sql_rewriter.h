@@ -56,6 +56,10 @@ private:
     QHash<qsizetype, QString> insertTargets() const;
     void addInsertTargets(qsizetype insert, QHash<qsizetype, QString> &targets) const;
     void addMissingFrom();
+    void moveGroupFiltersToWhere();
+    void moveGroupFilterToWhere(qsizetype having);
+    qsizetype clauseBefore(qsizetype index, QStringView keyword) const;
+    qsizetype clauseEnd(qsizetype index) const;
     void convertTop();
     void convertTop(qsizetype top);
 

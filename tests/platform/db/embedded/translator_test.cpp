@@ -167,8 +167,8 @@ const Shape programShapes[] = {
     {"S58",
      "SELECT NOMBRE, GRUPO  From MA_PANELCTA  WHERE EsRanking = 0  GROUP BY NOMBRE, GRUPO HAVING "
      "(NOMBRE = 'Ventas')",
-     "SELECT NOMBRE, GRUPO From MA_PANELCTA WHERE EsRanking = 0 GROUP BY NOMBRE, GRUPO HAVING "
-     "(NOMBRE = 'Ventas' COLLATE TSQL_CI_AS)"},
+     "SELECT NOMBRE, GRUPO From MA_PANELCTA WHERE ( EsRanking = 0) AND ((NOMBRE = 'Ventas' COLLATE "
+     "TSQL_CI_AS)) GROUP BY NOMBRE, GRUPO"},
     {"S59", "select * from v_ta_unidadnegocio  where CODIGO IN ('   1','   2')  order by codigo",
      "select * from v_ta_unidadnegocio where CODIGO IN (' 1',' 2') order by codigo"},
     {"S60", "select * from ta_CCOSTO Where Titulo = 0  and CODIGO IN ('  10')  order by codigo",
@@ -193,43 +193,43 @@ const Shape programShapes[] = {
      "(EsResumen = 0)  and TC IN ('FA','NC')  GROUP BY CUENTA, FECHA, [DEBE-HABER]  HAVING ( "
      "substring(CUENTA,1,2) = '11' AND FECHA >='01/03/2024' AND Fecha <='31/03/2024'AND "
      "[DEBE-HABER] = 'D' )",
-     "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE From MV_ASIENTOS WHERE "
-     "(EsResumen = 0) and TC IN ('FA','NC') GROUP BY CUENTA, FECHA, [DEBE-HABER] HAVING ( "
-     "substring(CUENTA,1,2) = '11' COLLATE TSQL_CI_AS AND FECHA >='2024-03-01 00:00:00' AND Fecha "
-     "<='2024-03-31 00:00:00'AND [DEBE-HABER] = 'D' COLLATE TSQL_CI_AS )"},
+     "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE From MV_ASIENTOS WHERE ( "
+     "(EsResumen = 0) and TC IN ('FA','NC')) AND (( substring(CUENTA,1,2) = '11' COLLATE "
+     "TSQL_CI_AS AND FECHA >='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00'AND "
+     "[DEBE-HABER] = 'D' COLLATE TSQL_CI_AS )) GROUP BY CUENTA, FECHA, [DEBE-HABER]"},
     {"S65_periodic_exact",
      "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE  From MV_ASIENTOS  WHERE "
      "(EsResumen = 0)    GROUP BY CUENTA, FECHA, [DEBE-HABER]  HAVING (CUENTA = '1101' AND FECHA "
      ">='01/03/2024' AND Fecha <'01/04/2024' )",
-     "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE From MV_ASIENTOS WHERE "
-     "(EsResumen = 0) GROUP BY CUENTA, FECHA, [DEBE-HABER] HAVING (CUENTA = '1101' COLLATE "
-     "TSQL_CI_AS AND FECHA >='2024-03-01 00:00:00' AND Fecha <'2024-04-01 00:00:00' )"},
+     "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE From MV_ASIENTOS WHERE ( "
+     "(EsResumen = 0)) AND ((CUENTA = '1101' COLLATE TSQL_CI_AS AND FECHA >='2024-03-01 00:00:00' "
+     "AND Fecha <'2024-04-01 00:00:00' )) GROUP BY CUENTA, FECHA, [DEBE-HABER]"},
     {"S66",
      "Select substring(CUENTA,1,2), [DEBE-HABER], SUM(IMPORTE) AS IMPORTE, UNEGOCIO  From "
      "MV_ASIENTOS  WHERE (EsResumen = 0)   and  UNEGOCIO = '   1' AND FECHA >='01/03/2024' AND "
      "Fecha <='31/03/2024' GROUP BY substring(CUENTA,1,2), [DEBE-HABER], UNEGOCIO  HAVING "
      "(substring(CUENTA,1,2) = '11' )",
      "Select substring(CUENTA,1,2), [DEBE-HABER], SUM(IMPORTE) AS IMPORTE, UNEGOCIO From "
-     "MV_ASIENTOS WHERE (EsResumen = 0) and UNEGOCIO = ' 1' COLLATE TSQL_CI_AS AND FECHA "
-     ">='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00' GROUP BY substring(CUENTA,1,2), "
-     "[DEBE-HABER], UNEGOCIO HAVING (substring(CUENTA,1,2) = '11' COLLATE TSQL_CI_AS )"},
+     "MV_ASIENTOS WHERE ( (EsResumen = 0) and UNEGOCIO = ' 1' COLLATE TSQL_CI_AS AND FECHA "
+     ">='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00') AND ((substring(CUENTA,1,2) = "
+     "'11' COLLATE TSQL_CI_AS )) GROUP BY substring(CUENTA,1,2), [DEBE-HABER], UNEGOCIO"},
     {"S69",
      "Select CUENTA, [DEBE-HABER], SUM(IMPORTECC) AS IMPORTE, CCOSTO  From Vt_ASIENTOS_Ccosto  "
      "WHERE (EsResumen = 0)  and  UNEGOCIO IN ('   1')  and  CCOSTO = '  10' AND FECHA "
      ">='01/03/2024' AND Fecha <='31/03/2024' GROUP BY CUENTA, [DEBE-HABER], CCOSTO  HAVING "
      "(CUENTA = '1101' AND [DEBE-HABER] = 'H' )",
-     "Select CUENTA, [DEBE-HABER], SUM(IMPORTECC) AS IMPORTE, CCOSTO From Vt_ASIENTOS_Ccosto "
-     "WHERE (EsResumen = 0) and UNEGOCIO IN (' 1') and CCOSTO = ' 10' COLLATE TSQL_CI_AS AND "
-     "FECHA >='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00' GROUP BY CUENTA, "
-     "[DEBE-HABER], CCOSTO HAVING (CUENTA = '1101' COLLATE TSQL_CI_AS AND [DEBE-HABER] = 'H' "
-     "COLLATE TSQL_CI_AS )"},
+     "Select CUENTA, [DEBE-HABER], SUM(IMPORTECC) AS IMPORTE, CCOSTO From Vt_ASIENTOS_Ccosto WHERE "
+     "( (EsResumen = 0) and UNEGOCIO IN (' 1') and CCOSTO = ' 10' COLLATE TSQL_CI_AS AND FECHA "
+     ">='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00') AND ((CUENTA = '1101' COLLATE "
+     "TSQL_CI_AS AND [DEBE-HABER] = 'H' COLLATE TSQL_CI_AS )) GROUP BY CUENTA, [DEBE-HABER], "
+     "CCOSTO"},
     {"S70",
      "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE  From MV_ASIENTOS  WHERE "
      "(EsResumen = 0)    GROUP BY CUENTA, FECHA, [DEBE-HABER]  HAVING (CUENTA = '1101' AND FECHA "
      "<='29/02/2024' )",
-     "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE From MV_ASIENTOS WHERE "
-     "(EsResumen = 0) GROUP BY CUENTA, FECHA, [DEBE-HABER] HAVING (CUENTA = '1101' COLLATE "
-     "TSQL_CI_AS AND FECHA <='2024-02-29 00:00:00' )"},
+     "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE From MV_ASIENTOS WHERE ( "
+     "(EsResumen = 0)) AND ((CUENTA = '1101' COLLATE TSQL_CI_AS AND FECHA <='2024-02-29 00:00:00' "
+     ")) GROUP BY CUENTA, FECHA, [DEBE-HABER]"},
     {"S72",
      "Update AUX_PanelCta set ImporteG1 = Abs(ImporteG1), ImporteG2 = Abs(ImporteG2) where Grupo "
      "LIKE '%(+)' and USUARIO = 'PC1|JUAN'",
@@ -255,8 +255,8 @@ const Shape programShapes[] = {
     {"S84",
      "SELECT NOMBRE, GRUPO,CUENTA  From MA_PANELCTA  WHERE EsRanking = 0  GROUP BY NOMBRE, "
      "GRUPO,CUENTA HAVING (NOMBRE = 'Ventas')",
-     "SELECT NOMBRE, GRUPO,CUENTA From MA_PANELCTA WHERE EsRanking = 0 GROUP BY NOMBRE, "
-     "GRUPO,CUENTA HAVING (NOMBRE = 'Ventas' COLLATE TSQL_CI_AS)"},
+     "SELECT NOMBRE, GRUPO,CUENTA From MA_PANELCTA WHERE ( EsRanking = 0) AND ((NOMBRE = 'Ventas' "
+     "COLLATE TSQL_CI_AS)) GROUP BY NOMBRE, GRUPO,CUENTA"},
     {"S85",
      "Select top 7 * from  Aux_PanelCta where Nombre = 'Ventas' and Grupo = '1101' and usuario = "
      "'PC1|JUAN' ORDER BY FECHAD",
@@ -295,6 +295,10 @@ const Shape dialectForms[] = {
      "UPDATE t SET a = CASE WHEN b = 'x' COLLATE TSQL_CI_AS THEN 1 ELSE 0 END, t.c = 'y'"},
     {"negated_operators", "SELECT * FROM t WHERE a !< 1 AND b !> 'x'",
      "SELECT * FROM t WHERE a >= 1 AND b <= 'x' COLLATE TSQL_CI_AS"},
+    {"having_without_where", "SELECT a FROM t GROUP BY a HAVING a = 'x' ORDER BY a",
+     "SELECT a FROM t WHERE (a = 'x' COLLATE TSQL_CI_AS) GROUP BY a ORDER BY a"},
+    {"having_with_aggregate_stays", "SELECT a FROM t WHERE b = 1 GROUP BY a HAVING SUM(b) > 0",
+     "SELECT a FROM t WHERE b = 1 GROUP BY a HAVING SUM(b) > 0"},
     {"delete_top_level_only", "DELETE FROM t WHERE a IN (SELECT a FROM u)",
      "DELETE FROM t WHERE a IN (SELECT a FROM u)"},
     {"truncate", "TRUNCATE TABLE dbo.AUX_PANELCTA", "DELETE FROM AUX_PANELCTA"},
