@@ -1,5 +1,6 @@
 #include "platform/db/field_conversion.h"
 
+#include "platform/db/embedded/column_types.h"
 #include "platform/db/embedded/tsql_translator.h"
 #include "platform/regional_settings.h"
 #include "platform/variant.h"
@@ -88,13 +89,13 @@ std::optional<QVariant> dateTimeOf(const QVariant &value, DataType type)
         dateTime = value.toDateTime();
         break;
     case QMetaType::QDate:
-        dateTime = value.toDate().startOfDay();
+        dateTime = embedded::localDateTime(value.toDate(), QTime(0, 0));
         break;
     case QMetaType::QString: {
         const std::optional<QString> canonical
             = embedded::canonicalDateTime(value.toString().trimmed(), regionalSettings().dateOrder);
         if (canonical)
-            dateTime = QDateTime::fromString(*canonical, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            dateTime = embedded::parseStoredDateTime(*canonical).value_or(QDateTime());
         break;
     }
     default:

@@ -2,6 +2,7 @@
 
 #include "platform/variant.h"
 
+#include <QHash>
 #include <limits>
 #include <sqlite3.h>
 
@@ -278,7 +279,8 @@ void bindValue(sqlite3_stmt *statement, int index, const QVariant &value)
         bindValue(statement, index, storedDateTime(value.toDateTime()));
         return;
     case QMetaType::QDate:
-        bindValue(statement, index, storedDateTime(value.toDate().startOfDay()));
+        bindValue(statement, index,
+                  QString(value.toDate().toString(Qt::ISODate) + QStringLiteral(" 00:00:00")));
         return;
     case QMetaType::QByteArray: {
         const QByteArray bytes = value.toByteArray();
@@ -300,15 +302,53 @@ QString storedDateTime(const QDateTime &value)
 
 std::optional<QDateTime> parseStoredDateTime(const QString &text)
 {
-    static const QString formats[]
-        = {QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"),
-           QStringLiteral("yyyy-MM-dd HH:mm"), QStringLiteral("yyyy-MM-dd")};
-    for (const QString &format : formats) {
-        const QDateTime value = QDateTime::fromString(text, format);
-        if (value.isValid())
-            return value;
+    // "YYYY-MM-DD", then optionally " HH:MM", ":SS" and ".fff", read by position: the
+    // general parsers are far too slow for every date of a rowset.
+    const auto number = [&](qsizetype from, qsizetype digits) {
+        int value = 0;
+        for (qsizetype i = from; i < from + digits; ++i) {
+            if (i >= text.size() || !text[i].isDigit())
+                return -1;
+            value = value * 10 + text[i].digitValue();
+        }
+        return value;
+    };
+    const auto separatorAt = [&](qsizetype at, char separator) {
+        return at < text.size() && text[at] == QLatin1Char(separator);
+    };
+    if (!separatorAt(4, '-') || !separatorAt(7, '-'))
+        return std::nullopt;
+    const QDate date(number(0, 4), number(5, 2), number(8, 2));
+    QTime time(0, 0);
+    if (text.size() > 10) {
+        const bool seconds = separatorAt(16, ':');
+        const bool milliseconds = seconds && separatorAt(19, '.');
+        if (!separatorAt(10, ' ') || !separatorAt(13, ':'))
+            return std::nullopt;
+        time = QTime(number(11, 2), number(14, 2), seconds ? number(17, 2) : 0,
+                     milliseconds ? number(20, 3) : 0);
+        if (text.size() != (milliseconds ? 23 : seconds ? 19 : 16))
+            return std::nullopt;
     }
-    return std::nullopt;
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return localDateTime(date, time);
+}
+
+QDateTime localDateTime(QDate date, QTime time)
+{
+    // Finding a local time's offset asks the system's time zone files each time; a run reads
+    // the same few hundred days over and over.
+    constexpr qsizetype cacheLimit = 8192;
+    static thread_local QHash<qint64, QDateTime> cache;
+    const qint64 key = date.toJulianDay() * 86400000 + time.msecsSinceStartOfDay();
+    if (const auto found = cache.constFind(key); found != cache.cend())
+        return *found;
+    if (cache.size() >= cacheLimit)
+        cache.clear();
+    const QDateTime value(date, time);
+    cache.insert(key, value);
+    return value;
 }
 
 bool isDateType(DataType type)

@@ -30,6 +30,8 @@ void bindValue(sqlite3_stmt *statement, int index, const QVariant &value);
 // Dates and times as the engine stores them: "YYYY-MM-DD HH:MM:SS".
 QString storedDateTime(const QDateTime &value);
 std::optional<QDateTime> parseStoredDateTime(const QString &text);
+// A local date and time, built without asking the system's time zone each time.
+QDateTime localDateTime(QDate date, QTime time);
 
 bool isDateType(DataType type);
 bool isTextType(DataType type);

@@ -11,7 +11,7 @@ namespace {
 
 // Enough for every statement shape the program repeats; beyond it the cache starts over
 // rather than growing with the many one-off texts of a long run.
-constexpr qsizetype statementCacheLimit = 256;
+constexpr qsizetype statementCacheLimit = 1024;
 constexpr int progressInterval = 1000; // virtual machine steps between deadline checks
 
 bool isBlank(const char *text, const char *end)
