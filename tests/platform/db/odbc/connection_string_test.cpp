@@ -23,6 +23,12 @@ struct MappingCase
     QString errorMentions;
 };
 
+// Parameter names in test listings instead of the parameter's bytes.
+void PrintTo(const MappingCase &testCase, std::ostream *out)
+{
+    *out << testCase.name;
+}
+
 class ConnectionStringMapping : public ::testing::TestWithParam<MappingCase>
 { };
 

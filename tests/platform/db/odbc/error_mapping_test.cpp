@@ -14,6 +14,12 @@ struct ResultCodeCase
     std::int32_t expected;
 };
 
+// Parameter names in test listings instead of the parameter's bytes.
+void PrintTo(const ResultCodeCase &testCase, std::ostream *out)
+{
+    *out << testCase.name;
+}
+
 class ResultCodes : public ::testing::TestWithParam<ResultCodeCase>
 { };
 

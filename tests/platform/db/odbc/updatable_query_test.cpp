@@ -12,6 +12,12 @@ struct SourceCase
     const char *table; // nullptr when the rows cannot be written back
 };
 
+// Parameter names in test listings instead of the parameter's bytes.
+void PrintTo(const SourceCase &testCase, std::ostream *out)
+{
+    *out << testCase.name;
+}
+
 class SingleSourceTable : public ::testing::TestWithParam<SourceCase>
 { };
 
