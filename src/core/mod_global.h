@@ -14,10 +14,32 @@ namespace core {
 // The suite user of this run; the database user once the main connection is open.
 inline QString gUsuarioLogeado;
 
+// This user on this computer: upper-case machine name, "|", upper-case user name, at most 50
+// characters. It keys the user's work rows and the settings-file section.
+inline QString gEstacionUsuario;
+
 // Start-up parameters: the additional parameter ("CFG_" and a definition name opens that
 // definition) and the cash desk, both passed on to the sibling programs this one starts.
 inline QString gParametroAdicional;
 inline QString gCaja;
+inline QString gMenu;
+
+// ---- Start-up settings ----------------------------------------------------------------------
+
+// Command time-out of the main connection in seconds, kept in the statistics database.
+inline std::int16_t gTimeOut = 360;
+
+// The connection text the report engine prints with: "DSN=<database>; UID=<user>; PWD=<password>".
+inline QString gConexionODBC;
+
+// The folder where the report engine finds its templates: the program folder.
+inline QString gCarpetaReportes;
+
+// The program's help file.
+inline QString gHelpFile;
+
+// The toolbar style of the settings file's "FlatToolbars" key.
+inline double gFlatToolbars = 1;
 
 // ---- Configuration store --------------------------------------------------------------------
 
