@@ -57,7 +57,7 @@ void SqlRewriter::run()
     dropOwnerPrefixes();
     dropTableHints();
     renameTempTables();
-    replaceSystemUser();
+    replaceBuiltinNames();
     mapCollations();
     spellOutNegatedOperators();
     rewriteLiterals();
@@ -166,11 +166,15 @@ void SqlRewriter::renameTempTables()
     }
 }
 
-void SqlRewriter::replaceSystemUser()
+// SYSTEM_USER is a function without brackets in T-SQL; ISNULL is a keyword of SQLite's grammar,
+// so it cannot be registered as a function and is spelt as SQLite's IFNULL instead.
+void SqlRewriter::replaceBuiltinNames()
 {
     for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
         if (m_text.at(i).isWord(u"SYSTEM_USER") && !m_text.nextIsSymbol(i, u"("))
             m_text.replace(i, QStringLiteral("system_user()"));
+        else if (m_text.at(i).isWord(u"ISNULL") && m_text.nextIsSymbol(i, u"("))
+            m_text.replace(i, QStringLiteral("IFNULL"));
     }
 }
 

@@ -42,7 +42,7 @@ private:
     void dropOwnerPrefixes();
     void dropTableHints();
     void renameTempTables();
-    void replaceSystemUser();
+    void replaceBuiltinNames();
     void mapCollations();
     void spellOutNegatedOperators();
     void rewriteLiterals();

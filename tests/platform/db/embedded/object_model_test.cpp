@@ -184,6 +184,12 @@ struct DeclaredTypeCase
     QVariant expected;
 };
 
+// Parameter names in test listings instead of the parameter's bytes.
+void PrintTo(const DeclaredTypeCase &c, std::ostream *out)
+{
+    *out << c.declaration;
+}
+
 class FieldTypeTest : public EngineTest, public ::testing::WithParamInterface<DeclaredTypeCase>
 { };
 

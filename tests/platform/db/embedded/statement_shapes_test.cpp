@@ -463,6 +463,8 @@ TEST_F(EngineTest, ServerFunctions)
         {"substring('110203', 1, 4)", QStringLiteral("1102")},
         {"Abs(-2.5)", -2.5 * -1},
         {"SYSTEM_USER", QStringLiteral("prueba")},
+        {"ISNULL(NULL, 'x')", QStringLiteral("x")},
+        {"ISNULL('a', 'x')", QStringLiteral("a")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.expression);

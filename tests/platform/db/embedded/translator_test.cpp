@@ -63,6 +63,12 @@ struct Shape
     const char *sqlite;
 };
 
+// Parameter names in test listings instead of the parameter's bytes.
+void PrintTo(const Shape &shape, std::ostream *out)
+{
+    *out << shape.id;
+}
+
 class StatementShapes : public testing::TestWithParam<Shape>
 { };
 
@@ -305,6 +311,8 @@ const Shape dialectForms[] = {
     {"temp_table_read", "SELECT * FROM #TTEmp", "SELECT * FROM temp.\"#TTEmp\""},
     {"temp_table_drop", "DROP TABLE #TTEmp", "DROP TABLE temp.\"#TTEmp\""},
     {"comment_inside", "SELECT a /* DELETE b */ FROM t", "SELECT a FROM t"},
+    {"isnull_function", "SELECT ISNULL(a, 0) FROM t WHERE b IS NULL",
+     "SELECT IFNULL(a, 0) FROM t WHERE b IS NULL"},
 };
 INSTANTIATE_TEST_SUITE_P(Dialect, StatementShapes, testing::ValuesIn(dialectForms));
 
@@ -553,6 +561,11 @@ struct DateCase
     DateOrder order;
     const char *canonical; // "" for no valid date
 };
+
+void PrintTo(const DateCase &c, std::ostream *out)
+{
+    *out << c.literal;
+}
 
 class CanonicalDates : public testing::TestWithParam<DateCase>
 { };
