@@ -93,11 +93,13 @@ QString environmentVariable(const QString &name)
 QString temporaryFolder()
 {
     for (const char *name : {"TMPDIR", "TEMP", "TMP"}) {
-        const QString folder = qEnvironmentVariable(name);
+        const QString folder = qEnvironmentVariable(name).trimmed();
         if (!folder.isEmpty())
             return withoutTrailingSlash(QDir::cleanPath(folder));
     }
-    return withoutTrailingSlash(QDir::tempPath());
+    // Qt reads TMPDIR once more and answers a blank one with no folder at all.
+    const QString systemFolder = QDir::tempPath();
+    return systemFolder.isEmpty() ? QStringLiteral("/tmp") : withoutTrailingSlash(systemFolder);
 }
 
 QDateTime now()

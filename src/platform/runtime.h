@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-
 #include <exception>
 #include <functional>
 
@@ -25,7 +24,8 @@ QString commandLineText();
 // An environment variable's value; the empty text when it is not set.
 QString environmentVariable(const QString &name);
 
-// The first set of TMPDIR, TEMP, TMP, else the system's temporary folder; no trailing "/".
+// The first of TMPDIR, TEMP, TMP that names a folder (its value trimmed of blanks), else the
+// system's temporary folder; no trailing "/".
 QString temporaryFolder();
 
 // The current local date and time; tests fix it.

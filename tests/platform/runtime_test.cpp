@@ -22,8 +22,26 @@ TEST(Runtime, ProgramFolderIsTheHomeVariableElseTheExecutablesFolder)
 
 TEST(Runtime, TemporaryFolderFollowsTheEnvironment)
 {
+    const struct
+    {
+        const char *tmpdir;
+        const char *temp;
+        const char *folder;
+    } cases[] = {
+        {"/var/tmp/panel/", "/srv/temp", "/var/tmp/panel"},
+        {" /var/tmp/panel ", "/srv/temp", "/var/tmp/panel"},
+        {"   ", "/srv/temp", "/srv/temp"},
+        {"", "  ", "/tmp"},
+        {"   ", "", "/tmp"},
+    };
+    ScopedEnvironment tmp("TMP", "");
+    for (const auto &c : cases) {
+        ScopedEnvironment tmpdir("TMPDIR", c.tmpdir);
+        ScopedEnvironment temp("TEMP", c.temp);
+        EXPECT_EQ(temporaryFolder(), QString::fromUtf8(c.folder)) << c.tmpdir << "|" << c.temp;
+    }
+
     ScopedEnvironment tmpdir("TMPDIR", "/var/tmp/panel/");
-    EXPECT_EQ(temporaryFolder(), QStringLiteral("/var/tmp/panel"));
     EXPECT_EQ(environmentVariable(QStringLiteral("TMPDIR")), QStringLiteral("/var/tmp/panel/"));
     EXPECT_EQ(environmentVariable(QStringLiteral("RP_NO_SUCH_VARIABLE")), QString());
 }
