@@ -141,8 +141,9 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, int lCursor, const QString 
         },
         [&] { gCnn->setDefaultDatabase(gDBName); },
         [&] {
-            // The user table of this connection's own database says who administers it.
-            if (!ExisteTablaDB(QStringLiteral("TA_USUARIOS")))
+            // Whether the suite keeps users at all is a question for the main database, also
+            // when a second connection (the statistics database) is being opened.
+            if (!gDB().ExisteTablaDB(QStringLiteral("TA_USUARIOS")))
                 return Flow::Finish;
             if (!MuestraError)
                 gEsAdmin = true;

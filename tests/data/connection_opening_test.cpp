@@ -247,6 +247,43 @@ TEST_F(Opening, AdministratorFlag)
     EXPECT_EQ(m_dialogs.count(), 0);
 }
 
+TEST_F(Opening, TheUserTableIsSoughtInTheMainDatabase)
+{
+    struct Case
+    {
+        const char *name;
+        bool mainKeepsUsers;
+        bool secondKeepsUsers;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"only the main database keeps users", true, false, true},
+        {"only the second database keeps users", false, true, false},
+    };
+    int database = 0;
+    for (const Case &c : cases) {
+        const QString main = QStringLiteral("PRINCIPAL%1").arg(++database);
+        const QString second = QStringLiteral("SEGUNDA%1").arg(database);
+        for (const auto &[name, keepsUsers] :
+             {std::pair{main, c.mainKeepsUsers}, std::pair{second, c.secondKeepsUsers}}) {
+            if (keepsUsers)
+                prepareUsers(name, QVariant(0));
+            else
+                createDatabase(name);
+        }
+        data_testing::resetInstance(gDB());
+        openEmbedded(gDB(), main);
+        DB_Dll &db = data::gDBEstadisticas();
+        data_testing::resetInstance(db);
+        db.gServidor = QStringLiteral("(embebido)");
+        db.gDBName = second;
+        db.gUsuario = QStringLiteral("sa");
+        db.OpenServerADODB(false, ClientCursor, QString(), true, false);
+        ASSERT_TRUE(db.gOpenFlag) << c.name;
+        EXPECT_EQ(db.gEsAdmin, c.expected) << c.name;
+    }
+}
+
 TEST_F(Opening, AnOpenInstanceIsClosedAndOpenedAgain)
 {
     for (const bool muestraError : {false, true}) {
