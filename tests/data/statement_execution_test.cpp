@@ -289,6 +289,21 @@ TEST_F(LostLink, ALinkThatStaysDownIsAskedAboutAndNoEndsTheProgram)
     }
 }
 
+TEST_F(LostLink, AConnectionFoundUnusableIsReopenedAndTheQueryRetriedWithoutAsking)
+{
+    // A dropped connection: closed under the class, with the provider errors of its last
+    // statement still in the collection.
+    EXPECT_FALSE(gDB().EjecutaConsultaSQL(QStringLiteral("DELETE FROM NO_EXISTE")));
+    gDB().gCnn->close();
+    platform::db::Recordset rows;
+    gDB().AbrirRecordset(QStringLiteral("SELECT NOMBRE FROM MA_CUENTAS"), rows);
+
+    EXPECT_EQ(m_dialogs.count(), 0);
+    EXPECT_TRUE(gDB().gOpenFlag);
+    ASSERT_EQ(rows.state(), platform::db::adStateOpen);
+    EXPECT_EQ(rows.field(0).value().toString(), QStringLiteral("Caja"));
+}
+
 TEST_F(LostLink, ALinkBackWhenAskedIsReconnectedAndTheQueryRetried)
 {
     platform::db::embedded::simulateLinkLoss(true);
