@@ -162,8 +162,9 @@ void CargarConfiguracion(const QString &Ruta)
     steps.read("RazonSocialPorUneg", siFlagTrimmed, gRazonSocialPorUNeg);
     steps.read("VALIDACODIGOBARRA", siFlagTrimmed, gValidaCodigoBarra);
     steps.add([] { gConfiguracionCargada = true; });
+    // A default is a step of its own, so it still applies when the reading before it fails.
+    steps.read("CFondo", colour, gColorFondo);
     steps.add([] {
-        gColorFondo = colour(Cfg(QStringLiteral("CFondo")));
         if (gColorFondo == 0)
             gColorFondo = 0xFFFF00;
     });
@@ -195,10 +196,12 @@ void CargarConfiguracion(const QString &Ruta)
     steps.read("UTILIZARFECHADIA", siFlag, gUtilizarFechaDia);
     steps.read("AsignacionAutomaticaDeLoteING", siFlag, gAsignacionAutomaticaDeLoteIng);
     steps.read("AsignacionAutomaticaDeLoteINGOP", siFlag, gAsignacionAutomaticaDeLoteIngOP);
+    steps.read("CONDIVAEMPRESA", number16, gCondIvaEmpresa);
     steps.add([] {
-        gCondIvaEmpresa = number16(Cfg(QStringLiteral("CONDIVAEMPRESA")));
         if (gCondIvaEmpresa == 0)
             gCondIvaEmpresa = number16(Cfg(QStringLiteral("CONDIVA")));
+    });
+    steps.add([] {
         if (gCondIvaEmpresa == 0)
             gCondIvaEmpresa = 1;
     });

@@ -92,6 +92,7 @@ TEST_F(ConfigurationLoaderTest, EachSettingFollowsTheReadingRuleOfItsKey)
          setting(gCondIvaEmpresa),
          2LL},
         {key("CONDIVA", "3"), setting(gCondIvaEmpresa), 3LL},
+        {key("CONDIVA", "99999"), setting(gCondIvaEmpresa), 1LL},
         {{}, setting(gCondIvaEmpresa), 1LL},
         // colours and amounts
         {{}, setting(gColorFondo), qlonglong(0xFFFF00)},
@@ -182,19 +183,27 @@ TEST_F(ConfigurationLoaderTest, TheLoggedUsersRowGivesTheBusinessUnitAndNarrowsP
     EXPECT_EQ(dialogs.count(), 0);
 }
 
+// The default of a setting is a step of its own: it still applies to what the setting held.
 TEST_F(ConfigurationLoaderTest, ASettingWhoseReadingFailsKeepsWhatItHeld)
 {
-    core::gPeriodo = 7;
-    core::gColorFondo = 0x123456;
+    const struct
+    {
+        std::int32_t heldColour;
+        std::int32_t expectedColour;
+    } cases[] = {{0x123456, 0x123456}, {0, 0xFFFF00}};
     storeOnly({{QStringLiteral("PERIODO"), QStringLiteral("99999")},
                {QStringLiteral("CFondo"), QStringLiteral("99999999999")},
                {QStringLiteral("CLetra"), QStringLiteral("255")}});
+    for (const auto &c : cases) {
+        core::gPeriodo = 7;
+        core::gColorFondo = c.heldColour;
 
-    core::CargarConfiguracion(Ruta);
+        core::CargarConfiguracion(Ruta);
 
-    EXPECT_EQ(core::gPeriodo, 7);
-    EXPECT_EQ(core::gColorFondo, 0x123456);
-    EXPECT_EQ(core::gColorLetra, 255);
+        EXPECT_EQ(core::gPeriodo, 7);
+        EXPECT_EQ(core::gColorFondo, c.expectedColour);
+        EXPECT_EQ(core::gColorLetra, 255);
+    }
     EXPECT_EQ(dialogs.count(), 0);
 }
 
