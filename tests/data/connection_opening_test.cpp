@@ -411,6 +411,21 @@ TEST_F(AccessOpening, AGivenConnectionStringOpensWithoutTouchingTheOpenFlag)
     EXPECT_FALSE(gDB().gOpenFlag);
 }
 
+TEST_F(AccessOpening, TheConnectionStringIsBuiltFromTheMembersAndTheCallersKeyNames)
+{
+    // The embedded engine takes the data source as its server; the extension names its file.
+    gDB().gProveedor = data::DB_Dll::pJETOLEDB40();
+    gDB().gDBName = QStringLiteral("(embebido)");
+    gDB().gUsuario = QStringLiteral("U");
+    gDB().gUserPassWord = QStringLiteral("P");
+    gDB().gExtended = QStringLiteral("Database =PRUEBA;");
+    gDB().OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_EQ(gDB().gCnn->state(), platform::db::adStateOpen);
+    EXPECT_EQ(gDB().gConnString,
+              QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =(embebido);User ID=U;"
+                             "Password=P;Database =PRUEBA;"));
+}
+
 TEST_F(AccessOpening, WithoutAPathTheFileIsAskedForAndCancelOpensNothing)
 {
     m_dialogs.onDialog([](QDialog &) { return int(QDialog::Rejected); });
