@@ -21,8 +21,8 @@ std::int16_t MensajeError(const platform::Error &CodErr, std::optional<int> Boto
 // start-up calls it before the first connection is opened.
 void installErrorReporter();
 
-// The log MensajeError writes: "TVERR.LOG" in the first set of TMPDIR, TEMP and TMP, else in the
-// system's temporary folder.
+// The log MensajeError writes: "TVERR.LOG" in the first of TMPDIR, TEMP and TMP that is not
+// blank, else in the system's temporary folder.
 QString errorLogPath();
 
 // Logs an error that a procedure skips without asking anyone: one line with the routine and an
