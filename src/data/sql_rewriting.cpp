@@ -150,10 +150,27 @@ std::optional<QString> synonymFor(QStringView identifier, const QString &program
     return std::nullopt;
 }
 
+// Where the comment starting at i ends (past its closing mark or line break), or -1 when no
+// comment starts there.
+qsizetype commentEnd(const QString &sql, qsizetype i)
+{
+    const QStringView rest = QStringView(sql).mid(i);
+    if (rest.startsWith(QLatin1String("--"))) {
+        const qsizetype lineEnd = sql.indexOf(QLatin1Char('\n'), i);
+        return lineEnd < 0 ? sql.size() : lineEnd + 1;
+    }
+    if (rest.startsWith(QLatin1String("/*"))) {
+        const qsizetype close = sql.indexOf(QLatin1String("*/"), i + 2);
+        return close < 0 ? sql.size() : close + 2;
+    }
+    return -1;
+}
+
 // Whole identifiers only, and never inside a quoted text: a restricted name must not slip
 // through because of the character next to it, and a value that happens to spell a table name
-// must reach the server unchanged. "@Admin_" glues to the name, so a marked name is never
-// matched here and keeps its unrestricted table.
+// must reach the server unchanged. Comments are passed over whole, so a quote in one cannot
+// hide the names after it. "@Admin_" glues to the name, so a marked name is never matched here
+// and keeps its unrestricted table.
 QString replaceRestrictedNames(const QString &sql, const QString &programName)
 {
     QString out;
@@ -162,6 +179,11 @@ QString replaceRestrictedNames(const QString &sql, const QString &programName)
     qsizetype i = 0;
     while (i < sql.size()) {
         const QChar c = sql.at(i);
+        if (const qsizetype end = inQuotedText ? -1 : commentEnd(sql, i); end >= 0) {
+            out += QStringView(sql).mid(i, end - i);
+            i = end;
+            continue;
+        }
         if (c == QLatin1Char('\'')) {
             inQuotedText = !inQuotedText;
             out += c;
@@ -321,18 +343,39 @@ QString withLengthFunction(QString sql)
     return sql;
 }
 
+// Where the quoted text opened at open ends: just past its closing apostrophe, a doubled one
+// standing for a quote inside the value; the whole rest when it is never closed.
+qsizetype quotedTextEnd(QStringView rest, qsizetype open)
+{
+    for (qsizetype i = open + 1; i < rest.size(); ++i) {
+        if (rest.at(i) != QLatin1Char('\''))
+            continue;
+        if (i + 1 < rest.size() && rest.at(i + 1) == QLatin1Char('\''))
+            ++i;
+        else
+            return i + 1;
+    }
+    return rest.size();
+}
+
 // The front token of a condition: a quoted identifier or text whole, anything else up to and
-// including the nearest separator after its first character.
+// including the nearest separator after its first character. A quoted text is never cut, even
+// where it follows a comparison without a blank: its blanks and signs belong to the value.
 qsizetype tokenLength(QStringView rest)
 {
     const QChar first = rest.front();
-    if (first == QLatin1Char('"') || first == QLatin1Char('\'')) {
+    if (first == QLatin1Char('"')) {
         const qsizetype close = rest.indexOf(first, 1);
         return close < 0 ? rest.size() : close + 1;
     }
-    for (qsizetype i = 1; i < rest.size(); ++i)
-        if (kTokenSeparators.contains(rest.at(i)))
+    if (first == QLatin1Char('\''))
+        return quotedTextEnd(rest, 0);
+    for (qsizetype i = 1; i < rest.size(); ++i) {
+        if (rest.at(i) == QLatin1Char('\''))
+            i = quotedTextEnd(rest, i) - 1;
+        else if (kTokenSeparators.contains(rest.at(i)))
             return i + 1;
+    }
     return rest.size();
 }
 

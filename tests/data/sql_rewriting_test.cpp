@@ -214,6 +214,11 @@ TEST(RestrictedSynonyms, FollowTheUserAndTheConfidentialityFlag)
          "SELECT * FROM MA_CUENTAS A JOIN SS_MA_CUENTAS B ON A.CODIGO = B.CODIGO"},
         {"marker in any letter case", false, false, "SELECT * FROM @admin_ma_cuentas",
          "SELECT * FROM ma_cuentas"},
+        {"a quote inside a comment opens no text", false, false,
+         "SELECT * FROM T -- the user's accounts\r\nJOIN MA_CUENTAS ON 1 = 1 /* it's */, "
+         "V_TA_CAJAS",
+         "SELECT * FROM T -- the user's accounts\r\nJOIN SS_MA_CUENTAS ON 1 = 1 /* it's */, "
+         "SS_V_TA_CAJAS"},
         {"names inside quoted texts", false, false,
          "SELECT * FROM T WHERE A = 'MA_CUENTAS ' AND B = 'O''Brien MA_CUENTAS.X' AND C = 1",
          "SELECT * FROM T WHERE A = 'MA_CUENTAS ' AND B = 'O''Brien MA_CUENTAS.X' AND C = 1"},
@@ -296,6 +301,12 @@ TEST_F(OracleDialect, RewritesEveryConstructOfTheDialect)
          "SELECT * FROM T WHERE NOMBRE= 'A  B' AND "
          "TO_DATE(TO_CHAR(FECHAH,'DD/MM/YYYY'),'DD/MM/YYYY') < "
          "TO_DATE('01/02/2020','DD/MM/YYYY')"},
+        {"quoted text glued to the comparison stays whole",
+         "SELECT * FROM T WHERE LTRIM(RTRIM(NOMBRE)) ='CAJA  (VIEJA)' AND A = 1",
+         "SELECT * FROM T WHERE LTRIM( RTRIM( NOMBRE) ) ='CAJA  (VIEJA)' AND A = 1"},
+        {"doubled quotes stay inside their text",
+         "SELECT * FROM T WHERE A = 'D''ARTAGNAN  X' AND B ='O''Brien (2)'",
+         "SELECT * FROM T WHERE A = 'D''ARTAGNAN  X' AND B ='O''Brien (2)'"},
         {"texts that are no date stay", "INSERT INTO T VALUES ('31/02/2020', '12', 'x')",
          "INSERT INTO T VALUES ('31/02/2020', '12', 'x')"},
         {"a literal already converted is converted once",
