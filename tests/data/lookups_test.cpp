@@ -214,6 +214,27 @@ TEST_F(Lookups, ExisteEnTablaReadsTheRestrictedSynonymForOtherUsers)
     EXPECT_TRUE(gDB().ExisteEnTabla("@Admin_MA_CUENTAS", "1", "CODIGO", nullptr, 8));
 }
 
+// The engine knows no ROWNUM: its complaint shows the Oracle row limit reached it.
+TEST_F(Lookups, ExisteEnTablaSendsTheOracleFormWithOrWithoutTheCallersRecordset)
+{
+    DB_Dll oracle;
+    oracle.OpenServerADODB(
+        false, platform::db::adUseClient,
+        QString(embeddedConnection(QStringLiteral("LOOKUPS")))
+            .replace(QStringLiteral("SQLOLEDB"), QStringLiteral("OraOLEDB.Oracle.1")),
+        false, false);
+    ASSERT_TRUE(oracle.isOracle());
+    for (const bool callersRecordset : {true, false}) {
+        dialogs.clearShown();
+        dialogs.answer(Abort);
+        Recordset recordset;
+        EXPECT_FALSE(oracle.ExisteEnTabla("MA_CUENTAS", "1", "CODIGO",
+                                          callersRecordset ? &recordset : nullptr, 8));
+        ASSERT_EQ(dialogs.count(), 1) << callersRecordset;
+        EXPECT_TRUE(dialogs.last().text.contains(QStringLiteral("ROWNUM"))) << callersRecordset;
+    }
+}
+
 TEST_F(Lookups, ExistenceLookupsAskTheOperatorAboutAMissingTable)
 {
     struct Case
