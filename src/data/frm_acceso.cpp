@@ -132,6 +132,7 @@ void frmAcceso::createControls()
     TxtUserPassword
         = entryBox(this, "TxtUserPassword", QStringLiteral("Ingrese la contraseña"), QString());
     TxtUserPassword->setEchoMode(QLineEdit::Password);
+    TxtUserPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
     CboPlataformaDB = new QComboBox(this);
     CboPlataformaDB->setObjectName(QStringLiteral("CboPlataformaDB"));
     CboPlataformaDB->addItems({QStringLiteral("SQL Server"), QStringLiteral("ORACLE")});
