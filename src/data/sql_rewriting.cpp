@@ -57,7 +57,7 @@ QString valueTest(SearchKind kind, const QString &campo, const QString &valor, b
     return campo + QStringLiteral(" = ") + valor;
 }
 
-// The pieces in which the two existence statements differ.
+// What differs between the two existence statements.
 struct ExistenceText
 {
     QString select; // "SELECT TOP 1 " or "SELECT "
@@ -397,7 +397,7 @@ QString withDateColumnsCompared(const QString &sql)
     QString out;
     while (!rest.trimmed().isEmpty()) {
         // Blanks before a token are trimmed from it anyway; skipping them first keeps a quoted
-        // text that follows a blank in one piece, inner blanks included.
+        // text that follows a blank whole, inner blanks included.
         qsizetype start = 0;
         while (rest.at(start) == QLatin1Char(' '))
             ++start;
