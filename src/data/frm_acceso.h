@@ -14,8 +14,8 @@ namespace data {
 struct TypedConnection;
 
 // "Control de Acceso": the modal dialog in which the user picks one of the registered
-// connections or types another, and registers new ones in the connection list. The controls
-// carry the object names the rest of the suite knows them by (lstBases, TxtDbName, ...).
+// connections or types another, and registers new ones in the connection list. Each control's
+// object name is its own name (lstBases, TxtDbName, ...), so it can be found by it.
 class frmAcceso final : public QDialog, public ConnectionDialog
 {
 public:

@@ -1,15 +1,14 @@
+#include "../core/services_test_support.h"
 #include "../platform/platform_test_helpers.h"
 #include "data/connection_list.h"
 #include "data/connection_registration.h"
 #include "data/frm_acceso.h"
 #include "data_fixture.h"
 #include "platform/legacy_files.h"
-#include "platform/runtime.h"
 #include "platform/suite/utilidades.h"
 #include "qt_printers.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,30 +21,6 @@ using data::gDB;
 using data_testing::DataTest;
 using Shown = testing_support::ScriptedDialogs::Shown;
 namespace msgbox = platform::msgbox;
-
-class RecordingLauncher final : public platform::Launcher
-{
-public:
-    struct Start
-    {
-        QString program;
-        QStringList arguments;
-        bool wait;
-    };
-
-    RecordingLauncher() { platform::setLauncher(this); }
-    ~RecordingLauncher() override { platform::setLauncher(nullptr); }
-
-    bool start(const QString &program, const QStringList &arguments, bool wait) override
-    {
-        starts.push_back({program, arguments, wait});
-        return startSucceeds;
-    }
-    bool openDocument(const QString &) override { return false; }
-
-    std::vector<Start> starts;
-    bool startSucceeds = true;
-};
 
 // The dialog's controls, found by the names the program gives them.
 struct Controls
@@ -124,7 +99,7 @@ protected:
             + QLatin1Char(',') + server;
     }
 
-    RecordingLauncher m_launcher;
+    core_testing::RecordingLauncher m_launcher;
 };
 
 TEST_F(ConnectionDialogTest, TheListShowsTheRegisteredKeysAndTheFirstLineFillsTheBoxes)
@@ -376,7 +351,7 @@ TEST_F(ConnectionDialogTest, AnUnreachableDatabaseOffersARetryAndWritesNothing)
     EXPECT_EQ(m_dialogs.last().style, msgbox::Information);
     EXPECT_EQ(dialogsShown(), 0) << "the retry does not open the dialog again";
     EXPECT_FALSE(QFile::exists(listPath()));
-    EXPECT_TRUE(m_launcher.starts.empty());
+    EXPECT_TRUE(m_launcher.started.empty());
     EXPECT_EQ(gDB().gCnn->state(), platform::db::adStateOpen);
     EXPECT_EQ(gDB().gDBName, QStringLiteral("PRUEBA"));
 }
@@ -397,11 +372,11 @@ TEST_F(ConnectionDialogTest, TheOutsideProgramGetsTheDatabaseJustRegistered)
         c.CmdRegistrar->click();
         EXPECT_EQ(listLines().size(), 1) << programPresent;
     }
-    ASSERT_EQ(m_launcher.starts.size(), 1u);
-    EXPECT_EQ(m_launcher.starts[0].program, m_folder.filePath(QStringLiteral("ODBC.exe")));
-    EXPECT_EQ(m_launcher.starts[0].arguments,
+    ASSERT_EQ(m_launcher.started.size(), 1u);
+    EXPECT_EQ(m_launcher.started[0].program, m_folder.filePath(QStringLiteral("ODBC.exe")));
+    EXPECT_EQ(m_launcher.started[0].arguments,
               QStringList({QStringLiteral("Server=(embebido);DB=VENTAS;")}));
-    EXPECT_FALSE(m_launcher.starts[0].wait);
+    EXPECT_FALSE(m_launcher.started[0].wait);
 }
 
 TEST_F(ConnectionDialogTest, AFailedWriteEndsTheRegistrationAfterItsMessage)
@@ -424,7 +399,7 @@ TEST_F(ConnectionDialogTest, AFailedWriteEndsTheRegistrationAfterItsMessage)
         << m_dialogs.last().text.toStdString();
     EXPECT_EQ(m_dialogs.last().style, msgbox::OkOnly);
     EXPECT_FALSE(QFile::exists(listPath()));
-    EXPECT_TRUE(m_launcher.starts.empty()) << "nothing goes on after the message";
+    EXPECT_TRUE(m_launcher.started.empty()) << "nothing goes on after the message";
     EXPECT_EQ(c.lstBases->count(), 0);
 }
 
@@ -480,7 +455,7 @@ TEST_F(ConnectionDialogTest, ACommandLineRunsAndIsWaitedFor)
         {QStringLiteral("  "), true, false, QString(), {}},
     };
     for (const Case &k : cases) {
-        m_launcher.starts.clear();
+        m_launcher.started.clear();
         m_launcher.startSucceeds = k.launches;
         QString errorText;
         EXPECT_EQ(frmAcceso::EjecutarCmdRegDB(k.commandLine, errorText), k.expected)
@@ -488,13 +463,13 @@ TEST_F(ConnectionDialogTest, ACommandLineRunsAndIsWaitedFor)
         EXPECT_EQ(errorText,
                   k.expected ? QString() : QStringLiteral("Error al ejecutar el comando"));
         if (k.program.isEmpty()) {
-            EXPECT_TRUE(m_launcher.starts.empty());
+            EXPECT_TRUE(m_launcher.started.empty());
             continue;
         }
-        ASSERT_EQ(m_launcher.starts.size(), 1u);
-        EXPECT_EQ(m_launcher.starts[0].program, k.program);
-        EXPECT_EQ(m_launcher.starts[0].arguments, k.arguments);
-        EXPECT_TRUE(m_launcher.starts[0].wait);
+        ASSERT_EQ(m_launcher.started.size(), 1u);
+        EXPECT_EQ(m_launcher.started[0].program, k.program);
+        EXPECT_EQ(m_launcher.started[0].arguments, k.arguments);
+        EXPECT_TRUE(m_launcher.started[0].wait);
     }
 }
 
