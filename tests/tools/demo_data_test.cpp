@@ -112,25 +112,33 @@ TEST_F(SampleDatabase, JournalPostsOnlyToDetailAccountsOfTheChart)
               0);
 }
 
-TEST_F(SampleDatabase, CostCentreSplitsAddUpToTheirLines)
+// Every non-summary line of a result account, and no other, is split over cost centres, and
+// its splits add up to it: in the table and in the view the per-centre sums read.
+void expectSplitsMatchTheirLines(Connection &db)
 {
     const QString resultLines = QStringLiteral(
         "FROM MV_ASIENTOS WHERE EsResumen = 0 AND (CUENTA LIKE '4%' OR CUENTA LIKE '5%')");
     const qint64 splitLines = countOf(
+        db,
         QStringLiteral("FROM MV_ASIENTOS WHERE ID IN (SELECT IdAsiento FROM MV_ASIENTOS_CCOSTO)"));
     EXPECT_GT(splitLines, 0);
-    EXPECT_EQ(splitLines, countOf(resultLines));
-    EXPECT_EQ(countOf(QStringLiteral(
-                  "FROM MV_ASIENTOS INNER JOIN (SELECT IdAsiento, SUM(IMPORTECC) AS TOTAL FROM "
-                  "MV_ASIENTOS_CCOSTO GROUP BY IdAsiento) SPLITS ON SPLITS.IdAsiento = "
-                  "MV_ASIENTOS.ID WHERE ABS(SPLITS.TOTAL - MV_ASIENTOS.IMPORTE) > 0.00005")),
-              0);
-
-    // The view the per-centre sums read carries every split with its line's columns.
-    EXPECT_NEAR(amountOf(firstValue(*db,
+    EXPECT_EQ(splitLines, countOf(db, resultLines));
+    EXPECT_EQ(
+        countOf(db,
+                QStringLiteral("FROM MV_ASIENTOS INNER JOIN (SELECT IdAsiento, SUM(IMPORTECC) AS "
+                               "TOTAL FROM MV_ASIENTOS_CCOSTO GROUP BY IdAsiento) SPLITS ON "
+                               "SPLITS.IdAsiento = MV_ASIENTOS.ID WHERE ABS(SPLITS.TOTAL - "
+                               "MV_ASIENTOS.IMPORTE) > 0.00005")),
+        0);
+    EXPECT_NEAR(amountOf(firstValue(db,
                                     QStringLiteral("SELECT SUM(IMPORTECC) AS IMPORTE FROM "
                                                    "Vt_ASIENTOS_Ccosto WHERE EsResumen = 0"))),
-                amountOf(firstValue(*db, u"SELECT SUM(IMPORTE) AS IMPORTE " % resultLines)), 0.005);
+                amountOf(firstValue(db, u"SELECT SUM(IMPORTE) AS IMPORTE " % resultLines)), 0.005);
+}
+
+TEST_F(SampleDatabase, CostCentreSplitsAddUpToTheirLines)
+{
+    expectSplitsMatchTheirLines(*db);
 }
 
 TEST_F(SampleDatabase, SummaryLinesCarryTheVoucherTypeTheProgramHides)
@@ -332,7 +340,7 @@ TEST_F(FreshDatabase, FailedSampleDataLeavesNothingWritten)
 {
     const auto db = openDatabase(
         demo::createSuiteDatabase(uniqueName("FALLA"), {.sampleData = false, .sample = {}}));
-    // The administrator is written after the chart of accounts and the configuration.
+    // The administrator is written after the masters and the configuration.
     db->execute(u"INSERT INTO TA_USUARIOS (Nombre, Administrador) VALUES ('"
                 % demo::administratorUser().name % u"', 1)");
 
@@ -340,7 +348,19 @@ TEST_F(FreshDatabase, FailedSampleDataLeavesNothingWritten)
     for (const char *table : {"MA_CUENTAS", "TA_CPTE", "TA_CONFIGURACION", "MA_PANELCTA",
                               "MV_ASIENTOS", "MV_ASIENTOS_CCOSTO"})
         EXPECT_EQ(countOf(*db, u"FROM " % QString::fromUtf8(table)), 0) << table;
-    EXPECT_EQ(countOf(*db, QStringLiteral("FROM TA_USUARIOS")), 1);
+}
+
+TEST_F(FreshDatabase, SplitsNameTheirLinesInAJournalWhoseIdsMovedOn)
+{
+    const auto db = openDatabase(
+        demo::createSuiteDatabase(uniqueName("HUECO"), {.sampleData = false, .sample = {}}));
+    // A deleted line leaves the identity past the highest id.
+    db->execute(QStringLiteral("INSERT INTO MV_ASIENTOS (CUENTA, FECHA, [DEBE-HABER], IMPORTE, TC, "
+                               "UNEGOCIO) VALUES ('5201', '01/01/2023', 'D', 1, 'AS', '   1')"));
+    db->execute(QStringLiteral("DELETE MV_ASIENTOS"));
+
+    demo::insertSampleData(*db, {.journalLines = 2500});
+    expectSplitsMatchTheirLines(*db);
 }
 
 } // namespace

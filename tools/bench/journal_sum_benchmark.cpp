@@ -235,8 +235,9 @@ void runBenchmark(const demo::SampleOptions &options, int passes)
     const QStringList statements = journalSums(*connection, options);
     const QStringList sqlTexts = translated(statements);
     RawDatabase raw(platform::db::embedded::dataFolder() % u'/' % name % u".db");
-    out << statements.size() << " journal sums, one per detail account and month; plan: "
-        << raw.queryPlan(sqlTexts.first()).join(QStringLiteral("; ")) << Qt::endl;
+    out << statements.size() << " journal sums, one per detail account and month, such as\n  "
+        << statements.first() << "\ntranslated to\n  " << sqlTexts.first()
+        << "\nplan: " << raw.queryPlan(sqlTexts.first()).join(QStringLiteral("; ")) << Qt::endl;
 
     // The first pass translates and prepares every statement; later passes find them cached.
     Totals engineTotals, rawTotals;
