@@ -1,5 +1,6 @@
 #include "core/configuration_store.h"
 #include "core/mod_global.h"
+#include "core/startup_parameters.h"
 #include "core/statistics_database.h"
 #include "core/system_startup.h"
 #include "core_database_test.h"
@@ -8,12 +9,15 @@
 #include "demo/suite_database.h"
 #include "lookup/lib_cls_cons3.h"
 #include "platform/db/recordset.h"
+#include "platform/legacy_files.h"
 #include "platform/runtime.h"
+#include "platform/suite/sistema.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -385,6 +389,45 @@ TEST_F(StartupTest, ProvisioningRunsInTheStatisticsDatabaseAndLeavesTheMainOneCu
     EXPECT_EQ(dialogs.count(), 0);
 }
 
+// The frame window of the suite's programs keeps its own toolbar style.
+class FrmMdi : public QWidget
+{
+    Q_OBJECT
+};
+
+TEST_F(StartupTest, ToolbarStyleComesFromTheSettingsFileOfTheStationUser)
+{
+    const platform::Sistema &sistema = platform::gSistema();
+    const QString section = core::EstacionUsuario(sistema.NombreMaquina(), sistema.NombreUsuario());
+    const std::vector<std::pair<QString, double>> cases
+        = {{QString(), 1}, {QStringLiteral("0"), 0}, {QStringLiteral("abc"), 0}};
+    for (const auto &[value, style] : cases) {
+        SCOPED_TRACE(value.toStdString());
+        QFile::remove(programFile(QStringLiteral("CN000pr.INI")));
+        if (!value.isEmpty()) {
+            platform::writeTextLines(programFile(QStringLiteral("CN000pr.INI")),
+                                     {QLatin1Char('[') + section + QLatin1Char(']'),
+                                      QStringLiteral("FlatToolbars=") + value});
+        }
+        resetProgram();
+        start(FullParameters);
+        EXPECT_EQ(core::gFlatToolbars, style);
+
+        QWidget window;
+        FrmMdi frame;
+        for (QWidget *form : {&window, static_cast<QWidget *>(&frame)}) {
+            auto *toolbar = new QWidget(form);
+            toolbar->setObjectName(QStringLiteral("BrezaCtl1"));
+            core::DecorarFormulario(*form);
+        }
+        EXPECT_EQ(window.findChild<QWidget *>(QStringLiteral("BrezaCtl1"))->property("StyleBar"),
+                  QVariant(style));
+        EXPECT_FALSE(frame.findChild<QWidget *>(QStringLiteral("BrezaCtl1"))
+                         ->property("StyleBar")
+                         .isValid());
+    }
+}
+
 TEST(DatabaseCreationScriptTest, CreatesTheDatabaseAndMakesTheLoginItsOwnerOnly)
 {
     const QString NL = QStringLiteral("\r\n");
@@ -417,3 +460,5 @@ TEST(DatabaseCreationScriptTest, OracleUserOwnsItsSchemaWithoutAdministrationRig
 }
 
 } // namespace
+
+#include "system_startup_test.moc"
