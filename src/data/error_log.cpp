@@ -1,5 +1,7 @@
 #include "data/error_log.h"
 
+#include "platform/legacy_files.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -47,7 +49,7 @@ void appendErrorLogLine(const QString &path, const QString &line)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
-    file.write((line + QStringLiteral("\r\n")).toUtf8());
+    file.write(platform::toWindows1252(QString(line + QStringLiteral("\r\n"))));
 }
 
 QString errorLogPathIn(const QString &folder)

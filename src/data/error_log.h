@@ -22,7 +22,8 @@ QString answerWord(int answer);
 QString errorLogLine(const QDateTime &when, const QString &routineText, const QString &message,
                      int answer);
 
-// Appends the line and a CR LF to the file. A file that cannot be written loses the line and
+// Appends the line and a CR LF to the file, in Windows-1252 as the suite's other programs
+// append to the same log. A file that cannot be written loses the line and
 // nothing else: the error being reported matters more than its log.
 void appendErrorLogLine(const QString &path, const QString &line);
 

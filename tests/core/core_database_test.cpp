@@ -5,6 +5,7 @@
 #include "data/db_dll.h"
 #include "demo/suite_database.h"
 #include "platform/db/recordset.h"
+#include "platform/legacy_files.h"
 #include "platform/runtime.h"
 
 #include <QFile>
@@ -52,7 +53,7 @@ QStringList ErrorLogTest::logLines() const
     QFile log(core::errorLogPath());
     if (!log.open(QIODevice::ReadOnly))
         return {};
-    QStringList lines = QString::fromUtf8(log.readAll()).split(QStringLiteral("\r\n"));
+    QStringList lines = platform::fromWindows1252(log.readAll()).split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;

@@ -1,6 +1,7 @@
 #include "data_fixture.h"
 
 #include "platform/db/embedded/embedded_provider.h"
+#include "platform/legacy_files.h"
 #include "platform/runtime.h"
 
 #include <QFile>
@@ -157,7 +158,7 @@ QStringList DataTest::logLines() const
     QFile file(logPath());
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    QStringList lines = platform::fromWindows1252(file.readAll()).split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;

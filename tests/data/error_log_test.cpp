@@ -1,5 +1,6 @@
 #include "data/error_log.h"
 #include "data_fixture.h"
+#include "platform/legacy_files.h"
 
 #include <QDir>
 
@@ -90,7 +91,9 @@ TEST_F(ErrorTreatment, LinesAreAppendedToTheChosenLog)
 
     QFile file(chosen);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.contains("Respondi\xF3 : Reintentar")) << "written in Windows-1252";
+    const QString text = platform::fromWindows1252(bytes);
     EXPECT_EQ(text.count(QStringLiteral("\r\n")), 2);
     EXPECT_TRUE(text.contains(QStringLiteral("(5) uno Respondió : Reintentar\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("(5) dos Respondió : Abortar\r\n")));
