@@ -71,6 +71,7 @@ void GActualizarDatoScript(const QStringList &Sentencias, bool &HayError, std::i
     data::DB_Dll &db = data::gDB();
     QString batch;
     BatchFailure failure;
+    bool ran = false;
     platform::StepRunner::run(
         {
             [&] {
@@ -85,12 +86,16 @@ void GActualizarDatoScript(const QStringList &Sentencias, bool &HayError, std::i
                 Script = batch;
                 // Errors left by an earlier operation would roll back a batch that succeeded.
                 db.gCnn->errors().clear();
-                db.EjecutaConsultaSQL(batch);
+                ran = db.EjecutaConsultaSQL(batch);
             },
             [&] {
                 platform::db::Errors &errors = db.gCnn->errors();
-                if (errors.count() == 0)
+                if (errors.count() == 0) {
+                    // A batch that never reached the server (a closed connection) leaves no
+                    // provider errors, yet nothing of it was written.
+                    HayError = !ran;
                     return;
+                }
                 failure = failureOf(errors, SilenciarDuplicado, SilenciarReferencia);
                 HayError = true;
                 TextoError = failure.textoError;

@@ -77,6 +77,18 @@ TEST_F(TransactionScriptTest, StaleErrorsOfTheConnectionDoNotRollBackAGoodScript
     EXPECT_EQ(count("AUX_ERR"), 0);
 }
 
+TEST_F(TransactionScriptTest, AScriptThatCouldNotRunOnAClosedConnectionIsAnError)
+{
+    // The batch's transaction statement keeps the data layer silent about it.
+    data::gDB().gCnn->close();
+
+    const Run result = run({InsertB});
+
+    EXPECT_TRUE(result.hayError);
+    data::gDB().gCnn->open(data::gDB().gConnString);
+    EXPECT_EQ(count("GRUPOS"), 1);
+}
+
 TEST_F(TransactionScriptTest, AScriptOfBlankStatementsRunsNothingAndLeavesTheOutputsAlone)
 {
     Run result;
