@@ -9,6 +9,7 @@
 #include "platform/user_dialogs.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -52,6 +53,13 @@ bool namesPort(const QString &server)
     return server.contains(QLatin1Char(':')) || server.contains(QLatin1Char(','));
 }
 
+// The width at which a box shows the text whole, its frame and margins included.
+int widthShowing(const QLineEdit &box, const QString &text)
+{
+    return box.fontMetrics().horizontalAdvance(text) + 16;
+}
+
+// The prompt is all that tells an empty box's purpose, so the box is never narrower than it.
 QLineEdit *entryBox(QWidget *parent, const char *name, const QString &toolTip,
                     const QString &prompt)
 {
@@ -59,6 +67,7 @@ QLineEdit *entryBox(QWidget *parent, const char *name, const QString &toolTip,
     box->setObjectName(QLatin1String(name));
     box->setToolTip(toolTip);
     box->setPlaceholderText(prompt);
+    box->setMinimumWidth(widthShowing(*box, prompt));
     return box;
 }
 
@@ -154,8 +163,7 @@ void frmAcceso::arrangeControls()
     auto *serverRow = new QHBoxLayout;
     serverRow->addWidget(TxtServidor, 1);
     serverRow->addWidget(TxtPuerto);
-    TxtPuerto->setMaximumWidth(TxtPuerto->fontMetrics().horizontalAdvance(QStringLiteral("000000"))
-                               + 16);
+    TxtPuerto->setFixedWidth(widthShowing(*TxtPuerto, QStringLiteral("000000")));
     auto *entries = new QVBoxLayout(framAcceso);
     entries->addWidget(new QLabel(QStringLiteral("Complete los datos de conexion"), framAcceso));
     entries->addWidget(TxtDbName);
@@ -164,7 +172,6 @@ void frmAcceso::arrangeControls()
     entries->addWidget(TxtUserPassword);
     entries->addWidget(CboPlataformaDB);
     entries->addStretch();
-    framAcceso->setMinimumWidth(entries->sizeHint().width() + 120);
 
     auto *panes = new QHBoxLayout;
     panes->addLayout(listColumn, 1);
@@ -192,6 +199,9 @@ void frmAcceso::arrangeControls()
 
 void frmAcceso::connectControls()
 {
+    // A key that moves the selection fills the boxes through the row change; any other key in
+    // the list restores them from the line still selected.
+    lstBases->installEventFilter(this);
     connect(lstBases, &QListWidget::currentRowChanged, this, [this] { AsignarDatosBase(); });
     connect(lstBases, &QListWidget::itemClicked, this, [this] { AsignarDatosBase(); });
     connect(lstBases, &QListWidget::itemDoubleClicked, this, [this] {
@@ -202,6 +212,13 @@ void frmAcceso::connectControls()
     connect(bcCancelar, &QPushButton::clicked, this, &QDialog::reject);
     connect(CmdRegistrar, &QPushButton::clicked, this, [this] { registerTypedConnection(); });
     connect(CmdLineaComando, &QPushButton::clicked, this, [this] { createShortcut(); });
+}
+
+bool frmAcceso::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lstBases && event->type() == QEvent::KeyPress)
+        AsignarDatosBase();
+    return QDialog::eventFilter(watched, event);
 }
 
 QString frmAcceso::dbName() const

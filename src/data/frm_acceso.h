@@ -46,6 +46,9 @@ public:
     // when it could not be started.
     static bool EjecutarCmdRegDB(const QString &commandLine, QString &errorText);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void createControls();
     void arrangeControls();

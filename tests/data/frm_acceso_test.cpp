@@ -9,10 +9,13 @@
 #include "qt_printers.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <functional>
 
 namespace {
 
@@ -149,9 +152,23 @@ TEST_F(ConnectionDialogTest, SelectingALineFillsTheBoxesWithItsPortOrTheDefault)
     }
     EXPECT_EQ(dialog.servidor(), QStringLiteral("SRV\\INST:1500"));
 
-    c.TxtServidor->setText(QStringLiteral("changed"));
-    Q_EMIT c.lstBases->itemClicked(c.lstBases->item(0));
-    EXPECT_EQ(c.TxtServidor->text(), QStringLiteral("SRV\\INST")) << "a click restores the line";
+    const std::pair<const char *, std::function<void()>> restorers[] = {
+        {"a click", [&] { Q_EMIT c.lstBases->itemClicked(c.lstBases->item(0)); }},
+        {"a key that keeps the row",
+         [&] {
+             QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+             QCoreApplication::sendEvent(c.lstBases, &space);
+         }},
+    };
+    for (const auto &[name, restore] : restorers) {
+        c.TxtServidor->setText(QStringLiteral("changed"));
+        c.TxtDbName->setText(QStringLiteral("changed"));
+        restore();
+        EXPECT_EQ(c.TxtServidor->text(), QStringLiteral("SRV\\INST"))
+            << name << " restores the line";
+        EXPECT_EQ(c.TxtDbName->text(), QStringLiteral("Alfa")) << name;
+        EXPECT_EQ(c.lstBases->currentRow(), 0) << name;
+    }
 }
 
 TEST_F(ConnectionDialogTest, PromptsArePlaceholdersSoEmptyBoxesGiveEmptyValues)
@@ -164,10 +181,14 @@ TEST_F(ConnectionDialogTest, PromptsArePlaceholdersSoEmptyBoxesGiveEmptyValues)
         {c.TxtUserId, QStringLiteral("Ingrese el usuario")},
         {c.TxtUserPassword, QString()},
     };
+    dialog.adjustSize();
     for (const auto &[box, prompt] : prompts) {
         EXPECT_EQ(box->placeholderText(), prompt) << box->objectName().toStdString();
         EXPECT_EQ(box->text(), QString()) << box->objectName().toStdString();
+        EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance(prompt))
+            << box->objectName().toStdString() << " shows its prompt whole";
     }
+    EXPECT_GT(c.TxtPuerto->width(), c.TxtPuerto->fontMetrics().horizontalAdvance("65535"));
     EXPECT_EQ(c.TxtUserPassword->echoMode(), QLineEdit::Password);
     EXPECT_EQ(c.lstBases->count(), 0) << "no list file";
     EXPECT_EQ(dialog.dbName(), QString());
