@@ -5,6 +5,7 @@
 #include "platform/runtime.h"
 #include "platform/suite/utilidades.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace data {
@@ -117,7 +118,22 @@ std::optional<RegisteredConnection> ConnectionList::find(const QString &key) con
 
 void ConnectionList::append(const RegisteredConnection &connection) const
 {
-    platform::appendTextLine(m_path, formatConnectionLine(connection));
+    const QString line = formatConnectionLine(connection);
+    // A list last saved by hand may lack its final line end; the new line must not run on
+    // into the last one and spoil both.
+    if (endsInsideALine())
+        platform::appendTextLines(m_path, {QString(), line});
+    else
+        platform::appendTextLine(m_path, line);
+}
+
+bool ConnectionList::endsInsideALine() const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return false;
+    file.seek(file.size() - 1);
+    return file.read(1) != "\n";
 }
 
 void RegistrarBaseEnArchivo(const QString &key, const QString &database, const QString &user,

@@ -55,6 +55,8 @@ public:
     void append(const RegisteredConnection &connection) const;
 
 private:
+    bool endsInsideALine() const;
+
     QString m_path;
 };
 

@@ -107,6 +107,14 @@ TEST_F(ConnectionListFile, MalformedLinesAreSkippedAndTheRestRead)
     EXPECT_EQ(read[2].key, QStringLiteral("C / S"));
 }
 
+TEST_F(ConnectionListFile, AnAppendAfterALastLineWithoutItsEndKeepsBothLines)
+{
+    writeList("A / S,A,A,X,s");
+    ConnectionList().append({QStringLiteral("B / S"), QStringLiteral("B"), QStringLiteral("B"),
+                             QStringLiteral("X"), QStringLiteral("s")});
+    EXPECT_EQ(fileBytes(listPath()), QByteArray("A / S,A,A,X,s\r\nB / S,B,B,X,s\r\n"));
+}
+
 TEST_F(ConnectionListFile, MissingAndEmptyFilesListNothing)
 {
     EXPECT_TRUE(ConnectionList().read().isEmpty());
