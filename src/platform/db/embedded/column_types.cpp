@@ -119,6 +119,16 @@ bool fitsInInt(qlonglong value)
     return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
 }
 
+// Dates are stored as text in one fixed form, so that is what an expression over a date
+// column gives (MAX(FECHA), a date from a UNION): a value in exactly that form is a date.
+std::optional<QDateTime> storedDateTimeValue(const QVariant &value)
+{
+    constexpr qsizetype storedLength = 19; // "YYYY-MM-DD HH:MM:SS"
+    if (value.typeId() != QMetaType::QString || value.toString().size() != storedLength)
+        return std::nullopt;
+    return parseStoredDateTime(value.toString());
+}
+
 } // namespace
 
 std::optional<Column> declaredColumn(const QString &name, const QString &declaredType)
@@ -201,6 +211,8 @@ QVariant readRawValue(sqlite3_stmt *statement, int index)
 Column typeByValues(const QString &name, QVector<QVector<QVariant>> &rows, int index)
 {
     bool anyText = false;
+    bool allTextIsDates = true;
+    bool anyInteger = false;
     bool anyDouble = false;
     bool allFitInt = true;
     int longestText = 0;
@@ -208,6 +220,7 @@ Column typeByValues(const QString &name, QVector<QVector<QVariant>> &rows, int i
         const QVariant &value = row[index];
         switch (value.typeId()) {
         case QMetaType::LongLong:
+            anyInteger = true;
             allFitInt = allFitInt && fitsInInt(value.toLongLong());
             break;
         case QMetaType::Double:
@@ -216,6 +229,7 @@ Column typeByValues(const QString &name, QVector<QVector<QVariant>> &rows, int i
         case QMetaType::QString:
         case QMetaType::QByteArray:
             anyText = true;
+            allTextIsDates = allTextIsDates && storedDateTimeValue(value).has_value();
             longestText = std::max(longestText, int(value.toString().size()));
             break;
         default:
@@ -224,6 +238,15 @@ Column typeByValues(const QString &name, QVector<QVector<QVariant>> &rows, int i
     }
     Column column;
     column.name = name;
+    if (anyText && allTextIsDates && !anyInteger && !anyDouble) {
+        column.type = adDBTimeStamp;
+        column.definedSize = 16;
+        for (QVector<QVariant> &row : rows) {
+            if (!isNull(row[index]))
+                row[index] = *storedDateTimeValue(row[index]);
+        }
+        return column;
+    }
     if (anyText) {
         column.type = adVarWChar;
         column.definedSize = longestText;

@@ -230,16 +230,25 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EngineTest, ExpressionsTakeTheirTypeFromTheirValues)
 {
-    run(QStringLiteral("CREATE TABLE M (IMPORTE money NOT NULL)"));
-    run(QStringLiteral(
-        "INSERT INTO M (IMPORTE) VALUES (0.1) INSERT INTO M (IMPORTE) VALUES (0.2)"));
+    run(QStringLiteral("CREATE TABLE M (IMPORTE money NOT NULL, FECHA datetime NULL)"));
+    run(QStringLiteral("INSERT INTO M (IMPORTE, FECHA) VALUES (0.1, '10/12/2023') "
+                       "INSERT INTO M (IMPORTE, FECHA) VALUES (0.2, '02/01/2024')"));
     Recordset rows = m_connection->execute(
-        QStringLiteral("SELECT SUM(IMPORTE) AS IMPORTE, COUNT(*) AS N, MAX('a') AS T FROM M"));
+        QStringLiteral("SELECT SUM(IMPORTE) AS IMPORTE, COUNT(*) AS N, MAX('a') AS T, "
+                       "MAX(FECHA) AS MAYOR, MIN(FECHA) AS MENOR FROM M"));
     EXPECT_EQ(rows.field(QStringLiteral("IMPORTE")).type(), adDouble);
     EXPECT_NEAR(rows.field(QStringLiteral("IMPORTE")).value().toDouble(), 0.3, 1e-9);
     EXPECT_EQ(rows.field(QStringLiteral("N")).type(), adInteger);
     EXPECT_EQ(rows.field(QStringLiteral("N")).value(), QVariant(2));
     EXPECT_EQ(rows.field(QStringLiteral("T")).type(), adVarWChar);
+    EXPECT_EQ(rows.field(QStringLiteral("MAYOR")).type(), adDBTimeStamp);
+    EXPECT_EQ(rows.field(QStringLiteral("MAYOR")).value(),
+              QVariant(QDateTime(QDate(2024, 1, 2), QTime(0, 0))))
+        << "the latest date, not the largest text";
+    EXPECT_EQ(rows.field(QStringLiteral("MENOR")).value(),
+              QVariant(QDateTime(QDate(2023, 12, 10), QTime(0, 0))));
+    EXPECT_TRUE(platform::isNull(
+        scalar(QStringLiteral("SELECT MAX(FECHA) AS MAYOR FROM M WHERE IMPORTE > 1"))));
 }
 
 } // namespace
