@@ -76,7 +76,8 @@ std::int32_t commandFailure(const QString &message)
     if (message.startsWith(QLatin1String("no such table"))
         || message.startsWith(QLatin1String("no such view")))
         return native::InvalidObject;
-    if (message.startsWith(QLatin1String("no such column")))
+    if (message.startsWith(QLatin1String("no such column"))
+        || message.contains(QLatin1String("has no column named")))
         return native::InvalidColumn;
     if (message.contains(QLatin1String("already exists")))
         return message.startsWith(QLatin1String("index")) ? native::IndexExists

@@ -53,6 +53,8 @@ const MappingCase mappingCases[] = {
     {"no table", "SELECT * FROM NADA", hresult::NoTable, native::InvalidObject, "42S02", false},
     {"no column", "SELECT NADA FROM MA_CUENTAS", hresult::ErrorsInCommand, native::InvalidColumn,
      "42S22", false},
+    {"no column to insert into", "INSERT INTO MA_CUENTAS (CODIGO, NADA) VALUES ('1102', 1)",
+     hresult::ErrorsInCommand, native::InvalidColumn, "42S22", false},
     {"syntax", "SELECT * FROM MA_CUENTAS WHERE", hresult::ErrorsInCommand, native::SyntaxError,
      "42000", false},
     {"table exists", "CREATE TABLE MA_CUENTAS (X int)", hresult::ErrorsInCommand,
