@@ -7,6 +7,7 @@
 #include "platform/steps.h"
 #include "platform/user_dialogs.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace data {
@@ -55,10 +56,16 @@ void startOdbcProgram(const TypedConnection &typed)
         = platform::findFileIgnoringCase(platform::programFolder(), QStringLiteral("ODBC.exe"));
     if (!QFileInfo::exists(program))
         return;
-    platform::launcher().start(program,
-                               {QStringLiteral("Server=") + typed.server + QStringLiteral(";DB=")
-                                + typed.database + QStringLiteral(";")},
-                               false);
+    const bool started = platform::launcher().start(program,
+                                                    {QStringLiteral("Server=") + typed.server
+                                                     + QStringLiteral(";DB=") + typed.database
+                                                     + QStringLiteral(";")},
+                                                    false);
+    if (!started)
+        throw platform::Error(platform::errors::InvalidProcedureCall,
+                              QStringLiteral("No se pudo iniciar ")
+                                  + QDir::toNativeSeparators(program),
+                              platform::programName());
 }
 
 void showAlreadyListed()

@@ -400,6 +400,27 @@ TEST_F(ConnectionDialogTest, TheOutsideProgramGetsTheDatabaseJustRegistered)
     EXPECT_FALSE(m_launcher.started[0].wait);
 }
 
+TEST_F(ConnectionDialogTest, AnOutsideProgramThatDoesNotStartIsReported)
+{
+    createDatabase(QStringLiteral("VENTAS"));
+    QFile program(m_folder.filePath(QStringLiteral("ODBC.exe")));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    m_launcher.startSucceeds = false;
+    frmAcceso dialog;
+    Controls c(dialog);
+    c.type(QStringLiteral("VENTAS"), QStringLiteral("(embebido)"));
+    m_dialogs.answer(msgbox::Ok);
+
+    c.CmdRegistrar->click();
+
+    ASSERT_EQ(m_dialogs.count(), 1);
+    EXPECT_EQ(m_dialogs.last().text,
+              QStringLiteral("SQL Server start failed.  \rSQL-DMO error:  5 No se pudo iniciar ")
+                  + program.fileName());
+    EXPECT_EQ(listLines().size(), 1) << "the line was written before";
+    EXPECT_EQ(c.listed(), QStringList({QStringLiteral("VENTAS / (EMBEBIDO)")}));
+}
+
 TEST_F(ConnectionDialogTest, AFailedWriteEndsTheRegistrationAfterItsMessage)
 {
     // A name that the list could not give back whole: the line is refused, not half-written.
