@@ -386,9 +386,23 @@ TEST_F(EngineTest, DateOrderFollowsSetDateFormatAndDatesSortAsDates)
               (QStringList{QStringLiteral("10/12/2023"), QStringLiteral("02/01/2024"),
                            QStringLiteral("01/02/2024")}))
         << "texts outside date columns stay as written";
+    const QString sameDay = QStringLiteral("SELECT TEXTO FROM D WHERE FECHA = '01/02/2024'");
+    EXPECT_EQ(column(sameDay), QStringList{QStringLiteral("01/02/2024")});
     run(QStringLiteral("SET DATEFORMAT mdy"));
-    EXPECT_EQ(column(QStringLiteral("SELECT TEXTO FROM D WHERE FECHA = '01/02/2024'")),
-              QStringList{QStringLiteral("02/01/2024")});
+    EXPECT_EQ(column(sameDay), QStringList{QStringLiteral("02/01/2024")})
+        << "a text sent before is read again in the new order";
+}
+
+TEST_F(EngineTest, ATextSentBeforeItsDateColumnExistedIsReadAgain)
+{
+    const QString insert = QStringLiteral("INSERT INTO L (ALTA) VALUES ('10/12/2023')");
+    EXPECT_EQ(failureOf(insert), hresult::NoTable);
+    auto other = Connection::create();
+    other->open(connectionString());
+    other->execute(QStringLiteral("CREATE TABLE L (ALTA datetime NULL)"));
+    run(insert);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT ALTA FROM L")),
+              QVariant(QDateTime(QDate(2023, 12, 10), QTime(0, 0))));
 }
 
 struct CollationCase
