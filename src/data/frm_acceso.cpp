@@ -105,13 +105,15 @@ public:
     void setUsuario(const QString &) override { }
     QString userPassword() const override { return m_typed.password; }
     void setUserPassword(const QString &) override { }
-    int plataforma() const override { return 0; }
-    void setPlataforma(int) override { }
+    // The platform the opening preselects from the typed server, so a retry keeps it.
+    int plataforma() const override { return m_platform; }
+    void setPlataforma(int index) override { m_platform = index; }
     void showModal() override { }
     bool aceptar() const override { return true; }
 
 private:
     TypedConnection m_typed;
+    int m_platform = 0;
 };
 
 } // namespace
