@@ -91,6 +91,7 @@ inline constexpr std::int32_t NullNotAllowed = 515;
 inline constexpr std::int32_t ReferenceConflict = 547;
 inline constexpr std::int32_t DatabaseNotFound = 911;
 inline constexpr std::int32_t DatabaseExists = 1801;
+inline constexpr std::int32_t CreateDatabaseFailed = 1802;
 inline constexpr std::int32_t IndexExists = 1913;
 inline constexpr std::int32_t LockTimeout = 1222;
 inline constexpr std::int32_t DuplicateKey = 2627;

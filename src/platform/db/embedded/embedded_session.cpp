@@ -137,8 +137,13 @@ std::optional<ProviderError> EmbeddedSession::createDatabase(const QString &name
     FunctionContext context;
     const QString path = QDir(m_dataFolder).filePath(name + QStringLiteral(".db"));
     SqliteDatabase::Opened created = SqliteDatabase::open(path, &context, true);
-    if (created.error)
-        return created.error;
+    if (created.error) {
+        // A file that cannot be made is this statement's failure, not a lost server.
+        return engineError(native::CreateDatabaseFailed,
+                           QStringLiteral("CREATE DATABASE failed. The file '%1' could not be "
+                                          "created: %2")
+                               .arg(path, created.error->description));
+    }
     created.database.reset();
     return LoginRegistry(m_dataFolder).recordDatabase(name, collation);
 }

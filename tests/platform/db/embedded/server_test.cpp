@@ -1,6 +1,7 @@
 #include "engine_fixture.h"
 #include "platform/error.h"
 
+#include <QDir>
 #include <QFile>
 
 using namespace platform::db;
@@ -16,6 +17,10 @@ TEST_F(ServerTest, CreateDatabaseAndUseSwitchTheCurrentFile)
     EXPECT_EQ(failureOf(QStringLiteral("CREATE DATABASE tv_estadisticas")),
               hresult::ErrorsInCommand);
     EXPECT_EQ(nativeErrors(), QVector<std::int32_t>{native::DatabaseExists});
+    ASSERT_TRUE(QDir(m_folder.path()).mkdir(QStringLiteral("OCUPADA.db")));
+    EXPECT_EQ(failureOf(QStringLiteral("CREATE DATABASE OCUPADA")), hresult::ErrorsInCommand)
+        << "a file that cannot be made is no lost link";
+    EXPECT_EQ(nativeErrors(), QVector<std::int32_t>{native::CreateDatabaseFailed});
 
     run(QStringLiteral("USE TV_ESTADISTICAS\r\nCREATE TABLE TA_CONFIGURACION (CLAVE varchar(50) "
                        "NOT NULL PRIMARY KEY, VALOR varchar(255) NULL)"));
