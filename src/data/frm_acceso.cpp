@@ -9,9 +9,9 @@
 #include "platform/user_dialogs.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -51,6 +51,14 @@ QString portOf(const QString &text)
 bool namesPort(const QString &server)
 {
     return server.contains(QLatin1Char(':')) || server.contains(QLatin1Char(','));
+}
+
+// Keys that move the focus, accept or cancel type nothing: leaving the list with Tab must not
+// undo what was typed in the boxes.
+bool typesACharacter(const QKeyEvent &event)
+{
+    const QString text = event.text();
+    return event.key() == Qt::Key_Backspace || (!text.isEmpty() && text.front().isPrint());
 }
 
 // The width at which a box shows the text whole, its frame and margins included.
@@ -201,8 +209,8 @@ void frmAcceso::arrangeControls()
 
 void frmAcceso::connectControls()
 {
-    // A key that moves the selection fills the boxes through the row change; any other key in
-    // the list restores them from the line still selected.
+    // A key that moves the selection fills the boxes through the row change; a character typed
+    // in the list restores them from the line still selected.
     lstBases->installEventFilter(this);
     connect(lstBases, &QListWidget::currentRowChanged, this, [this] { AsignarDatosBase(); });
     connect(lstBases, &QListWidget::itemClicked, this, [this] { AsignarDatosBase(); });
@@ -218,7 +226,8 @@ void frmAcceso::connectControls()
 
 bool frmAcceso::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == lstBases && event->type() == QEvent::KeyPress)
+    if (watched == lstBases && event->type() == QEvent::KeyPress
+        && typesACharacter(*static_cast<QKeyEvent *>(event)))
         AsignarDatosBase();
     return QDialog::eventFilter(watched, event);
 }

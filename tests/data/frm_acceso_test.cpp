@@ -169,6 +169,11 @@ TEST_F(ConnectionDialogTest, SelectingALineFillsTheBoxesWithItsPortOrTheDefault)
         EXPECT_EQ(c.TxtDbName->text(), QStringLiteral("Alfa")) << name;
         EXPECT_EQ(c.lstBases->currentRow(), 0) << name;
     }
+
+    c.TxtUserId->setText(QStringLiteral("typed user"));
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    QCoreApplication::sendEvent(c.lstBases, &tab);
+    EXPECT_EQ(c.TxtUserId->text(), QStringLiteral("typed user")) << "leaving the list keeps it";
 }
 
 TEST_F(ConnectionDialogTest, PromptsArePlaceholdersSoEmptyBoxesGiveEmptyValues)
