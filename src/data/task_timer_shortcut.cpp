@@ -18,13 +18,16 @@ QString entryValue(QString text)
 }
 
 // The command of the entry: the path between double quotes, so that blanks stay in it, with
-// the characters the quoting reserves escaped.
+// the characters the quoting reserves escaped, and "%" doubled so that it is not read as a
+// field code.
 QString quotedCommand(const QString &program)
 {
     QString quoted;
     for (const QChar c : program) {
         if (QStringView(u"\"`$\\").contains(c))
             quoted += QLatin1Char('\\');
+        else if (c == QLatin1Char('%'))
+            quoted += c;
         quoted += c;
     }
     return QLatin1Char('"') + quoted + QLatin1Char('"');

@@ -473,6 +473,8 @@ TEST_F(ConnectionDialogTest, TheShortcutStartsTheTaskTimer)
         {QByteArray(), '"' + besideTheProgram + '"', besideTheProgram},
         {"/opt/suite/Reloj \"faena\"", QStringLiteral("\"/opt/suite/Reloj \\\\\"faena\\\\\"\""),
          QStringLiteral("/opt/suite/Reloj \"faena\"")},
+        {"/opt/100%/Relojfaena", QStringLiteral("\"/opt/100%%/Relojfaena\""),
+         QStringLiteral("/opt/100%/Relojfaena")},
     };
     for (const Case &k : cases) {
         const ScopedEnvironment program("RP_PANELCTA_RELOJFAENA", k.setting);
