@@ -263,6 +263,42 @@ TEST_F(FieldAssignmentTest, SaveErrorsTheUserCanMendAreExplainedInBoxesOfTheirOw
     EXPECT_TRUE(logLines().isEmpty());
 }
 
+// The first error the server reported decides the box, whatever the run-time error says.
+TEST_F(FieldAssignmentTest, TheServersFirstErrorChoosesTheExplanation)
+{
+    struct Case
+    {
+        std::int32_t nativeError;
+        int answer;
+        int expected;
+        const char *title;
+        int errorsLeft;
+    };
+    const Case cases[] = {
+        {1010, msgbox::Ok, 0, "Error en conversion de datos ", 0},
+        {208, msgbox::Retry, 4, "RP_PANELCTA - Actualizar Datos Aviso al operador!!! - 2 ", 1},
+    };
+    const platform::Error failedSave(platform::db::hresult::ErrorsInCommand,
+                                     QStringLiteral("Error del servidor"),
+                                     QStringLiteral("RP_PANELCTA"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.nativeError);
+        data::gDB().gCnn->errors().assign(
+            {platform::db::ProviderError{platform::db::hresult::ErrorsInCommand,
+                                         QStringLiteral("Error del servidor"),
+                                         QString(),
+                                         c.nativeError,
+                                         {}}});
+        dialogs.answer(c.answer);
+
+        EXPECT_EQ(core::MensajeErrorGrabacion(failedSave, QStringLiteral("FECHAD")), c.expected);
+
+        EXPECT_EQ(dialogs.last().title, QLatin1String(c.title));
+        EXPECT_EQ(data::gDB().gCnn->errors().count(), c.errorsLeft);
+    }
+    EXPECT_TRUE(dialogs.shown()[0].text.endsWith(QStringLiteral("\r\n\r\nEn el campo: FECHAD")));
+}
+
 TEST_F(FieldAssignmentTest, OtherSaveErrorsGoToTheErrorBoxWhoseDecidingAnswerIsReturned)
 {
     struct Case
