@@ -145,6 +145,17 @@ OpenResult OdbcSession::connect(const QString &odbcConnectionString)
     return {std::move(session), {}};
 }
 
+OdbcSession::~OdbcSession()
+{
+    // A connected handle cannot be freed: without the disconnection the server's session, and
+    // any locks it holds, would outlive the connection. A transaction left open by the methods
+    // blocks the disconnection until it is rolled back, as ADO does on Close.
+    if (!SQL_SUCCEEDED(SQLDisconnect(m_connection.get()))) {
+        SQLEndTran(SQL_HANDLE_DBC, m_connection.get(), SQL_ROLLBACK);
+        SQLDisconnect(m_connection.get());
+    }
+}
+
 QString OdbcSession::connectionInfo(SQLUSMALLINT item) const
 {
     SQLWCHAR value[256] = {};

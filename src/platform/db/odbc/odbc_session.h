@@ -18,6 +18,7 @@ public:
     // Connects with an ODBC connection string. On SQL Server the session reads short dates
     // in the regional day-month order.
     static OpenResult connect(const QString &odbcConnectionString);
+    ~OdbcSession() override;
 
     ExecutionResult execute(const QString &text, bool updatable) override;
     ExecutionResult openSchema(Schema schema, const QVariantList &restrictions) override;

@@ -2,6 +2,7 @@
 #include "sqlite_odbc_fixture.h"
 
 #include <QDateTime>
+#include <filesystem>
 
 using namespace platform;
 using namespace platform::db;
@@ -176,6 +177,31 @@ TEST_F(OdbcSessionTest, TransactionMethodsAndTextsShareOneTransaction)
     run(*session, {"COMMIT TRANSACTION"});
     EXPECT_EQ(count(), 3);
     EXPECT_FALSE(session->commitTransaction().isEmpty());
+}
+
+// The descriptors this process holds on a file: a live driver connection keeps one.
+int openDescriptorsOn(const QString &path)
+{
+    int count = 0;
+    for (const auto &entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code unreadable;
+        if (std::filesystem::read_symlink(entry.path(), unreadable) == path.toStdString())
+            ++count;
+    }
+    return count;
+}
+
+TEST_F(OdbcSessionTest, ClosingASessionDisconnectsAndRollsBackWhatItLeftOpen)
+{
+    ASSERT_GT(openDescriptorsOn(databaseFile()), 0);
+    EXPECT_TRUE(session->beginTransaction().isEmpty());
+    run(*session, {"INSERT INTO cuentas (codigo, nombre) VALUES ('7', 'X')"});
+    session.reset();
+
+    EXPECT_EQ(openDescriptorsOn(databaseFile()), 0);
+    session = newSession();
+    EXPECT_EQ(rowsOf(*session, QStringLiteral("SELECT COUNT(*) FROM cuentas")),
+              QVector<QVector<QVariant>>{{2}});
 }
 
 class UpdatableRowsTest : public OdbcSessionTest

@@ -10,7 +10,12 @@ QString SqliteOdbcTest::connectionString() const
     const QString driver = registered
         ? QStringLiteral("{SQLite3}")
         : QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so");
-    return QStringLiteral("DRIVER=%1;Database=%2").arg(driver, m_folder.filePath("conta.db"));
+    return QStringLiteral("DRIVER=%1;Database=%2").arg(driver, databaseFile());
+}
+
+QString SqliteOdbcTest::databaseFile() const
+{
+    return m_folder.filePath(QStringLiteral("conta.db"));
 }
 
 std::unique_ptr<Session> SqliteOdbcTest::newSession() const

@@ -16,6 +16,8 @@ protected:
 
     std::unique_ptr<platform::db::Session> newSession() const;
 
+    QString databaseFile() const;
+
     // Runs statements that must succeed, one per call as the driver takes them.
     static void run(platform::db::Session &session, std::initializer_list<const char *> statements);
 
