@@ -230,9 +230,8 @@ QString odbcValue(const QString &value)
 OdbcConnectionString toOdbcConnectionString(const ConnectionString &connection, const QString &user,
                                             const QString &password, const DriverSetup &drivers)
 {
-    if (connection.contains(QStringLiteral("DSN")) || connection.contains(QStringLiteral("Driver")))
-        return {withCredentials(connection.text(), user, password), std::nullopt};
-
+    // The provider decides first: the program writes its values unquoted, so a "DSN=" or
+    // "Driver=" after a password holding ";" must not turn its string into a driver's own.
     const QString provider = connection.value(QStringLiteral("Provider")).trimmed();
     if (provider.compare(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive) == 0)
         return sqlServer(connection, user, password, drivers);
@@ -240,6 +239,8 @@ OdbcConnectionString toOdbcConnectionString(const ConnectionString &connection, 
         return oracle(connection, user, password, drivers);
     if (provider.startsWith(QLatin1String("Microsoft.Jet.OLEDB"), Qt::CaseInsensitive))
         return access(connection, drivers);
+    if (connection.contains(QStringLiteral("DSN")) || connection.contains(QStringLiteral("Driver")))
+        return {withCredentials(connection.text(), user, password), std::nullopt};
     return {{},
             missingDriver(QStringLiteral("No se reconoce el proveedor \"%1\" de la cadena de "
                                          "conexión.")
