@@ -200,10 +200,14 @@ void OdbcSession::drainResults(const Handle &statement, SQLRETURN rc, ExecutionR
     const auto addCount = [&result](std::int64_t count) {
         result.recordsAffected = std::max<std::int64_t>(result.recordsAffected, 0) + count;
     };
-    if (rc == SQL_NO_DATA) // a searched UPDATE or DELETE that found no row
-        addCount(0);
-    while (rc != SQL_NO_DATA && rc != SQL_INVALID_HANDLE) {
-        if (SQL_SUCCEEDED(rc)) {
+    for (bool first = true; rc != SQL_INVALID_HANDLE; first = false) {
+        if (rc == SQL_NO_DATA && !first)
+            break;
+        // A searched UPDATE or DELETE that found no row; in a batch, the statements after it
+        // still have their counts and errors to give.
+        if (rc == SQL_NO_DATA) {
+            addCount(0);
+        } else if (SQL_SUCCEEDED(rc)) {
             SQLSMALLINT columnCount = 0;
             SQLNumResultCols(statement.get(), &columnCount);
             if (columnCount > 0 && !result.rowSet) {
