@@ -37,13 +37,18 @@ bool containsAll(const QStringList &columns, const QStringList &wanted)
     });
 }
 
-// Rows that merge or compute table rows stand for no single row to write back.
+// Rows that merge or compute table rows stand for no single row to write back. Texts and
+// quoted names are left out of the search: a group named "Union (+)" merges nothing.
 bool showsTableRows(sqlite3_stmt *statement)
 {
+    static const QRegularExpression quoted(
+        QStringLiteral(R"('(?:[^']|'')*'|"(?:[^"]|"")*"|\[[^\]]*\])"));
     static const QRegularExpression merging(
         QStringLiteral(R"(\b(GROUP\s+BY|DISTINCT|UNION|EXCEPT|INTERSECT)\b)"),
         QRegularExpression::CaseInsensitiveOption);
-    return !merging.match(QString::fromUtf8(sqlite3_sql(statement))).hasMatch();
+    const QString sql
+        = QString::fromUtf8(sqlite3_sql(statement)).replace(quoted, QStringLiteral(" "));
+    return !merging.match(sql).hasMatch();
 }
 
 std::optional<UpdateTarget> updateTargetOf(sqlite3 *db, sqlite3_stmt *statement)

@@ -55,6 +55,17 @@ TEST_F(UpdatableRecordsetTest, UpdateWritesExactlyTheEditedRow)
               QVariant::fromValue(Currency::fromScaled(-125000)));
 }
 
+TEST_F(UpdatableRecordsetTest, AGroupNamedLikeAKeywordKeepsItsRowsWritable)
+{
+    run(QStringLiteral("UPDATE AUX_PANELCTA SET Grupo = 'Union transitoria (+)' WHERE ID = 2"));
+    Recordset rows = openWorkRows(
+        QStringLiteral("Select * from Aux_PanelCta where Grupo = 'Union transitoria (+)' and "
+                       "usuario = 'PC|ANA'"));
+    rows.field(QStringLiteral("ImporteG1")).setValue(3);
+    rows.update();
+    EXPECT_EQ(storedAmounts(), (QStringList{QStringLiteral("0"), QStringLiteral("3")}));
+}
+
 TEST_F(UpdatableRecordsetTest, RowsWithoutTheirKeyAmongTheColumnsAreFoundByTheirValues)
 {
     Recordset rows = openWorkRows(QStringLiteral(
