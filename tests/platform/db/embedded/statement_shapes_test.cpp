@@ -126,10 +126,15 @@ const ShapeCase readShapes[] = {
      "SELECT TOP 1  * FROM MA_CUENTAS with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='1102'",
      "Descripcion",
      {"Banco Nación"}},
+    {"S36", "SELECT * FROM MA_PANELCTA WHERE NOMBRE= 'otra'", "Grupo", {"Pasivo (-)"}},
     {"S37",
      "SELECT * FROM MA_PANELCTA WHERE NOMBRE = 'caja' ORDER BY NOMBRE,GRUPO,CUENTA",
      "CUENTA",
      {"1101", "1102"}},
+    {"S38",
+     "SELECT TOP 1 * FROM ma_cuentas with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='1101' ",
+     "descripcion",
+     {"Caja"}},
     {"S41",
      "Select * from Vt_TA_Cpte where Codigo <> 'ÿRS' Order By Descripcion",
      "Codigo",
@@ -139,6 +144,25 @@ const ShapeCase readShapes[] = {
      "SELECT * FROM TA_CCOSTO where titulo = 0 or titulo is null ORDER BY CODIGO",
      "CODIGO",
      {"  10", "  20"}},
+    {"S44",
+     "SELECT * FROM TA_MENU WHERE TITULO =  'D957011'  ORDER BY CLAVE",
+     "CLAVE",
+     {"D95701101"}},
+    {"S46",
+     "SELECT * FROM TA_MENU WHERE TITULO = 'D957011' AND NOMBRE = 'CAJA'",
+     "Clave",
+     {"D95701101"}},
+    {"S48",
+     "SELECT TOP 1 * FROM TA_TAREAS with(nolock)  WHERE USUARIO = 'ana' AND SISTEMA = 'CN000PR' "
+     "AND TAREA = 'D95701101'",
+     "TAREA",
+     {"D95701101"}},
+    {"S50",
+     "SELECT TOP 1 * FROM TA_MENU with(nolock)  WHERE LTRIM(RTRIM(TITULO)) ='D957011'  AND  "
+     "TITULO = 'D957011' AND NOMBRE = 'Caja'",
+     "Clave",
+     {"D95701101"}},
+    {"S53", "SELECT * FROM TA_MENU WHERE TITULO = 'D957011'", "NOMBRE", {"Caja"}},
     {"S57",
      "select * from MA_PANELCTA where nombre = 'Caja ' and EsRanking = 0 order by grupo,cuenta",
      "Cuenta",
@@ -207,6 +231,16 @@ const ShapeCase readShapes[] = {
      "SELECT TOP 1 * FROM ma_cuentas with(nolock)  WHERE LTRIM(RTRIM(Codigo)) ='11' ",
      "Titulo",
      {"1"}},
+    {"S79 name",
+     "SELECT DISTINCT NOMBRE FROM MA_PANELCTA Where EsRanking = 0 and NOMBRE like '%AJ%' ORDER "
+     "BY NOMBRE ",
+     "NOMBRE",
+     {"Caja"}},
+    {"S79 account",
+     "SELECT CODIGO,DESCRIPCION FROM MA_CUENTAS where DESCRIPCION like '%banco%NACIÓN%' ORDER BY "
+     "CODIGO ",
+     "CODIGO",
+     {"1102"}},
     {"S84",
      "SELECT NOMBRE, GRUPO,CUENTA  From MA_PANELCTA  WHERE EsRanking = 0  GROUP BY NOMBRE, "
      "GRUPO,CUENTA HAVING (NOMBRE = 'caja')",
@@ -285,6 +319,20 @@ TEST_F(SuiteSchemaTest, WorkTableRunOfAStatistic)
     m_connection->execute(QStringLiteral("DELETE FROM AUX_PANELCTA WHERE USUARIO = 'pc|ana'"),
                           &affected);
     EXPECT_EQ(affected, 4);
+
+    // S62 and S63: the buckets of a unit or a cost-centre grouping.
+    for (const char *insert :
+         {"INSERT INTO AUX_PANELCTA (USUARIO,Nombre,Grupo, FechaD,FechaH,ImporteG1,Unegocio)   "
+          "Values  ('PC|ANA','Caja','Disponible (+)','01/02/2024','29/02/2024',0,'   1')",
+          "INSERT INTO AUX_PANELCTA  (USUARIO,Nombre,Grupo, FechaD,FechaH,ImporteG1,CCOSTO)   "
+          "Values   ('PC|ANA','Caja','Disponible (+)','01/02/2024','29/02/2024',0,'  10')"}) {
+        m_connection->execute(QString::fromUtf8(insert), &affected);
+        EXPECT_EQ(affected, 1);
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_PANELCTA WHERE FechaD = "
+                                    "'01/02/2024' AND (Unegocio = '   1' OR CCOSTO = '  10')"))
+                  .toInt(),
+              2);
 }
 
 TEST_F(SuiteSchemaTest, MenuAnchoringAndAuditStatements)
@@ -304,6 +352,11 @@ TEST_F(SuiteSchemaTest, MenuAnchoringAndAuditStatements)
          "INSERT INTO TA_MENU (MENU,TITULO,CLAVE,NOMBRE,IMAGEN,PROCESO,HABILITADO)  "
          "VALUES('KORU','D9570','D957011' ,'Panel de Cuentas','Reportes','',1)",
          -1},
+        {"S47",
+         "INSERT INTO TA_MENU (MENU,TITULO,CLAVE,NOMBRE,IMAGEN,PROCESO,HABILITADO)  "
+         "VALUES('KORU','D957011','D95701102' ,'Otra','Reportes','shell:RP_PANELCTA "
+         "@PARAMETROADICIONAL= CFG_Otra',1)",
+         1},
         {"S49", "INSERT INTO TA_TAREAS (USUARIO,SISTEMA,TAREA) VALUES ('ANA','CN000PR','D957011')",
          1},
         {"S52 empty key", "DELETE TA_TAREAS WHERE TAREA = '' ", 0},
