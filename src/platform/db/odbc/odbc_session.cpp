@@ -294,7 +294,16 @@ std::optional<std::int64_t> OdbcSession::changedRows(const BoundStatement &bound
     SQLLEN count = 0;
     if (!statement.isValid() || !SQL_SUCCEEDED(SQLRowCount(statement.get(), &count)))
         return std::nullopt;
-    return std::max<SQLLEN>(count, 0);
+    return count < 0 ? -1 : count;
+}
+
+std::optional<std::int64_t> OdbcSession::countedRows(const BoundStatement &bound,
+                                                     ErrorCollector &errors) const
+{
+    const std::optional<RowSet> rows = queryRows(bound, errors);
+    if (!rows)
+        return std::nullopt;
+    return rows->rows.value(0).value(0).toLongLong();
 }
 
 std::optional<RowSet> OdbcSession::queryRows(const BoundStatement &bound,
@@ -343,16 +352,18 @@ WriteResult OdbcSession::updateRow(const UpdateTarget &target, const QVector<Col
     ErrorCollector errors(m_dialect);
     // Without a primary key the old values may match several rows: only one is written.
     if (!sameNames(m_primaryKeys.value(target.table), target.keyColumns)) {
-        const std::optional<RowSet> matching = queryRows(statements.count(key), errors);
-        const std::int64_t count
-            = matching ? matching->rows.value(0).value(0).toLongLong() : std::int64_t(-1);
+        const std::int64_t count = countedRows(statements.count(key), errors).value_or(-1);
         if (count == 0)
             errors.add(rowNotLocated());
         else if (count > 1)
             errors.add(ambiguousRow(count));
     }
     if (!errors.hasErrors()) {
-        const std::optional<std::int64_t> changed = changedRows(update, errors);
+        std::optional<std::int64_t> changed = changedRows(update, errors);
+        // A session that ran SET NOCOUNT ON reports no count: the row found under its new key
+        // tells whether the write reached it.
+        if (changed == -1)
+            changed = countedRows(statements.count(statements.keyOf(row)), errors);
         if (changed == 0 && !errors.hasErrors())
             errors.add(rowNotLocated());
     }

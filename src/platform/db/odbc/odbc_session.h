@@ -51,7 +51,11 @@ private:
     // Runs a statement with parameters and leaves the handle on its first result; an invalid
     // handle when it failed.
     Handle runBound(const BoundStatement &bound, ErrorCollector &errors) const;
+    // The count the server reported; -1 when it keeps no counts (SET NOCOUNT ON).
     std::optional<std::int64_t> changedRows(const BoundStatement &bound,
+                                            ErrorCollector &errors) const;
+    // The number a SELECT COUNT(*) statement gives.
+    std::optional<std::int64_t> countedRows(const BoundStatement &bound,
                                             ErrorCollector &errors) const;
     std::optional<RowSet> queryRows(const BoundStatement &bound, ErrorCollector &errors) const;
     // The row as the table now holds it, in the rowset's column order; unassigned values
