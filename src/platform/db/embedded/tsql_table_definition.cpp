@@ -9,6 +9,8 @@ namespace {
 const QStringView textTypes[]
     = {u"char", u"varchar", u"nchar", u"nvarchar", u"text", u"ntext", u"sysname"};
 const QStringView lengthCheckedTypes[] = {u"char", u"varchar", u"nchar", u"nvarchar"};
+const QStringView numberTypes[] = {u"tinyint",    u"smallint", u"int",  u"bigint",  u"money",
+                                   u"smallmoney", u"float",    u"real", u"decimal", u"numeric"};
 const QStringView tableConstraints[]
     = {u"CONSTRAINT", u"PRIMARY", u"UNIQUE", u"FOREIGN", u"CHECK", u"INDEX"};
 
@@ -39,6 +41,14 @@ bool isPlainName(const QString &name)
 QString quotedName(const QString &name)
 {
     return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+// A check named after the kind of failure it reports and the column it guards.
+QString checkConstraint(const QString &kind, const QString &column, const QString &condition)
+{
+    const QString name = kind + column;
+    return QStringLiteral(" CONSTRAINT %1 CHECK (%2)")
+        .arg(isPlainName(name) ? name : quotedName(name), condition);
 }
 
 } // namespace
@@ -175,6 +185,7 @@ TableDefinition::Column TableDefinition::defineColumn(const Item &item)
     if (isDateType(type))
         m_dateColumns.append(m_text.at(column.name).nameValue());
     addTextRules(column, item);
+    addNumberRule(column, item);
     const qsizetype defaultKeyword = find(item, u"DEFAULT");
     if (defaultKeyword >= 0)
         wrapDefault(defaultKeyword, isDateType(type));
@@ -208,11 +219,24 @@ void TableDefinition::addTextRules(const Column &column, const Item &item)
     if (!isNumber || !isOneOf(type, lengthCheckedTypes))
         return;
     const QString name = m_text.at(column.name).nameValue();
-    const QString constraint = QStringLiteral("ck_len_") + name;
-    m_text.append(item.last,
-                  QStringLiteral(" CONSTRAINT %1 CHECK (length(rtrim(%2)) <= %3)")
-                      .arg(isPlainName(constraint) ? constraint : quotedName(constraint),
-                           quotedName(name), length));
+    m_text.append(
+        item.last,
+        checkConstraint(QStringLiteral("ck_len_"), name,
+                        QStringLiteral("length(rtrim(%1)) <= %2").arg(quotedName(name), length)));
+}
+
+// SQLite keeps a text that is no number in a number column, where it would read as 0;
+// SQL Server refuses to convert it. An identity key is an integer to SQLite already.
+void TableDefinition::addNumberRule(const Column &column, const Item &item)
+{
+    if (column.identity >= 0 || !isOneOf(m_text.at(column.type).nameValue(), numberTypes))
+        return;
+    const QString name = m_text.at(column.name).nameValue();
+    m_text.append(
+        item.last,
+        checkConstraint(
+            QStringLiteral("ck_type_"), name,
+            QStringLiteral("typeof(%1) IN ('integer', 'real', 'null')").arg(quotedName(name))));
 }
 
 // SQLite takes an expression as a default only in parentheses: DEFAULT GETDATE() becomes

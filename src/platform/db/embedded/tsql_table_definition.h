@@ -7,7 +7,8 @@
 namespace platform::db::embedded::tsql {
 
 // Table definitions for SQLite: identity keys, storage clauses SQL Server alone knows, the
-// text collation, length checks the engine reports as truncation (8152) and defaults.
+// text collation, length checks the engine reports as truncation (8152), number checks it
+// reports as failed conversions (245) and defaults.
 // Declared type names stay, so that the engine can tell a column's type from them.
 class TableDefinition
 {
@@ -44,6 +45,7 @@ private:
     QVector<Item> itemsBetween(qsizetype open) const;
     Column defineColumn(const Item &item);
     void addTextRules(const Column &column, const Item &item);
+    void addNumberRule(const Column &column, const Item &item);
     void wrapDefault(qsizetype defaultKeyword, bool isDate);
     QStringList primaryKeyColumns(const Item &item) const;
     void makeAutoIncrementKey(const Column &column);

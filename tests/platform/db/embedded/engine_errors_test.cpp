@@ -20,7 +20,7 @@ protected:
                            "CUENTA varchar(15) NOT NULL REFERENCES MA_CUENTAS (CODIGO), "
                            "FECHA datetime NULL, "
                            "[DEBE-HABER] char(1) NOT NULL CHECK ([DEBE-HABER] IN ('D', 'H')), "
-                           "UNEGOCIO varchar(4) NULL)"));
+                           "UNEGOCIO varchar(4) NULL, IMPORTE money NULL)"));
         run(QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO) VALUES ('1101')"));
     }
 
@@ -70,6 +70,9 @@ const MappingCase mappingCases[] = {
      "INSERT INTO MV_ASIENTOS (CUENTA, FECHA, [DEBE-HABER]) VALUES ('1101', "
      "'31/02/2024', 'D')",
      hresult::CantConvertValue, native::DateOutOfRange, "22007", false},
+    {"text in a number column",
+     "INSERT INTO MV_ASIENTOS (CUENTA, [DEBE-HABER], IMPORTE) VALUES ('1101', 'D', '12,50')",
+     hresult::CantConvertValue, native::ConversionFailed, "22018", false},
     {"datatype mismatch",
      "INSERT INTO MV_ASIENTOS (ID, CUENTA, [DEBE-HABER]) VALUES ('x', "
      "'1101', 'D')",

@@ -90,7 +90,8 @@ const Shape programShapes[] = {
      "SELECT * FROM MV_ASIENTOS WHERE FECHA = '2024-03-01 00:00:00' LIMIT 1"},
     {"S09",
      "ALTER TABLE dbo.MA_PANELCTA ADD Orden int Null  CONSTRAINT DF_MA_PANELCTA_Orden DEFAULT (0)",
-     "ALTER TABLE MA_PANELCTA ADD Orden int Null CONSTRAINT DF_MA_PANELCTA_Orden DEFAULT (0)"},
+     "ALTER TABLE MA_PANELCTA ADD Orden int Null CONSTRAINT DF_MA_PANELCTA_Orden DEFAULT (0) "
+     "CONSTRAINT ck_type_Orden CHECK (typeof(\"Orden\") IN ('integer', 'real', 'null'))"},
     {"S09_text", "ALTER TABLE dbo.MA_PANELCTA ADD Obs varchar(30) Not Null ",
      "ALTER TABLE MA_PANELCTA ADD Obs varchar(30) COLLATE TSQL_CI_AS Not Null CONSTRAINT "
      "ck_len_Obs CHECK (length(rtrim(\"Obs\")) <= 30)"},
@@ -338,7 +339,8 @@ const Shape definitions[] = {
      "CREATE TABLE T (CONSTRAINT PK_T PRIMARY KEY (Id), Id int IDENTITY NOT NULL)",
      "CREATE TABLE T ( Id INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL)"},
     {"identity_without_key", "CREATE TABLE T (Id bigint IDENTITY(1,1), a int)",
-     "CREATE TABLE T (Id INTEGER PRIMARY KEY AUTOINCREMENT, a int)"},
+     "CREATE TABLE T (Id INTEGER PRIMARY KEY AUTOINCREMENT, a int CONSTRAINT ck_type_a CHECK "
+     "(typeof(\"a\") IN ('integer', 'real', 'null')))"},
     {"composite_key",
      "CREATE TABLE TA_TAREAS (USUARIO varchar(50) NOT NULL, TAREA char(20) NOT NULL, CONSTRAINT "
      "PK_TA_TAREAS PRIMARY KEY NONCLUSTERED (USUARIO, TAREA))",
@@ -354,7 +356,9 @@ const Shape definitions[] = {
     {"date_default", "CREATE TABLE L (Alta datetime DEFAULT ('31/12/1999'))",
      "CREATE TABLE L (Alta datetime DEFAULT ('1999-12-31 00:00:00'))"},
     {"binary_max", "CREATE TABLE B (Datos varbinary(max))", "CREATE TABLE B (Datos BLOB)"},
-    {"temp_table", "CREATE TABLE #TTEmp (a int)", "CREATE TEMP TABLE \"#TTEmp\" (a int)"},
+    {"temp_table", "CREATE TABLE #TTEmp (a int)",
+     "CREATE TEMP TABLE \"#TTEmp\" (a int CONSTRAINT ck_type_a CHECK (typeof(\"a\") IN "
+     "('integer', 'real', 'null')))"},
     {"index", "CREATE NONCLUSTERED INDEX IX_A ON dbo.MV_ASIENTOS (CUENTA, FECHA) ON [PRIMARY]",
      "CREATE INDEX IX_A ON MV_ASIENTOS (CUENTA, FECHA)"},
     {"unique_index", "CREATE UNIQUE CLUSTERED INDEX IX_B ON T (A DESC) WITH (FILLFACTOR = 90)",
