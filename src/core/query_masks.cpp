@@ -10,15 +10,7 @@ namespace core {
 
 namespace {
 
-constexpr int RecordLength = 1202;
-
-struct FieldWidths
-{
-    static constexpr int title = 100;
-    static constexpr int table = 100;
-    static constexpr int columns = 500;
-    static constexpr int condition = 500;
-};
+namespace layout = query_mask_record;
 
 struct DefaultMask
 {
@@ -50,17 +42,17 @@ QString fixedWidth(const QString &text, int width)
 
 QString recordText(const DefaultMask &mask)
 {
-    return fixedWidth(QString::fromLatin1(mask.title).trimmed(), FieldWidths::title)
-        + fixedWidth(QString::fromLatin1(mask.table), FieldWidths::table)
-        + fixedWidth(QString::fromLatin1(mask.columns).trimmed(), FieldWidths::columns)
-        + fixedWidth(QString(), FieldWidths::condition) + QStringLiteral("\r\n");
+    return fixedWidth(QString::fromLatin1(mask.title).trimmed(), layout::TitleWidth)
+        + fixedWidth(QString::fromLatin1(mask.table), layout::TableWidth)
+        + fixedWidth(QString::fromLatin1(mask.columns).trimmed(), layout::ColumnListWidth)
+        + fixedWidth(QString(), layout::ConditionWidth) + QStringLiteral("\r\n");
 }
 
 } // namespace
 
 void DefinirConsultas(const QString &RutaMascaraConsultas)
 {
-    platform::RecordFile file(RutaMascaraConsultas, RecordLength);
+    platform::RecordFile file(RutaMascaraConsultas, layout::Length);
     // Fixed before the first write, so that writing again after a failure fills the same
     // records instead of appending a second set.
     const int recordsBefore = file.count();
