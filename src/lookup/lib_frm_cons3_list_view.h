@@ -52,7 +52,7 @@ public:
     void setSortOrder(Qt::SortOrder order);
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
-signals:
+Q_SIGNALS:
     // A header was clicked (column numbered from 1).
     void columnClicked(int column);
 
