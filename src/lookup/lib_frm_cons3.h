@@ -113,6 +113,9 @@ public:
     void setWindowWidth(double twips);
     void setWindowHeight(double twips);
 
+    // Closing the window or pressing Escape cancels, as Cancelar does.
+    void reject() override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
