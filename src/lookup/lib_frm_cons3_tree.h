@@ -1,8 +1,9 @@
 #pragma once
 
+#include "lookup/lib_frm_cons3_collection.h"
+
 #include <QDialog>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -26,64 +27,59 @@ public:
     explicit Lib_FrmCons3Tree(QWidget *parent = nullptr);
     ~Lib_FrmCons3Tree() override;
 
-    // ---- Set by the lookup service before the dialog is shown --------------------------------
+    // ---- Set by the lookup service before the dialog is loaded --------------------------------
 
     // The lookup statement: first column the code, second the description. Receives the text
     // the data layer sent, the fixed family statement, and each narrowed search.
     QString SQL;
     // The field whose value accept returns: "IDFAMILIA", "IDPOSICION" or "CODIGO" (any case).
     QString CampoDevuelto;
-    // True: every node has a check box and accept returns the checked codes in Valores.
+    // True: every node has a check box and accept returns the checked values in Valores.
     bool CheckBoxes = false;
 
     // ---- Read by the lookup service after the dialog has hidden itself -----------------------
 
     // The chosen value of a single choice; the empty text when it is not found or on cancel.
     QVariant ValorDevuelto;
-    // The checked values; a new empty list at every load, nullptr ("nothing") after cancel.
-    std::shared_ptr<QStringList> Valores;
+    // The checked values; a new empty collection at every load, nothing after cancel.
+    StringCollection Valores;
 
     // Builds the tree of article families from the fixed family statement.
     void ArmarTreeVFamilias();
 
-    // Runs the load: a fresh Valores, the check-box setting, and the tree built from SQL.
-    // The modal show calls it; the lookup service may call it to load before showing.
-    void Form_Load();
+    // Runs the load sequence once; later calls do nothing until the dialog is unloaded. Showing
+    // the dialog loads it.
+    void load();
+    bool isLoaded() const { return m_loaded; }
+    // Loads the dialog when needed and shows it modally through the user-dialogs seam; returns
+    // when accept or cancel has hidden it.
+    int showModal();
+    // Removes every node.
+    void unload();
 
-    // ---- The window's controls, for the lookup service and for tests -------------------------
+    // ---- Controls ------------------------------------------------------------------------------
 
-    QTreeWidget *TreeV = nullptr;
-    QComboBox *CmbSearch = nullptr;
-    QPushButton *cmdAceptar = nullptr;
-    QPushButton *cmdCancelar = nullptr;
-    QPushButton *CmdNueva = nullptr;
+    QTreeWidget &TreeV() const;
+    QComboBox &CmbSearch() const;
+    QPushButton &cmdAceptar() const;
+    QPushButton &cmdCancelar() const;
+    QPushButton &CmdNueva() const;
 
     // The node with the given key ("A" for the root, "A" and the code for a row), or nullptr.
     QTreeWidgetItem *nodeByKey(const QString &key) const;
-    // A node's key.
-    static QString keyOf(const QTreeWidgetItem *node);
+
+public Q_SLOTS:
+    // Escape, the window's close button and "Cancelar" all cancel.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void ArmarTreeVAutomatico();
-    void cmdAceptar_Click();
-    void cmdCancelar_Click();
-    void CmdNueva_Click();
-    void CmbSearch_Change();
-    void searchOnServer();
-    void TreeV_NodeCheck(QTreeWidgetItem *node);
-
-    void buildLayout();
-
-    // The statement without its ordering part, which each search on the server narrows.
-    QString SQLBase;
-    // The ordering part cut off by a search on the server, appended again behind it.
-    QString SQLCola;
+    class Impl;
+    std::unique_ptr<Impl> d;
     bool m_loaded = false;
-    bool m_propagatingChecks = false;
 };
 
 } // namespace lookup
