@@ -9,6 +9,7 @@
 #include "platform/runtime.h"
 #include "platform/steps.h"
 #include "platform/suite/utilidades.h"
+#include "platform/text.h"
 #include "platform/user_dialogs.h"
 #include "platform/variant.h"
 
@@ -72,6 +73,11 @@ StepRunner::Handler reportedAs(const QString &routine)
     };
 }
 
+[[noreturn]] void raiseObjectNotSet()
+{
+    raiseError(ObjectNotSet, QStringLiteral("Variable de objeto o bloque With no establecido"));
+}
+
 QVariant cell(const Rows &rows, int field, int row)
 {
     if (field >= rows.size() || row >= rows[field].size())
@@ -94,7 +100,7 @@ QString nodeText(const QString &code, const QVariant &description)
 
 bool beginsWithIgnoringCase(const QString &part, const QString &text)
 {
-    return part.left(text.size()).compare(text, Qt::CaseInsensitive) == 0;
+    return platform::equalsIgnoringCase(part.left(text.size()), text);
 }
 
 // A node's text splits at its first "-" into a code part and a description part; a text
@@ -127,7 +133,7 @@ const ReturnedField *returnedField(const QString &campoDevuelto)
          false},
     };
     for (const ReturnedField &field : fields) {
-        if (field.name.compare(campoDevuelto, Qt::CaseInsensitive) == 0)
+        if (platform::equalsIgnoringCase(field.name, campoDevuelto))
             return &field;
     }
     return nullptr;
@@ -249,7 +255,7 @@ void Lib_FrmCons3Tree::Impl::loadSequence()
 
 void Lib_FrmCons3Tree::Impl::rebuild()
 {
-    if (q.SQL.contains(FamilyView, Qt::CaseInsensitive))
+    if (platform::containsIgnoringCase(q.SQL, FamilyView))
         buildFamilies();
     else
         buildAutomatic();
@@ -339,12 +345,12 @@ void Lib_FrmCons3Tree::Impl::searchInTree()
 void Lib_FrmCons3Tree::Impl::searchOnServer()
 {
     SQLCola.clear();
-    const qsizetype orderBy = q.SQL.indexOf(QStringLiteral("order by"), 0, Qt::CaseInsensitive);
+    const qsizetype orderBy = platform::indexOfIgnoringCase(q.SQL, QStringLiteral("order by"));
     if (orderBy >= 0) {
         SQLCola = q.SQL.mid(orderBy);
         SQLBase = q.SQL.left(orderBy);
     }
-    const QString joiner = q.SQL.contains(QStringLiteral("where"), Qt::CaseInsensitive)
+    const QString joiner = platform::containsIgnoringCase(q.SQL, QStringLiteral("where"))
         ? QStringLiteral(" and ")
         : QStringLiteral(" where ");
     q.SQL = SQLBase + joiner + QStringLiteral("Descripcion like '%")
@@ -391,8 +397,7 @@ std::vector<Step> Lib_FrmCons3Tree::Impl::singleChoiceSteps()
     return {[this, code] {
                 const QList<QTreeWidgetItem *> selected = TreeV->selectedItems();
                 if (selected.isEmpty())
-                    raiseError(ObjectNotSet,
-                               QStringLiteral("Variable de objeto o bloque With no establecido"));
+                    raiseObjectNotSet();
                 *code = TreeNodes::keyOf(*selected.first()).mid(1);
             },
             [this, code] {
@@ -413,6 +418,8 @@ std::vector<Step> Lib_FrmCons3Tree::Impl::checkedNodeSteps()
             continue;
         const QString code = TreeNodes::keyOf(*node).mid(1);
         steps.emplace_back([this, field, code] {
+            if (!q.Valores)
+                raiseObjectNotSet();
             if (!field->checkedCodeLookedUp)
                 q.Valores->append(code.trimmed());
             else if (const std::optional<QString> value = storedValue(*field, code))
