@@ -12,7 +12,10 @@
 #include "platform/user_dialogs.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QStyle>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -27,6 +30,10 @@ using platform::equalsIgnoringCase;
 constexpr int DefaultRowLimit = 1000;
 // A letter of the option lists is this many twips wide.
 constexpr double OptionLetterTwips = 120;
+// What the list dialog adds to its columns for the list's frame and scroll bar, and to the list
+// for the window's border.
+constexpr double ListOverColumns = 360;
+constexpr double WindowOverList = 280;
 
 // A stock colour that is not configured is black, which still makes the row bold.
 QVariant stockLevel(const QString &key)
@@ -153,6 +160,25 @@ QString sampledColumns(const QString &table, QString &CampoBusqueda)
 }
 
 } // namespace
+
+// Letters of 120 twips fit the suite's small font, but the list draws its rows bold and larger:
+// the window is also made wide enough for the longest text as the list draws it.
+double Lib_ClsCons3::drawnWindowWidth(const ListView &list, const QString &Titulo,
+                                      const QList<Option> &options)
+{
+    int widest = QFontMetrics(list.header()->font()).horizontalAdvance(Titulo);
+    const QFontMetrics rows(list.font());
+    for (const Option &option : options)
+        widest = std::max(widest, rows.horizontalAdvance(option.text));
+    const QStyle &style = *list.style();
+    const int margins = 2 * style.pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list)
+        + style.pixelMetric(QStyle::PM_HeaderMargin, nullptr, &list);
+    const int checkBox = list.checkBoxes()
+        ? style.pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &list)
+            + style.pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, &list)
+        : 0;
+    return (widest + 2 * margins + checkBox) * twips::perPixel + ListOverColumns + WindowOverList;
+}
 
 Lib_ClsCons3::Lib_ClsCons3()
     : StkNivel1(stockLevel(QStringLiteral("Stk_Nivel1"))),
@@ -389,7 +415,11 @@ void Lib_ClsCons3::showOptions(Lib_FrmCons3 &dialog, const QString &Titulo, bool
             list.setChecked(row, option.checked);
         longest = std::max(longest, option.countedLength);
     }
-    dialog.setWindowWidth(std::min(OptionLetterTwips * double(longest), twips::screenWidth()));
+    const double width
+        = std::max(OptionLetterTwips * double(longest), drawnWindowWidth(list, Titulo, options));
+    dialog.setWindowWidth(std::min(width, twips::screenWidth()));
+    // The one column fills the list as the window left it, so nothing scrolls sideways.
+    list.setHeaderWidth(1, twips::width(list) - ListOverColumns);
     dialog.showModal();
 }
 

@@ -12,6 +12,7 @@
 namespace lookup {
 
 class Lib_FrmCons3;
+class ListView;
 
 // The lookup service: the one way the program lets the user pick a value from a table. It
 // builds the lookup statement (the caller's own, one from the query-mask file, or one from the
@@ -93,6 +94,8 @@ private:
     void showList(const QString &statement, const StringCollection &CmpsDevueltos,
                   const QString &Clave, const QString &CampoBusqueda,
                   const QString &ValoresDefault);
+    static double drawnWindowWidth(const ListView &list, const QString &Titulo,
+                                   const QList<Option> &options);
     void showOptions(Lib_FrmCons3 &dialog, const QString &Titulo, bool checkBoxes,
                      const QList<Option> &options) const;
 

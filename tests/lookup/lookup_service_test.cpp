@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <memory>
@@ -593,8 +594,13 @@ TEST_F(LookupServiceTest, CheckOptionsListTheOptionsTickedByTheirFirstCharacter)
             EXPECT_EQ(rows.cell(row, 1), texts[row - 1]);
             EXPECT_EQ(rows.isChecked(row), ticked[row - 1]);
         }
-        // As wide as the longest option, first character included.
-        EXPECT_DOUBLE_EQ(list.windowWidth(), 120.0 * 11);
+        // At least 120 twips a letter of the longest option, first character included, and
+        // wide enough for the longest text as the list draws it.
+        EXPECT_GE(list.windowWidth(), 120.0 * 11);
+        const double drawn
+            = QFontMetrics(rows.font()).horizontalAdvance(QStringLiteral("Tres largo")) * 15.0;
+        EXPECT_GT(rows.headerWidth(1), drawn);
+        EXPECT_LE(rows.headerWidth(1), lookup::twips::width(rows));
         rows.setChecked(3, true);
         list.cmdAceptar().click();
         return int(QDialog::Accepted);
