@@ -404,7 +404,8 @@ void Lib_FrmCons3::Impl::Leer()
         return platform::resumeForAnswer(
             core::MensajeError(error, std::nullopt, QStringLiteral("FORM_LOAD")));
     };
-    bool empty = false;
+    // A statement that could not be opened has nothing to read, whatever the answer.
+    bool empty = true;
     if (StepRunner::run({[&] { empty = rsConsulta.bof() && rsConsulta.eof(); }}, handler)
         == platform::Outcome::Left)
         return;
@@ -1078,15 +1079,17 @@ bool Lib_FrmCons3::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
+        // The box takes the focus for its text field.
         const int box = d->searchBoxOf(watched);
-        if (box < 0 || watched != d->CmbSearch[box]->lineEdit())
+        if (box < 0 || watched != d->CmbSearch[box])
             return false;
         const bool entering = event->type() == QEvent::FocusIn;
         if (entering)
             d->IndiceBusqueda = box;
-        QPalette palette = d->CmbSearch[box]->lineEdit()->palette();
+        QComboBox *searchBox = d->CmbSearch[box];
+        QPalette palette = searchBox->palette();
         palette.setColor(QPalette::Base, entering ? QColor(0, 255, 255) : QColor(Qt::white));
-        d->CmbSearch[box]->lineEdit()->setPalette(palette);
+        searchBox->setPalette(palette);
         return false;
     }
     default:
