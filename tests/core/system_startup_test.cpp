@@ -224,23 +224,37 @@ TEST_F(StartupTest, FullParameterStringConnectsAndProvisionsTheStatisticsDatabas
     EXPECT_EQ(auditRows(), 2);
 }
 
-class ConnectionDialogTest : public StartupTest, public ::testing::WithParamInterface<bool>
+// A start that lacks the server or the user, and whether the dialog is accepted.
+struct DialogCase
+{
+    const char *name;
+    QString parameters;
+    QString givenUser;
+    bool accept;
+};
+
+void PrintTo(const DialogCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class ConnectionDialogTest : public StartupTest, public ::testing::WithParamInterface<DialogCase>
 { };
 
-TEST_P(ConnectionDialogTest, StartWithoutServerAsksForTheConnection)
+TEST_P(ConnectionDialogTest, StartWithoutServerOrUserAsksForTheConnection)
 {
-    const bool accept = GetParam();
+    const DialogCase &c = GetParam();
     ScriptedConnectionDialog::Record record;
     data::setConnectionDialogFactory(
-        [&] { return std::make_unique<ScriptedConnectionDialog>(accept, record); });
+        [&] { return std::make_unique<ScriptedConnectionDialog>(c.accept, record); });
 
-    if (accept) {
-        start(QStringLiteral("@DbName=PRINCIPAL; @Usuario=ADMIN;"));
+    if (c.accept) {
+        start(c.parameters);
         EXPECT_TRUE(data::gDB().gOpenFlag);
         EXPECT_EQ(auditRows(), 1);
     } else {
         try {
-            start(QStringLiteral("@DbName=PRINCIPAL; @Usuario=ADMIN;"));
+            start(c.parameters);
             FAIL() << "the process did not end";
         } catch (const platform::ProcessEnded &ended) {
             EXPECT_EQ(ended.exitCode, 1);
@@ -251,14 +265,19 @@ TEST_P(ConnectionDialogTest, StartWithoutServerAsksForTheConnection)
     }
     EXPECT_EQ(record.shown, 1);
     EXPECT_EQ(record.dbName, MainDatabase) << "the dialog starts from the given values";
-    EXPECT_EQ(record.usuario, QStringLiteral("ADMIN"));
+    EXPECT_EQ(record.usuario, c.givenUser);
     EXPECT_EQ(dialogs.count(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(AcceptAndCancel, ConnectionDialogTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool> &info) {
-                             return info.param ? "accepted" : "cancelled";
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConnectionDialogTest,
+    ::testing::Values(
+        DialogCase{"no_server_accepted", "@DbName=PRINCIPAL; @Usuario=ADMIN;", "ADMIN", true},
+        DialogCase{"no_server_cancelled", "@DbName=PRINCIPAL; @Usuario=ADMIN;", "ADMIN", false},
+        DialogCase{"no_user_accepted", "@Server=(embebido); @DbName=PRINCIPAL; @Usuario= ;", "",
+                   true},
+        DialogCase{"no_user_cancelled", "@Server=(embebido); @DbName=PRINCIPAL;", "", false}),
+    [](const ::testing::TestParamInfo<DialogCase> &info) { return info.param.name; });
 
 TEST_F(StartupTest, StoredTimeOutIsReadAndAMissingOneStoredAs360)
 {
