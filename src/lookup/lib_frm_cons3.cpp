@@ -16,6 +16,7 @@
 #include "platform/user_dialogs.h"
 #include "platform/variant.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFontMetrics>
@@ -176,6 +177,12 @@ Lib_FrmCons3::Impl::Impl(Lib_FrmCons3 &owner) : form(owner) { }
 void Lib_FrmCons3::Impl::createControls()
 {
     form.setWindowTitle(QStringLiteral("Consulta..."));
+    // Columns are measured in the form's font; the list writes in the same face, bold, so a
+    // column measured for its field's letters shows them whole.
+    QFont formFont = form.font();
+    formFont.setPointSize(10);
+    formFont.setBold(true);
+    form.setFont(formFont);
 
     picFields = new QWidget(&form);
     picFields->setObjectName(QStringLiteral("picFields"));
@@ -231,8 +238,10 @@ void Lib_FrmCons3::Impl::createControls()
     CmdNueva = bottomButton("&Nueva Busqueda", "CmdNueva");
 
     // Enter belongs to the list and the search boxes, never to a button that happens to
-    // have the focus.
+    // have the focus. The buttons keep the application's plain font, which their captions
+    // were sized for.
     for (QPushButton *button : {cmdAceptar, cmdCancelar, CmdNueva, CmdNuevo, CmdTodos}) {
+        button->setFont(QApplication::font());
         button->setAutoDefault(false);
         button->installEventFilter(&form);
     }
