@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QPushButton;
+class QResizeEvent;
+
+namespace breakdown {
+
+class WebBrowser;
+
+// The window of the per-account breakdown of a statistic: the page in a browser, a button that
+// opens the page as a spreadsheet and one that hides the window. One default instance serves
+// every breakdown; hiding it keeps its last page until the next run replaces it.
+class FrmDetallado : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FrmDetallado(QWidget *parent = nullptr);
+    ~FrmDetallado() override;
+
+    QPushButton *cmdExcel = nullptr;
+    QPushButton *cmdSalir = nullptr;
+    WebBrowser *WebBrowser1 = nullptr;
+
+    // Folder of the page and its style sheet, ending in one separator, and the current page's
+    // full path; both empty until CrearTempNew runs.
+    QString strCarpetaTemp;
+    QString strArchivoHTML;
+
+    // Computes the named definition per account and period from the main window's controls into
+    // the user's work rows, writes the page and shows it in the browser.
+    void GeneraAuxiliar(QString &nombre);
+
+    // Names a new page in the temporary folder and blanks the browser until it is written.
+    void CrearTempNew();
+    // Writes "Style.css" into the folder. Raises platform::Error when it cannot be written.
+    void writeStyleCSS(const QString &strDirectorio);
+    // The page head as one line; with frames set it does not open the body.
+    QString getCabeceraHTML(const QString &title, bool frames) const;
+    // Shows the file in the browser; a failing step is skipped without a message.
+    void NavegarA(const QString &strURL);
+
+    // Opens the current page with the desktop's spreadsheet program.
+    void cmdExcel_Click();
+    // Hides the window; the page and the members stay.
+    void cmdSalir_Click();
+    // Fits the browser to the window; the buttons stay where they are.
+    void Form_Resize();
+
+    // The browser's place, in twips, for a window of that outer size in twips; a window smaller
+    // than the margins gives a browser of no width or height rather than a negative one.
+    static QRect browserPlacement(int windowWidthTwips, int windowHeightTwips);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildControls();
+};
+
+// The default instance, created hidden on first use.
+FrmDetallado &frmDetallado();
+
+} // namespace breakdown
