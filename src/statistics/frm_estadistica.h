@@ -1,0 +1,211 @@
+#pragma once
+
+#include "platform/db/recordset.h"
+#include "platform/error.h"
+#include "platform/steps.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+class QCheckBox;
+class QCloseEvent;
+class QComboBox;
+class QEvent;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QResizeEvent;
+class QTabWidget;
+class QToolBar;
+
+namespace platform {
+class BrezaCtl;
+}
+
+namespace statistics {
+
+class MSFlexGrid; // statistics/msflexgrid.h
+
+// The program's main window: the editor of account-statistic definitions and the place a
+// statistic is computed and printed from. One instance lives for the whole process
+// (frmEstadistica()); the breakdown report reads its controls through it.
+//
+// The class is implemented across several files, one per area; each group below names its file.
+class frm_Estadistica : public QWidget
+{
+public:
+    explicit frm_Estadistica(QWidget *parent = nullptr);
+    ~frm_Estadistica() override;
+
+    // Check-box values as the stored definition and the report read them: 0 clear, 1 ticked,
+    // 2 grey. (Qt numbers the states differently.)
+    static int checkValue(const QCheckBox &box);
+    static void setCheckValue(QCheckBox &box, int value);
+
+    // ---- Controls ------------------------------------------------------------------------------
+    // Data controls carry the dynamic properties "DataField" and "Tag" (platform::Controles).
+
+    platform::BrezaCtl *BrezaCtl1 = nullptr;
+
+    QGroupBox *FrmPrincipal = nullptr; // "Datos Principales"
+    QLabel *Label2 = nullptr; // "Estadistica"
+    QLabel *Label3 = nullptr; // "Fecha Desde....:"
+    QLabel *Label1 = nullptr; // "Fecha Hasta"
+    // 0 NOMBRE (Tag MA_PANELCTA, 200), 1 FechaD and 2 FechaH (Tag FECHA, 10).
+    QList<QLineEdit *> txtfields;
+    QLabel *lblPeriodicidad = nullptr;
+    QComboBox *CmbPeriodicidad = nullptr;
+    QLabel *TGrafico = nullptr;
+    QComboBox *CmbTG = nullptr;
+
+    QGroupBox *Frame2 = nullptr;
+    QRadioButton *optFecha = nullptr;
+    QRadioButton *optUNeg = nullptr;
+    QRadioButton *optCCostos = nullptr;
+
+    QGroupBox *FrmMod = nullptr;
+    QCheckBox *chkModCptes = nullptr;
+    QCheckBox *chkModUneg = nullptr;
+    QCheckBox *chkModCCostos = nullptr;
+
+    QCheckBox *chkDetalle = nullptr;
+    QCheckBox *ChkInvertirFilCol = nullptr; // may be grey (2), which reads as not ticked
+    QCheckBox *chkCalculaSI = nullptr;
+    QCheckBox *chkIgnorarCeros = nullptr;
+    QCheckBox *chkAlMenu = nullptr;
+
+    QTabWidget *SSTab1 = nullptr; // tabs "Comprobantes", "UNegocio", "C. Costos"
+    QLabel *LblCpte = nullptr;
+    QListWidget *LstCpte = nullptr;
+    QPushButton *CmdTodos = nullptr;
+    QLabel *lblUNeg = nullptr;
+    QListWidget *LstUNeg = nullptr;
+    QPushButton *CmdUNeg = nullptr;
+    QLabel *lblCcostos = nullptr;
+    QListWidget *LstCCostos = nullptr;
+    QPushButton *cmdCCostos = nullptr;
+
+    QGroupBox *FrmDetalle = nullptr; // "Definicion"
+    QToolBar *Toolbar1 = nullptr; // the four group buttons
+    MSFlexGrid *MSFlexGrid1 = nullptr;
+    QLineEdit *TxtEdit = nullptr; // the grid's in-place editor; object name "TxtEdit"
+
+    // ---- Form-level state ----------------------------------------------------------------------
+
+    QVariant HayError = false; // the last validation or save failed (a message was shown)
+    bool Borrando = false; // the next Actualizardatos deletes the definition
+    bool Nuevo = false; // the accepted name is not a saved definition
+    bool Existe = false; // the accepted name is a saved definition
+    bool Validando = false; // all header fields are being validated before a save or report
+    QWidget *ControlActivo = nullptr; // header field or TxtEdit that last had the focus
+    bool Editando = false; // a name has been accepted and is being edited
+    bool ModoMenu = false; // opened from a menu entry on one saved definition; never reset
+    QString NombreTabla; // "MA_PANELCTA"
+    platform::db::Recordset rsDefinicion;
+    platform::db::Recordset rsConsulta;
+
+    // ---- Start-up, modes, toolbar, layout, closing: frm_estadistica.cpp -------------------------
+
+    // The load sequence: connects the program, prepares the window, fills the combos and opens
+    // the menu definition when the start-up parameter names one.
+    void Form_Load();
+    void AbrirDesdeMenu();
+    void Inicializa();
+    void ModoEdicion(bool editing);
+    // The toolbar's Accion event: the eight command keys, compared in upper case.
+    void BrezaCtl1_Accion(QString &clave);
+    void Form_KeyDown(int &KeyCode, int Shift);
+    void Form_Resize();
+    void Form_Unload();
+
+    // The computation's cancel step: hides the progress window and asks. True: the user stops
+    // the run ("Grabacion Abortada!" already shown); false: the progress window is back and the
+    // run goes on.
+    bool ConfirmarCancelacion();
+    // The computation's error tail: hides the progress window, shows the error with the routine
+    // "GeneraAuxiliar" and turns the answer into what the run does next.
+    platform::Resume ErrorGeneraAuxiliar(const platform::Error &error);
+
+    // ---- Computation and printing: frm_estadistica_computation.cpp ------------------------------
+
+    void GeneraAuxiliar();
+
+    // ---- Definition store and menu anchoring: frm_estadistica_store.cpp
+    // --------------------------
+
+    void CargarEstadistica(QString &Nombre);
+    void Actualizardatos();
+    void AnclarAlMenu();
+
+    // ---- Definition grid, group rows and the group dialog: frm_estadistica_grid.cpp
+    // --------------
+
+    void ArmarGrilla();
+    void TextPropiedades(QWidget *control, int columna);
+    void MSFlexGridEdit(MSFlexGrid &grilla, QLineEdit &editor, int KeyAscii);
+    void EditKeyCode(MSFlexGrid &grilla, QLineEdit &editor, int KeyCode, int Shift = 0);
+    bool ExisteGrupo(const QString &nombre);
+    void AgregarGrupo();
+    void MsflexKey(MSFlexGrid &grid, int &KeyCode);
+    // Connects the grid, its editor and Toolbar1 to the handlers below.
+    void wireGridEvents();
+    void MSFlexGrid1_Click();
+    void MSFlexGrid1_DblClick();
+    void MSFlexGrid1_EnterCell();
+    void MSFlexGrid1_LeaveCell();
+    void MSFlexGrid1_GotFocus();
+    void MSFlexGrid1_KeyDown(int &KeyCode, int Shift);
+    void MSFlexGrid1_KeyPress(int &KeyAscii);
+    void MSFlexGrid1_Scroll();
+    void TxtEdit_GotFocus();
+    void TxtEdit_KeyDown(int &KeyCode, int Shift);
+    void TxtEdit_KeyPress(int &KeyAscii);
+    void Toolbar1_ButtonClick(int index);
+
+    // ---- Header fields, validation, lookups, lists and options: frm_estadistica_fields.cpp
+    // -------
+
+    void Campo_Valida(QWidget *ctl);
+    bool ValidarCampos();
+    void Consultar();
+    void CargaCpte();
+    void CargarUNeg();
+    void CargarCCostos();
+    void MarcarTodos(QListWidget &lista, QPushButton &boton);
+    // Connects the header fields, the combos, the lists' buttons, the options and the check
+    // boxes to the handlers below.
+    void wireFieldEvents();
+    void txtfields_GotFocus(int Index);
+    void txtfields_KeyDown(int Index, int &KeyCode, int Shift);
+    void txtfields_KeyPress(int Index, int &KeyAscii);
+    void txtfields_MouseDown(int Index, int Button, int Shift, float X, float Y);
+    void CmbPeriodicidad_KeyPress(int &KeyAscii);
+    void CmdTodos_Click();
+    void CmdUNeg_Click();
+    void cmdCCostos_Click();
+    void optFecha_Click();
+    void optUNeg_Click();
+    void optCCostos_Click();
+    void chkDetalle_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void setToolbarFlagsForEditing(bool editing);
+};
+
+// The window's default instance, created on first use.
+frm_Estadistica &frmEstadistica();
+
+} // namespace statistics
