@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+
+// The columns of a statistic run: how the window groups it and the date spans of its periods.
+namespace statistics {
+
+// Positions of the periodicity list. Any other position (no selection) advances day by day.
+enum Periodicidad {
+    Diario = 0,
+    Semanal = 1,
+    Quincenal = 2,
+    Mensual = 3,
+    Trimestral = 4,
+    Semestral = 5,
+    Anual = 6,
+};
+
+// The grouping option of the window: columns by date period, business unit or cost centre.
+enum class Grouping { Date, BusinessUnit, CostCentre };
+
+// The first and last day of a bucket.
+struct DateSpan
+{
+    QDate from;
+    QDate to;
+    bool operator==(const DateSpan &) const = default;
+};
+
+// The period end one step after end. Months and years keep the day of the month, or take the
+// last day of a shorter month, so a month-end start drifts to the shorter day.
+QDate advancePeriodEnd(const QDate &end, int periodicidad);
+
+// The spans of a range, one per pass of a run. By date: one span per period; consecutive periods
+// share their boundary day, except daily ones, which are the single days; a range that starts
+// after it ends has none. Grouped by unit or cost centre: one span over the whole range, even
+// when it is reversed.
+QList<DateSpan> periodSpans(const QDate &from, const QDate &to, int periodicidad,
+                            Grouping grouping);
+
+} // namespace statistics
