@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace platform::report {
+
+enum class ChartKind { None, Line, Ribbon, Bar };
+
+// What a statistic template prints besides the cross table: a total per row or only the totals
+// per column, and which chart follows the table.
+struct ReportLayout
+{
+    bool rowTotals = false;
+    ChartKind chart = ChartKind::None;
+
+    bool operator==(const ReportLayout &) const = default;
+};
+
+// The layout of a built-in template, found by its name without regard to case (a file name
+// ending in ".rpt" names the same template). Nothing for a name that is not built in.
+std::optional<ReportLayout> builtInLayout(const QString &templateName);
+
+} // namespace platform::report
