@@ -22,7 +22,7 @@ QDate advancePeriodEnd(const QDate &end, int periodicidad)
     }
 }
 
-QList<DateSpan> periodSpans(const QDate &from, const QDate &to, int periodicidad, Grouping grouping)
+QList<DateSpan> bucketSpans(const QDate &from, const QDate &to, int periodicidad, Grouping grouping)
 {
     const bool byDate = grouping == Grouping::Date;
     const bool stepsByDay = periodicidad < Semanal || periodicidad > Anual;
@@ -50,6 +50,11 @@ QList<DateSpan> periodSpans(const QDate &from, const QDate &to, int periodicidad
             break;
     }
     return spans;
+}
+
+QDate openingBalanceDay(const QDate &start)
+{
+    return start.addDays(-1);
 }
 
 } // namespace statistics

@@ -36,7 +36,10 @@ QDate advancePeriodEnd(const QDate &end, int periodicidad);
 // share their boundary day, except daily ones, which are the single days; a range that starts
 // after it ends has none. Grouped by unit or cost centre: one span over the whole range, even
 // when it is reversed.
-QList<DateSpan> periodSpans(const QDate &from, const QDate &to, int periodicidad,
+QList<DateSpan> bucketSpans(const QDate &from, const QDate &to, int periodicidad,
                             Grouping grouping);
+
+// The day the opening-balance row of a run starting on start is dated: the day before.
+QDate openingBalanceDay(const QDate &start);
 
 } // namespace statistics
