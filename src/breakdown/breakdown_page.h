@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QList>
-#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 
@@ -32,14 +31,13 @@ QString pageHead(const QString &title, bool frames);
 // Text made safe inside an HTML element.
 QString escapeHtml(const QString &text);
 
-// One breakdown page, written in the order the computation reaches its parts. The file appears
-// under its name only when finish() has run; until then, and when a run is stopped or fails,
-// any earlier file of that name stays as it was.
+// One breakdown page, built in the order the computation reaches its parts. The file is written
+// in one step by finish(); a run that is stopped or fails before it leaves no half-written page.
 class BreakdownPage
 {
 public:
-    // Opens the page for writing and writes the head, the title table with the statistic's name
-    // and the opening of the bordered table.
+    // Starts the page with the head, the title table with the statistic's name and the opening
+    // of the bordered table.
     BreakdownPage(const QString &path, const QString &head, const QString &nombre);
 
     // The next row style: "TableRowPar" becomes "TableRowImpar", any other "TableRowPar". The
@@ -61,14 +59,13 @@ public:
     void writePendingRows();
 
     // Starts an account row with the group and the account and its description.
-    void startAccountRow(const QString &group, const QString &account,
-                         const QString &description);
+    void startAccountRow(const QString &group, const QString &account, const QString &description);
     // The next column of the pending account row: an amount, or a column without journal lines,
     // which always reads "0.00". Both count in the column's group total.
     void addAmount(platform::Currency amount);
     void addEmptyColumn();
 
-    // Writes the final total row and the end of the page and puts the page in place.
+    // Adds the final total row and the end of the page and writes the file.
     void finish();
 
 private:
@@ -76,7 +73,8 @@ private:
     void addToGroupTotal(platform::Currency amount);
     QString amountCells(const QList<platform::Currency> &totals) const;
 
-    QSaveFile m_file;
+    QString m_path;
+    QStringList m_items;
     QString m_rowClass = RowClassEven;
     QStringList m_captions;
     QString m_pendingRow;

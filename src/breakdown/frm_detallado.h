@@ -3,14 +3,15 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
-#include <memory>
 
-class QPushButton;
 class QResizeEvent;
+class QToolButton;
+
+namespace platform {
+class WebBrowser;
+}
 
 namespace breakdown {
-
-class WebBrowser;
 
 // The window of the per-account breakdown of a statistic: the page in a browser, a button that
 // opens the page as a spreadsheet and one that hides the window. One default instance serves
@@ -23,9 +24,9 @@ public:
     explicit FrmDetallado(QWidget *parent = nullptr);
     ~FrmDetallado() override;
 
-    QPushButton *cmdExcel = nullptr;
-    QPushButton *cmdSalir = nullptr;
-    WebBrowser *WebBrowser1 = nullptr;
+    QToolButton *cmdExcel = nullptr;
+    QToolButton *cmdSalir = nullptr;
+    platform::WebBrowser *WebBrowser1 = nullptr;
 
     // Folder of the page and its style sheet, ending in one separator, and the current page's
     // full path; both empty until CrearTempNew runs.
@@ -45,7 +46,9 @@ public:
     // Shows the file in the browser; a failing step is skipped without a message.
     void NavegarA(const QString &strURL);
 
-    // Opens the current page with the desktop's spreadsheet program.
+    // Opens the current page with the desktop's spreadsheet program: each click writes a copy
+    // of the page that spreadsheets read as a workbook and opens it, so every click gives a
+    // workbook of its own. A failure is reported and the window keeps working.
     void cmdExcel_Click();
     // Hides the window; the page and the members stay.
     void cmdSalir_Click();
@@ -61,6 +64,10 @@ protected:
 
 private:
     void buildControls();
+    QString nextSpreadsheetCopyPath();
+    void reportExportFailure(const QString &reason);
+
+    int m_exportCount = 0;
 };
 
 // The default instance, created hidden on first use.
