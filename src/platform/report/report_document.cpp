@@ -89,7 +89,8 @@ private:
         for (const QString &label : table().rowLabels())
             labelWidth = std::max(labelWidth, text.horizontalAdvance(label));
         labelWidth = std::max(labelWidth, bold.horizontalAdvance(totalCaption()));
-        m_labelWidth = std::min(labelWidth + 2 * m_padding, m_page.width() * 0.3);
+        // A letter of slack: a label is elided only when it really does not fit.
+        m_labelWidth = std::min(labelWidth + 3 * m_padding, m_page.width() * 0.3);
 
         qreal amountWidth = bold.horizontalAdvance(totalCaption());
         for (const QString &label : table().columnLabels())
@@ -230,9 +231,9 @@ private:
     {
         m_painter.setPen(Qt::black);
         const QRectF labelRect(m_padding, y, m_labelWidth - 2 * m_padding, m_rowHeight);
-        m_painter.drawText(
-            labelRect, Qt::AlignLeft | Qt::AlignVCenter,
-            m_painter.fontMetrics().elidedText(label, Qt::ElideRight, int(labelRect.width())));
+        const QFontMetricsF metrics(m_painter.font(), m_painter.device());
+        m_painter.drawText(labelRect, Qt::AlignLeft | Qt::AlignVCenter,
+                           metrics.elidedText(label, Qt::ElideRight, labelRect.width()));
         qreal x = m_labelWidth;
         for (int column = slice.firstColumn; column < slice.columnEnd; ++column) {
             m_painter.drawText(QRectF(x, y, m_amountWidth - m_padding, m_rowHeight),
