@@ -202,7 +202,14 @@ protected:
 
 private:
     void buildControls();
-    void setToolbarFlagsForEditing(bool editing);
+    void focusNameField();
+    QString nameFieldText() const;
+    void runCommand(const QString &clave);
+    void cancelEntry();
+    void saveDefinition();
+    void deleteDefinition();
+    void printReport();
+    void previewKey(const QKeyEvent &event);
 };
 
 // The window's default instance, created on first use.

@@ -1,0 +1,636 @@
+#include "statistics/frm_estadistica.h"
+
+#include "core/mod_global.h"
+#include "core/system_startup.h"
+#include "data/db_dll.h"
+#include "data/sql_rewriting.h"
+#include "platform/brezakit/brezactl.h"
+#include "platform/db/ado.h"
+#include "platform/runtime.h"
+#include "platform/suite/controles.h"
+#include "platform/suite/progreso.h"
+#include "platform/suite/utilidades.h"
+#include "platform/user_dialogs.h"
+#include "statistics/breakdown_report.h"
+#include "statistics/msflexgrid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolBar>
+
+namespace statistics {
+
+using platform::msgbox::Yes;
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+
+int pixels(int twips)
+{
+    return twips / TwipsPerPixel;
+}
+
+int twips(int pixels)
+{
+    return pixels * TwipsPerPixel;
+}
+
+void place(QWidget *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(pixels(left), pixels(top), pixels(width), pixels(height));
+}
+
+void setWidthTwips(QWidget *widget, int width)
+{
+    if (width < 0)
+        throw platform::Error(platform::errors::InvalidProcedureCall,
+                              QStringLiteral("Invalid procedure call or argument"));
+    widget->resize(pixels(width), widget->height());
+}
+
+void setHeightTwips(QWidget *widget, int height)
+{
+    if (height < 0)
+        throw platform::Error(platform::errors::InvalidProcedureCall,
+                              QStringLiteral("Invalid procedure call or argument"));
+    widget->resize(widget->width(), pixels(height));
+}
+
+int widthTwips(const QWidget *widget)
+{
+    return twips(widget->width());
+}
+
+int heightTwips(const QWidget *widget)
+{
+    return twips(widget->height());
+}
+
+const QString MenuPrefix = QStringLiteral("CFG_");
+const QString NameField = QStringLiteral("NOMBRE");
+
+const QStringList Periodicidades = {
+    QStringLiteral("Diario"),  QStringLiteral("Semanal"),    QStringLiteral("Quicenal"),
+    QStringLiteral("Mensual"), QStringLiteral("Trimestral"), QStringLiteral("Semestral"),
+    QStringLiteral("Anual"),
+};
+
+// The trailing blanks are part of each layout's name.
+const QStringList TiposGrafico = {
+    QStringLiteral("Totalizado por Fila y Columna - Grafico Lineas  "),
+    QStringLiteral("Totalizado por Fila y Columna - Grafico Listones"),
+    QStringLiteral("Totalizado por Fila y Columna - Grafico Barras  "),
+    QStringLiteral("Totalizado por Columna        - Grafico Lineas  "),
+    QStringLiteral("Totalizado por Columna        - Grafico Listones"),
+    QStringLiteral("Totalizado por Columna        - Grafico Barras  "),
+    QStringLiteral("Totalizado por Fila y Columna (Sin grafico) "),
+    QStringLiteral("Totalizado por Columna        (Sin grafico) "),
+};
+
+// Flags of the commands whose availability follows the window's state. Closing is refused
+// while a definition is being edited, new only from browse state; the report is offered while
+// editing and in menu mode, whose purpose is to print.
+const QString GrabarFlag = QStringLiteral("grabarenabled");
+const QString CancelarFlag = QStringLiteral("cancelarenabled");
+const QString BorrarFlag = QStringLiteral("borrarenabled");
+const QString CerrarFlag = QStringLiteral("cerrarenabled");
+const QString ReporteFlag = QStringLiteral("reporteenabled");
+const QString NuevoFlag = QStringLiteral("nuevoenabled");
+
+// A digit of PermiteModificar read as a number: a missing or non-numeric character reads 0.
+bool permits(const QString &flags, int position)
+{
+    return position < flags.size() && flags.at(position).digitValue() > 0;
+}
+
+QLineEdit *makeField(QWidget *parent, const char *name, const QString &dataField,
+                     const QString &tag, int maxLength)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setProperty(platform::Controles::DataFieldProperty, dataField);
+    field->setProperty(platform::Controles::TagProperty, tag);
+    field->setMaxLength(maxLength);
+    return field;
+}
+
+template<typename Widget>
+Widget *make(QWidget *parent, const char *name, const QString &caption = {})
+{
+    auto *widget = new Widget(parent);
+    widget->setObjectName(QLatin1String(name));
+    if constexpr (requires { widget->setTitle(caption); })
+        widget->setTitle(caption);
+    else if constexpr (requires { widget->setText(caption); })
+        widget->setText(caption);
+    return widget;
+}
+
+} // namespace
+
+frm_Estadistica::frm_Estadistica(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frm_Estadistica"));
+    setWindowTitle(QStringLiteral("Paneles de Cuentas"));
+    buildControls();
+    wireFieldEvents();
+    wireGridEvents();
+    connect(BrezaCtl1, &platform::BrezaCtl::Accion, this,
+            [this](QString &clave) { BrezaCtl1_Accion(clave); });
+    // The window previews the keys of its controls, as the toolbar's shortcuts need.
+    for (QWidget *child : findChildren<QWidget *>())
+        child->installEventFilter(this);
+}
+
+frm_Estadistica::~frm_Estadistica() = default;
+
+void frm_Estadistica::buildControls()
+{
+    BrezaCtl1 = new platform::BrezaCtl(this);
+    const int top = twips(BrezaCtl1->sizeHint().height()) + 60;
+
+    FrmPrincipal = make<QGroupBox>(this, "FrmPrincipal", QStringLiteral("Datos Principales"));
+    place(FrmPrincipal, 60, top, 7200, 4500);
+    Label2 = make<QLabel>(FrmPrincipal, "Label2", QStringLiteral("Estadistica"));
+    place(Label2, 120, 390, 1380, 300);
+    Label3 = make<QLabel>(FrmPrincipal, "Label3", QStringLiteral("Fecha Desde....:"));
+    place(Label3, 120, 810, 1380, 300);
+    Label1 = make<QLabel>(FrmPrincipal, "Label1", QStringLiteral("Fecha Hasta"));
+    place(Label1, 3120, 810, 1080, 300);
+    txtfields = {
+        makeField(FrmPrincipal, "txtfields0", QStringLiteral("NOMBRE"),
+                  QStringLiteral("MA_PANELCTA"), 200),
+        makeField(FrmPrincipal, "txtfields1", QStringLiteral("FechaD"), QStringLiteral("FECHA"),
+                  10),
+        makeField(FrmPrincipal, "txtfields2", QStringLiteral("FechaH"), QStringLiteral("FECHA"),
+                  10),
+    };
+    place(txtfields[0], 1560, 360, 5520, 345);
+    place(txtfields[1], 1560, 780, 1440, 345);
+    place(txtfields[2], 4260, 780, 1440, 345);
+
+    lblPeriodicidad = make<QLabel>(FrmPrincipal, "lblPeriodicidad", QStringLiteral("Periodicidad"));
+    place(lblPeriodicidad, 120, 1230, 1380, 300);
+    CmbPeriodicidad = make<QComboBox>(FrmPrincipal, "CmbPeriodicidad");
+    place(CmbPeriodicidad, 1560, 1200, 2100, 360);
+    TGrafico = make<QLabel>(FrmPrincipal, "TGrafico", QStringLiteral("Tipo de Gráfico.:"));
+    place(TGrafico, 120, 1650, 1380, 300);
+    CmbTG = make<QComboBox>(FrmPrincipal, "CmbTG");
+    place(CmbTG, 1560, 1620, 5520, 360);
+
+    Frame2 = make<QGroupBox>(FrmPrincipal, "Frame2", QStringLiteral("Agrupar"));
+    place(Frame2, 120, 2070, 3360, 1260);
+    optFecha = make<QRadioButton>(Frame2, "optFecha", QStringLiteral("Agrupar por Fecha"));
+    place(optFecha, 120, 300, 3120, 285);
+    optUNeg
+        = make<QRadioButton>(Frame2, "optUNeg", QStringLiteral("Agrupar por Unidad de Negocio"));
+    place(optUNeg, 120, 615, 3120, 285);
+    optCCostos = make<QRadioButton>(Frame2, "optCCostos", QStringLiteral("Agrupar por C. Costos"));
+    place(optCCostos, 120, 930, 3120, 285);
+    optFecha->setChecked(true);
+
+    FrmMod = make<QGroupBox>(FrmPrincipal, "FrmMod", QStringLiteral("Desde el menú"));
+    place(FrmMod, 3600, 2070, 3480, 1260);
+    chkModCptes = make<QCheckBox>(FrmMod, "chkModCptes", QStringLiteral("Permite cambiar Cptes"));
+    place(chkModCptes, 120, 300, 3240, 285);
+    chkModUneg = make<QCheckBox>(FrmMod, "chkModUneg",
+                                 QStringLiteral("Permite cambiar Unidad de Negocio"));
+    place(chkModUneg, 120, 615, 3240, 285);
+    chkModCCostos = make<QCheckBox>(FrmMod, "chkModCCostos",
+                                    QStringLiteral("Permite cambiar Centro de Costos"));
+    place(chkModCCostos, 120, 930, 3240, 285);
+
+    chkDetalle = make<QCheckBox>(FrmPrincipal, "chkDetalle", QStringLiteral("Apertura por cuenta"));
+    place(chkDetalle, 180, 3420, 3300, 285);
+    ChkInvertirFilCol = make<QCheckBox>(FrmPrincipal, "ChkInvertirFilCol",
+                                        QStringLiteral("Invertir Fila y Columna"));
+    ChkInvertirFilCol->setTristate(true);
+    place(ChkInvertirFilCol, 3660, 3420, 3420, 285);
+    chkCalculaSI
+        = make<QCheckBox>(FrmPrincipal, "chkCalculaSI", QStringLiteral("Calcular Saldo Inicial"));
+    place(chkCalculaSI, 180, 3735, 3300, 285);
+    chkIgnorarCeros
+        = make<QCheckBox>(FrmPrincipal, "chkIgnorarCeros", QStringLiteral("Ignorar Saldos en 0"));
+    place(chkIgnorarCeros, 3660, 3735, 3420, 285);
+    chkAlMenu = make<QCheckBox>(FrmPrincipal, "chkAlMenu",
+                                QStringLiteral("Anclar al Menú Panel de Cuentas"));
+    place(chkAlMenu, 180, 4050, 3300, 285);
+
+    SSTab1 = make<QTabWidget>(this, "SSTab1");
+    place(SSTab1, 7320, top + 90, 6130, 4410);
+    const auto addTab = [this](const QString &title, const char *labelName, const QString &caption,
+                               const char *listName, const char *buttonName) {
+        auto *page = new QWidget(SSTab1);
+        SSTab1->addTab(page, title);
+        auto *label = make<QLabel>(page, labelName, caption);
+        place(label, 60, 90, 6000, 300);
+        auto *list = make<QListWidget>(page, listName);
+        list->setSelectionMode(QAbstractItemView::MultiSelection);
+        place(list, 60, 420, 6000, 3000);
+        auto *button = make<QPushButton>(page, buttonName, QStringLiteral("&Marcar Todos"));
+        place(button, 60, 3480, 6000, 375);
+        return std::tuple{label, list, button};
+    };
+    std::tie(LblCpte, LstCpte, CmdTodos)
+        = addTab(QStringLiteral("Comprobantes"), "LblCpte",
+                 QStringLiteral("Comprobantes que intervienen"), "LstCpte", "CmdTodos");
+    std::tie(lblUNeg, LstUNeg, CmdUNeg)
+        = addTab(QStringLiteral("UNegocio"), "lblUNeg", QStringLiteral("Unidad de Negocio"),
+                 "LstUNeg", "CmdUNeg");
+    std::tie(lblCcostos, LstCCostos, cmdCCostos)
+        = addTab(QStringLiteral("C. Costos"), "lblCcostos", QStringLiteral("Centros de Costos"),
+                 "LstCCostos", "cmdCCostos");
+
+    FrmDetalle = make<QGroupBox>(this, "FrmDetalle", QStringLiteral("Definicion"));
+    place(FrmDetalle, 60, top + 4560, 13380, 4200);
+    Toolbar1 = new QToolBar(FrmDetalle);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (const char *text : {"[F8] Agregar/Modificar Grupo ", "Agregar Sub - Grupo", "Quitar Grupo",
+                             "Quitar Sub - Grupo"})
+        Toolbar1->addAction(QString::fromUtf8(text));
+    place(Toolbar1, 120, 270, 9000, 450);
+    MSFlexGrid1 = new MSFlexGrid(FrmDetalle);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    place(MSFlexGrid1, 120, 780, 13140, 3240);
+    TxtEdit = makeField(FrmDetalle, "TxtEdit", {}, {}, 0);
+    TxtEdit->hide();
+
+    resize(pixels(13560), pixels(top + 4560 + 4200 + 120));
+}
+
+int frm_Estadistica::checkValue(const QCheckBox &box)
+{
+    switch (box.checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+void frm_Estadistica::setCheckValue(QCheckBox &box, int value)
+{
+    box.setCheckState(value == 1 ? Qt::Checked
+                                 : (value == 2 ? Qt::PartiallyChecked : Qt::Unchecked));
+}
+
+// ---- Start-up
+// ------------------------------------------------------------------------------------
+
+void frm_Estadistica::Form_Load()
+{
+    QString connectionString;
+    core::ConectarSistema(false, QString(), connectionString, platform::db::adUseClient);
+    NombreTabla = QStringLiteral("MA_PANELCTA");
+    platform::gUtil().PrepararFormulario(*this, 0);
+    core::DecorarFormulario(*this);
+    Inicializa();
+    // Long group names and descriptions wrap inside their cells rather than being cut.
+    MSFlexGrid1->setWordWrap(true);
+    CmbPeriodicidad->clear();
+    CmbPeriodicidad->addItems(Periodicidades);
+    CmbPeriodicidad->setCurrentText(QStringLiteral("Diario"));
+    CmbTG->clear();
+    CmbTG->addItems(TiposGrafico);
+    SSTab1->setCurrentIndex(0);
+    AbrirDesdeMenu();
+}
+
+void frm_Estadistica::AbrirDesdeMenu()
+{
+    if (core::gParametroAdicional.left(4).compare(MenuPrefix, Qt::CaseInsensitive) != 0)
+        return;
+    ModoMenu = true;
+    const QString name = core::gParametroAdicional.mid(MenuPrefix.size());
+
+    const int nameIndex = platform::gControles().IndiceCampo(QStringLiteral("Nombre"), txtfields);
+    txtfields[nameIndex]->setText(name);
+    int enter = platform::keys::Enter;
+    txtfields_KeyDown(nameIndex, enter, 0);
+
+    txtfields[nameIndex]->setEnabled(false);
+    FrmMod->hide();
+    chkAlMenu->hide();
+    Toolbar1->hide();
+    FrmDetalle->setEnabled(false);
+
+    BrezaCtl1->setFlag(GrabarFlag, false);
+    BrezaCtl1->setFlag(CancelarFlag, false);
+    BrezaCtl1->setFlag(BorrarFlag, false);
+    BrezaCtl1->setFlag(CerrarFlag, true);
+
+    auto &db = data::gDB();
+    platform::db::Recordset definition;
+    db.AbrirRecordset(QStringLiteral("SELECT * FROM MA_PANELCTA WHERE NOMBRE= '")
+                          + data::escapeSqlQuotes(name) + QLatin1Char('\''),
+                      definition, nullptr, platform::db::adOpenForwardOnly,
+                      platform::db::adLockReadOnly, platform::db::adOptionUnspecified, true);
+    if (definition.state() == platform::db::adStateOpen && !definition.eof()) {
+        const auto &util = platform::gUtil();
+        const QString flags = util.ValorTexto(definition.field(QStringLiteral("PermiteModificar")));
+        const std::tuple<QListWidget *, QPushButton *> lists[]
+            = {{LstCpte, CmdTodos}, {LstUNeg, CmdUNeg}, {LstCCostos, cmdCCostos}};
+        for (int position = 0; position < 3; ++position) {
+            const auto [list, button] = lists[position];
+            list->setEnabled(permits(flags, position));
+            button->setEnabled(list->isEnabled());
+        }
+        const QString grouping = util.ValorTexto(definition.field(QStringLiteral("Agrupar")));
+        if (grouping.compare(QLatin1String("UNegocio"), Qt::CaseInsensitive) == 0)
+            optUNeg->setChecked(true);
+        else if (grouping.compare(QLatin1String("CCostos"), Qt::CaseInsensitive) == 0)
+            optCCostos->setChecked(true);
+        else
+            optFecha->setChecked(true);
+    }
+    db.CierraRecordset(definition);
+}
+
+// ---- Reset and modes
+// ------------------------------------------------------------------------------
+
+void frm_Estadistica::Inicializa()
+{
+    using platform::Step;
+    std::vector<Step> steps{
+        [this] { Borrando = Nuevo = Existe = Validando = false; },
+        [this] { CargaCpte(); },
+        [this] { CargarUNeg(); },
+        [this] { CargarCCostos(); },
+        [this] { platform::gControles().LimpiarFormulario(*this, 1); },
+        [this] { ModoEdicion(false); },
+        [this] { ArmarGrilla(); },
+        [this] { focusNameField(); },
+    };
+    for (QCheckBox *box : {chkModCptes, chkModUneg, chkModCCostos, chkAlMenu, chkIgnorarCeros,
+                           chkCalculaSI, ChkInvertirFilCol, chkDetalle})
+        steps.emplace_back([box] { setCheckValue(*box, 0); });
+    steps.emplace_back([this] { optFecha->setChecked(true); });
+    steps.emplace_back([this] { SSTab1->setCurrentIndex(0); });
+
+    platform::StepRunner::run(std::move(steps), [](const platform::Error &error, int) {
+        // While the window loads it cannot take the focus yet: the reset stops there silently.
+        if (error.number() == platform::errors::InvalidProcedureCall)
+            return platform::Resume::Leave;
+        return platform::resumeForAnswer(platform::gUtil().MuestraError(
+            error, platform::Utilidades::EstiloError, QStringLiteral("Inicializa")));
+    });
+}
+
+void frm_Estadistica::focusNameField()
+{
+    QLineEdit *nameField = txtfields[platform::gControles().IndiceCampo(NameField, txtfields)];
+    if (!nameField->isVisible() || !nameField->isEnabled())
+        throw platform::Error(platform::errors::InvalidProcedureCall,
+                              QStringLiteral("Invalid procedure call or argument"));
+    nameField->setFocus();
+}
+
+void frm_Estadistica::ModoEdicion(bool editing)
+{
+    for (QLineEdit *field : std::as_const(txtfields))
+        field->setEnabled(editing);
+    if (!editing)
+        txtfields[0]->setEnabled(true);
+    BrezaCtl1->setFlag(GrabarFlag, editing);
+    BrezaCtl1->setFlag(CancelarFlag, editing);
+    BrezaCtl1->setFlag(BorrarFlag, editing && Existe);
+    BrezaCtl1->setFlag(CerrarFlag, !editing);
+    if (editing)
+        BrezaCtl1->setFlag(ReporteFlag, true);
+    BrezaCtl1->setFlag(NuevoFlag, !editing);
+    FrmDetalle->setEnabled(editing);
+}
+
+// ---- Commands
+// --------------------------------------------------------------------------------------
+
+void frm_Estadistica::BrezaCtl1_Accion(QString &clave)
+{
+    try {
+        runCommand(clave.toUpper());
+    } catch (const platform::Error &error) {
+        Validando = false;
+        platform::gUtil().MuestraError(error, platform::msgbox::OkOnly | platform::msgbox::Critical,
+                                       QStringLiteral("Accion"));
+    }
+}
+
+void frm_Estadistica::runCommand(const QString &clave)
+{
+    if (clave == QLatin1String("CERRAR")) {
+        close();
+    } else if (clave == QLatin1String("CANCELAR")) {
+        cancelEntry();
+    } else if (clave == QLatin1String("NUEVO")) {
+        Inicializa();
+    } else if (clave == QLatin1String("GRABAR")) {
+        saveDefinition();
+    } else if (clave == QLatin1String("CONSULTAR")) {
+        Consultar();
+    } else if (clave == QLatin1String("BORRAR")) {
+        deleteDefinition();
+    } else if (clave == QLatin1String("REPORTE")) {
+        printReport();
+    }
+}
+
+void frm_Estadistica::cancelEntry()
+{
+    if (Editando) {
+        const int answer = platform::userDialogs().messageBox(
+            QStringLiteral("Esta seguro de Cancelar la Carga de Datos"),
+            platform::msgbox::YesNo | platform::msgbox::Exclamation
+                | platform::msgbox::DefaultButton2,
+            QStringLiteral("Atención!!!"));
+        if (answer != Yes)
+            return;
+        Editando = false;
+    }
+    Inicializa();
+}
+
+void frm_Estadistica::saveDefinition()
+{
+    Validando = true;
+    if (ValidarCampos()) {
+        Actualizardatos();
+        // A failed save keeps the window as the user left it, voucher selection included, so
+        // the list is only refreshed once the definition is stored.
+        if (!HayError.toBool()) {
+            CargaCpte();
+            Editando = false;
+            Inicializa();
+        }
+    }
+    Validando = false;
+}
+
+void frm_Estadistica::deleteDefinition()
+{
+    HayError = false;
+    Borrando = true;
+    Nuevo = false;
+    Existe = false;
+    Actualizardatos();
+    if (!HayError.toBool())
+        Inicializa();
+}
+
+void frm_Estadistica::printReport()
+{
+    if (checkValue(*chkDetalle) == 1) {
+        Actualizardatos();
+        if (!HayError.toBool()) {
+            if (BreakdownReport *breakdown = breakdownReport()) {
+                breakdown->GeneraAuxiliar(nameFieldText());
+                breakdown->Show();
+            }
+            return;
+        }
+    }
+    if (ModoMenu) {
+        GeneraAuxiliar();
+        return;
+    }
+    Validando = true;
+    if (ValidarCampos()) {
+        Actualizardatos();
+        if (!HayError.toBool()) {
+            Editando = false;
+            GeneraAuxiliar();
+        }
+    }
+    Validando = false;
+}
+
+QString frm_Estadistica::nameFieldText() const
+{
+    return txtfields[platform::gControles().IndiceCampo(NameField, txtfields)]->text();
+}
+
+// ---- Keys, layout and closing -------------------------------------------------------------------
+
+void frm_Estadistica::Form_KeyDown(int &KeyCode, int)
+{
+    BrezaCtl1->TeclaAccion(KeyCode);
+}
+
+bool frm_Estadistica::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress)
+        previewKey(*static_cast<QKeyEvent *>(event));
+    return QWidget::eventFilter(watched, event);
+}
+
+void frm_Estadistica::keyPressEvent(QKeyEvent *event)
+{
+    // A key a control did not take comes here after the preview has seen it already.
+    if (!QApplication::focusWidget() || QApplication::focusWidget() == this)
+        previewKey(*event);
+    QWidget::keyPressEvent(event);
+}
+
+void frm_Estadistica::previewKey(const QKeyEvent &event)
+{
+    int keyCode = virtualKeyCode(event);
+    if (keyCode != 0)
+        Form_KeyDown(keyCode, shiftStateOf(event));
+}
+
+void frm_Estadistica::Form_Resize()
+{
+    using platform::Step;
+    const int width = widthTwips(this);
+    const int height = heightTwips(this);
+    std::vector<Step> steps{
+        [&] { setWidthTwips(FrmDetalle, width - 120); },
+        [&] { setWidthTwips(LstCpte, width - 220 - widthTwips(FrmPrincipal)); },
+        [&] { setWidthTwips(LblCpte, widthTwips(LstCpte)); },
+        [&] { setWidthTwips(CmdTodos, widthTwips(LstCpte)); },
+        [&] { setWidthTwips(LstUNeg, widthTwips(LstCpte)); },
+        [&] { setWidthTwips(lblUNeg, widthTwips(LblCpte)); },
+        [&] { setWidthTwips(CmdUNeg, widthTwips(CmdTodos)); },
+        [&] { setWidthTwips(LstCCostos, widthTwips(LstCpte)); },
+        [&] { setWidthTwips(lblCcostos, widthTwips(LblCpte)); },
+        [&] { setWidthTwips(cmdCCostos, widthTwips(CmdTodos)); },
+        [&] {
+            setHeightTwips(FrmDetalle,
+                           height - (heightTwips(BrezaCtl1) + heightTwips(FrmPrincipal) + 240));
+        },
+        [&] { setHeightTwips(MSFlexGrid1, heightTwips(FrmDetalle) - 960); },
+        [&] { setWidthTwips(MSFlexGrid1, widthTwips(FrmDetalle) - 240); },
+        [&] { setWidthTwips(SSTab1, widthTwips(LstCpte) + 50); },
+    };
+    platform::StepRunner::run(std::move(steps),
+                              [](const platform::Error &, int) { return platform::Resume::Next; });
+}
+
+void frm_Estadistica::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    BrezaCtl1->resize(width(), BrezaCtl1->sizeHint().height());
+    Form_Resize();
+}
+
+void frm_Estadistica::Form_Unload()
+{
+    platform::endProcess(0);
+}
+
+void frm_Estadistica::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    Form_Unload();
+}
+
+// ---- Computation: cancel step and error tail
+// ------------------------------------------------------
+
+bool frm_Estadistica::ConfirmarCancelacion()
+{
+    auto &progress = platform::gProgreso();
+    progress.Ocultar();
+    const int answer = platform::userDialogs().messageBox(
+        QStringLiteral("Desea Cancelar el Proceso?"),
+        platform::msgbox::YesNo | platform::msgbox::Information,
+        QStringLiteral("Cancelado por el usuario"));
+    if (answer != Yes) {
+        std::int16_t stop = -1;
+        progress.Avanzar(stop, QStringLiteral("Actualizando Estadistica"));
+        return false;
+    }
+    platform::userDialogs().messageBox(QStringLiteral("Grabacion Abortada!"),
+                                       platform::msgbox::OkOnly);
+    return true;
+}
+
+platform::Resume frm_Estadistica::ErrorGeneraAuxiliar(const platform::Error &error)
+{
+    platform::gProgreso().Ocultar();
+    return platform::resumeForAnswer(platform::gUtil().MuestraError(
+        error, platform::Utilidades::EstiloError, QStringLiteral("GeneraAuxiliar")));
+}
+
+frm_Estadistica &frmEstadistica()
+{
+    // Lives until the process ends: closing the window ends the process.
+    static auto *window = new frm_Estadistica;
+    return *window;
+}
+
+} // namespace statistics
