@@ -9,10 +9,33 @@
 #include <QChart>
 #include <QLineSeries>
 #include <QValueAxis>
+#include <algorithm>
+#include <utility>
 
 namespace platform::report {
 
 namespace {
+
+// Beyond this many columns their labels are slanted so that each one still shows whole.
+constexpr int kUpright = 8;
+
+// The axis always takes in zero, so ribbons and bars start from it, and the amounts of every
+// row, whatever their signs.
+std::pair<double, double> amountRange(const CrossTable &table)
+{
+    double low = 0;
+    double high = 0;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int column = 0; column < table.columnCount(); ++column) {
+            const double amount = table.cell(row, column).toDouble();
+            low = std::min(low, amount);
+            high = std::max(high, amount);
+        }
+    }
+    if (low == high)
+        high = low + 1;
+    return {low, high};
+}
 
 QStringList categoriesOf(const CrossTable &table)
 {
@@ -73,6 +96,12 @@ std::unique_ptr<QChart> buildReportChart(const CrossTable &table, ChartKind kind
 
     auto *categories = new QBarCategoryAxis(chart.get());
     categories->append(categoriesOf(table));
+    if (table.columnCount() > kUpright) {
+        QFont small = categories->labelsFont();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        categories->setLabelsFont(small);
+        categories->setLabelsAngle(-90);
+    }
     auto *amounts = new QValueAxis(chart.get());
     amounts->setLabelFormat(QStringLiteral("%.0f"));
     chart->addAxis(categories, Qt::AlignBottom);
@@ -81,6 +110,8 @@ std::unique_ptr<QChart> buildReportChart(const CrossTable &table, ChartKind kind
         series->attachAxis(categories);
         series->attachAxis(amounts);
     }
+    const auto [low, high] = amountRange(table);
+    amounts->setRange(low, high);
     amounts->applyNiceNumbers();
     return chart;
 }
