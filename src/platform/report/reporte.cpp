@@ -102,13 +102,13 @@ std::shared_ptr<db::Connection> Reporte::conexion() const
     return m_connection;
 }
 
-void Reporte::Imprimir(const QString &Reporte, const std::array<QString, 2> &,
+void Reporte::Imprimir(const QString &NombreReporte, const std::array<QString, 2> &,
                        const QString &Seleccion, const QString &, const QVariant &Formula1,
                        const QVariant &Formula2, const QVariant &Formula3, const QVariant &Formula4,
                        const QVariant &Formula5, const QString &, const QString &, const QString &)
 {
     try {
-        const report::ReportLayout layout = layoutOf(Reporte, CarpetaReportes);
+        const report::ReportLayout layout = layoutOf(NombreReporte, CarpetaReportes);
         const Formulas formulas
             = readFormulas({&Formula1, &Formula2, &Formula3, &Formula4, &Formula5});
         const QString rowColumn = groupingColumn(formulas, "Grupo");

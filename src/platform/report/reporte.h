@@ -39,7 +39,7 @@ public:
     // Reads the rows of the record selection, applies the formulas by their names ("empresa",
     // "NOMBREREP", "Parametros", "Columna1", "Grupo") and shows or prints the report. Every
     // failure is shown to the user in a message box; nothing is raised to the caller.
-    void Imprimir(const QString &Reporte, const std::array<QString, 2> &Parametros,
+    void Imprimir(const QString &NombreReporte, const std::array<QString, 2> &Parametros,
                   const QString &Seleccion, const QString &ConexionODBC, const QVariant &Formula1,
                   const QVariant &Formula2, const QVariant &Formula3, const QVariant &Formula4,
                   const QVariant &Formula5, const QString &Extra1 = {}, const QString &Extra2 = {},
