@@ -11,7 +11,7 @@ packages=(
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev tdsodbc libsqliteodbc
   googletest libgtest-dev libgmock-dev
-  xvfb xauth
+  xvfb xauth poppler-utils
 )
 
 missing=()
