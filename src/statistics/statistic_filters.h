@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QListWidget;
+
+// The filter lists of a statistic run, built from the selected items of the window's voucher,
+// business-unit and cost-centre lists. Every item reads "Description (CODE)".
+namespace statistics {
+
+struct ListItem
+{
+    QString text;
+    bool selected = false;
+};
+
+QList<ListItem> listItems(const QListWidget &list);
+
+// How the codes of a list are written into the list.
+enum class CodeForm {
+    AsCut, // voucher types
+    FixedWidth4, // business units and cost centres, as the suite stores them
+};
+
+struct FilterList
+{
+    // The selected codes in list order, each quoted for SQL and separated by commas
+    // ("'01','02'"); empty when nothing is selected.
+    QString codes;
+    // What the report's parameter line shows: the word for "all" when every item or none is
+    // selected, otherwise the codes.
+    QString display;
+};
+
+FilterList buildFilterList(const QList<ListItem> &items, CodeForm form, const QString &allWord);
+
+// The cost-centre list of a run that does not group by cost centre.
+FilterList unusedFilterList(const QString &allWord);
+
+} // namespace statistics

@@ -1,0 +1,294 @@
+#include "statistics/statistic_run.h"
+
+#include "data/db_dll.h"
+#include "platform/suite/progreso.h"
+#include "platform/suite/utilidades.h"
+#include "platform/text.h"
+#include "platform/variant.h"
+
+namespace statistics {
+
+using platform::Currency;
+using platform::Error;
+using platform::db::Recordset;
+
+namespace {
+
+const QString progressTitle = QStringLiteral("Procesando Información");
+const QString progressMessage = QStringLiteral("Espere por Favor...!");
+
+Error typeMismatch()
+{
+    return Error(platform::errors::TypeMismatch, QStringLiteral("No coinciden los tipos"),
+                 QStringLiteral("GeneraAuxiliar"));
+}
+
+QDate dateOfBox(const QString &text)
+{
+    const std::optional<QDate> date = platform::parseRegionalDate(text);
+    if (!date)
+        throw typeMismatch();
+    return *date;
+}
+
+QDate dateOf(const QVariant &value)
+{
+    return value.metaType().id() == QMetaType::QDateTime ? value.toDateTime().date()
+                                                         : value.toDate();
+}
+
+// A stored flag or a flag read back as text; an empty one is false.
+bool truthOf(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    const std::optional<bool> truth = platform::parseTruthValue(text);
+    if (!truth)
+        throw typeMismatch();
+    return *truth;
+}
+
+QString textOf(Recordset &recordset, const QString &field)
+{
+    return platform::gUtil().ValorTexto(recordset.field(field));
+}
+
+Currency amountOf(const QVariant &value)
+{
+    if (platform::isCurrency(value))
+        return value.value<Currency>();
+    if (platform::isNullOrEmpty(value))
+        return {};
+    return Currency::fromDouble(value.toDouble());
+}
+
+bool hasRows(const Recordset &recordset)
+{
+    return recordset.state() == platform::db::adStateOpen && !(recordset.bof() && recordset.eof());
+}
+
+} // namespace
+
+// ---- RunGuard ---------------------------------------------------------------------------------
+
+bool RunGuard::attempt(const std::function<void()> &statement) const
+{
+    for (;;) {
+        try {
+            statement();
+            return true;
+        } catch (const Error &error) {
+            switch (m_hooks.onError(error)) {
+            case platform::Resume::Retry:
+                continue;
+            case platform::Resume::Next:
+                return false;
+            case platform::Resume::Leave:
+                throw RunLeft{};
+            }
+        }
+    }
+}
+
+void RunGuard::advance(const QString &text, bool mayCancel) const
+{
+    std::int16_t cancel = 0;
+    platform::gProgreso().Avanzar(cancel, text, progressTitle, progressMessage);
+    if (mayCancel && cancel != 0 && m_hooks.confirmCancel())
+        throw RunLeft{};
+}
+
+// ---- StatisticRun -----------------------------------------------------------------------------
+
+StatisticRun::StatisticRun(RunSettings settings, const RunGuard &guard)
+    : m_settings(std::move(settings)), m_guard(guard)
+{ }
+
+void StatisticRun::fillWorkTable()
+{
+    data::DB_Dll &db = data::gDB();
+    db.EjecutaConsultaSQL(deleteWorkRowsStatement(m_settings.key));
+
+    m_guard.attempt([&] {
+        m_definition = db.gCnn->execute(
+            definitionRowsStatement(m_settings.definitionTable, m_settings.typedName), nullptr,
+            platform::db::adOptionUnspecified);
+    });
+    if (!hasRows(m_definition))
+        return;
+    m_guard.attempt([&] {
+        m_definition.moveFirst();
+        m_name = textOf(m_definition, QStringLiteral("Nombre"));
+    });
+
+    writeSkeleton();
+
+    while (!m_definition.eof()) {
+        addDefinitionLine();
+        m_guard.attempt([&] { m_definition.moveNext(); });
+    }
+}
+
+void StatisticRun::writeSkeleton()
+{
+    m_guard.attempt([&] {
+        m_start = dateOfBox(m_settings.startText);
+        m_end = dateOfBox(m_settings.endText);
+    });
+    if (!m_start.isValid() || !m_end.isValid())
+        return;
+
+    Recordset groups;
+    m_guard.attempt([&] {
+        data::gDB().AbrirRecordset(definitionGroupsStatement(m_settings.typedName), groups);
+    });
+    if (!hasRows(groups))
+        return;
+    while (!groups.eof()) {
+        QString group;
+        if (m_guard.attempt([&] { group = textOf(groups, QStringLiteral("GRUPO")); }))
+            writeGroupRows(group, m_start, m_end);
+        m_guard.attempt([&] { groups.moveNext(); });
+    }
+}
+
+void StatisticRun::writeGroupRows(const QString &group, const QDate &start, const QDate &end)
+{
+    const QList<DateSpan> spans
+        = bucketSpans(start, end, m_settings.periodicidad, m_settings.grouping);
+    if (!spans.isEmpty() && m_settings.openingBalance) {
+        const QDate day = openingBalanceDay(start);
+        writeRow(group, DateSpan{day, day});
+    }
+    for (const DateSpan &span : spans) {
+        switch (m_settings.grouping) {
+        case Grouping::BusinessUnit:
+            writeCodedRows(group, span, WorkRowKind::BusinessUnit);
+            break;
+        case Grouping::CostCentre:
+            writeCodedRows(group, span, WorkRowKind::CostCentre);
+            break;
+        case Grouping::Date:
+            writeRow(group, span);
+            break;
+        }
+    }
+}
+
+void StatisticRun::writeRow(const QString &group, const DateSpan &span, WorkRowKind kind,
+                            const QString &code)
+{
+    data::gDB().EjecutaConsultaSQL(
+        insertWorkRowStatement(WorkRow{m_settings.key, m_name, group, span, kind, code}));
+}
+
+// One row per business unit or cost centre of the run's list, or per every one when the list
+// is empty.
+void StatisticRun::writeCodedRows(const QString &group, const DateSpan &span, WorkRowKind kind)
+{
+    const QString statement = kind == WorkRowKind::BusinessUnit
+        ? businessUnitsStatement(m_settings.businessUnits.codes)
+        : costCentresStatement(m_settings.costCentres.codes);
+    data::DB_Dll &db = data::gDB();
+    Recordset codes;
+    m_guard.attempt([&] { db.AbrirRecordset(statement, codes); });
+    if (hasRows(codes)) {
+        while (!codes.eof()) {
+            QString code;
+            if (m_guard.attempt([&] { code = textOf(codes, QStringLiteral("Codigo")); }))
+                writeRow(group, span, kind, code);
+            m_guard.attempt([&] { codes.moveNext(); });
+        }
+    }
+    db.CierraRecordset(codes);
+}
+
+void StatisticRun::addDefinitionLine()
+{
+    QString group;
+    m_guard.attempt([&] { group = textOf(m_definition, QStringLiteral("Grupo")); });
+    m_guard.advance(group, true);
+
+    QString side;
+    QString account;
+    m_guard.attempt([&] {
+        side = sideClause(truthOf(textOf(m_definition, QStringLiteral("DEBE"))),
+                          truthOf(textOf(m_definition, QStringLiteral("Haber"))));
+    });
+    m_guard.attempt([&] { account = textOf(m_definition, QStringLiteral("Cuenta")); });
+
+    m_guard.attempt([&] {
+        data::gDB().AbrirRecordset(
+            groupWorkRowsStatement(m_settings.typedName, group, m_settings.key), m_workRows,
+            nullptr, platform::db::adOpenDynamic, platform::db::adLockOptimistic);
+    });
+    if (!hasRows(m_workRows))
+        return;
+    m_guard.attempt([&] { m_workRows.moveFirst(); });
+    while (!m_workRows.eof()) {
+        addIntoWorkRow(group, account, side);
+        m_guard.attempt([&] { m_workRows.moveNext(); });
+    }
+}
+
+JournalSum StatisticRun::journalSumFor(const QString &account, const QString &side)
+{
+    const QString titulo
+        = data::gDB()
+              .DatosTabla(QStringLiteral("ma_cuentas"), account, QStringLiteral("Titulo"),
+                          QStringLiteral("Codigo"), 8, QString(), true, false)
+              .toString();
+    JournalSum sum;
+    sum.grouping = m_settings.grouping;
+    sum.periodicidad = m_settings.periodicidad;
+    sum.account = account;
+    sum.titleAccount = truthOf(titulo);
+    sum.side = side;
+    sum.voucherCodes = m_settings.vouchers.codes;
+    sum.unitCodes = m_settings.businessUnits.codes;
+    sum.bucket = DateSpan{dateOf(m_workRows.field(QStringLiteral("FechaD")).value()),
+                          dateOf(m_workRows.field(QStringLiteral("FechaH")).value())};
+    sum.lastBucket = sum.bucket.to == m_end;
+    sum.openingBalance = m_settings.openingBalance && sum.bucket.from == openingBalanceDay(m_start);
+    sum.unit = textOf(m_workRows, QStringLiteral("UNegocio"));
+    sum.costCentre = textOf(m_workRows, QStringLiteral("CCosto"));
+    return sum;
+}
+
+void StatisticRun::addIntoWorkRow(const QString &group, const QString &account, const QString &side)
+{
+    JournalSum sum;
+    Recordset sums;
+    const bool ran
+        = m_guard.attempt([&] { sum = journalSumFor(account, side); }) && m_guard.attempt([&] {
+              sums = data::gDB().gCnn->execute(journalSumStatement(sum), nullptr,
+                                               platform::db::adOptionUnspecified);
+          });
+    if (ran && hasRows(sums)) {
+        while (!sums.eof()) {
+            m_guard.advance(group, true);
+            m_guard.attempt([&] {
+                const bool credit = platform::equalsIgnoringCase(
+                    textOf(sums, QStringLiteral("Debe-Haber")), QStringLiteral("H"));
+                const Currency amount = amountOf(sums.field(QStringLiteral("Importe")).value());
+                platform::db::Field total = m_workRows.field(QStringLiteral("ImporteG1"));
+                const Currency before = amountOf(total.value());
+                try {
+                    total.setValue(platform::currencyVariant(Currency::fromScaled(
+                        before.scaled + (credit ? -amount.scaled : amount.scaled))));
+                    m_workRows.field(QStringLiteral("GRUPO")).setValue(group);
+                    m_workRows.update();
+                } catch (const Error &) {
+                    // A retry must add the amount to the stored total, not to the failed edit.
+                    if (m_workRows.editMode() != platform::db::adEditNone)
+                        m_workRows.cancelUpdate();
+                    throw;
+                }
+            });
+            m_guard.attempt([&] { sums.moveNext(); });
+        }
+    }
+    m_guard.advance(group + u' ' + account, false);
+}
+
+} // namespace statistics

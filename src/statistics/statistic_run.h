@@ -1,0 +1,97 @@
+#pragma once
+
+#include "platform/db/recordset.h"
+#include "platform/error.h"
+#include "platform/steps.h"
+#include "statistics/statistic_buckets.h"
+#include "statistics/statistic_filters.h"
+#include "statistics/statistic_statements.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+// The computation of a statistic: the user's work rows rebuilt from a definition and the
+// journal, one statement at a time, under the run's cancel step and error path.
+namespace statistics {
+
+// Raised to end the run at once: the user stopped it, or left it from the error box.
+struct RunLeft
+{ };
+
+// How a run asks its user: the error path turns an error into what happens to the failing
+// statement; the cancel step answers true when the user stops the run.
+struct RunHooks
+{
+    std::function<platform::Resume(const platform::Error &)> onError;
+    std::function<bool()> confirmCancel;
+};
+
+// Runs the statements of a run under its error path, and the progress updates under its
+// cancel step.
+class RunGuard
+{
+public:
+    explicit RunGuard(RunHooks hooks) : m_hooks(std::move(hooks)) { }
+
+    // Runs one statement; on an error the error path decides: run it again, go on without it
+    // (false), or leave the run (RunLeft).
+    bool attempt(const std::function<void()> &statement) const;
+
+    // Refreshes the progress window with the text. With mayCancel, a stop request asks the
+    // cancel step, and a confirmed stop leaves the run (RunLeft).
+    void advance(const QString &text, bool mayCancel) const;
+
+private:
+    RunHooks m_hooks;
+};
+
+// What a run reads from the window.
+struct RunSettings
+{
+    QString typedName; // the name box: the definition rows are found by it
+    QString startText;
+    QString endText;
+    Grouping grouping = Grouping::Date;
+    int periodicidad = Diario;
+    bool openingBalance = false;
+    FilterList vouchers;
+    FilterList businessUnits;
+    FilterList costCentres;
+    QString key; // the station-user key of the work rows
+    QString definitionTable;
+};
+
+// Rebuilds the user's work rows: deletes them, writes the empty rows of every group and
+// bucket, then adds the journal sums of every definition line into its group's rows.
+class StatisticRun
+{
+public:
+    StatisticRun(RunSettings settings, const RunGuard &guard);
+
+    // Raises RunLeft when the run is stopped or left.
+    void fillWorkTable();
+
+    // The name as stored in the first definition row; empty when the statistic has none.
+    const QString &statisticName() const { return m_name; }
+
+private:
+    void writeSkeleton();
+    void writeGroupRows(const QString &group, const QDate &start, const QDate &end);
+    void writeRow(const QString &group, const DateSpan &span, WorkRowKind kind = {},
+                  const QString &code = {});
+    void writeCodedRows(const QString &group, const DateSpan &span, WorkRowKind kind);
+    void addDefinitionLine();
+    void addIntoWorkRow(const QString &group, const QString &account, const QString &side);
+    JournalSum journalSumFor(const QString &account, const QString &side);
+
+    RunSettings m_settings;
+    const RunGuard &m_guard;
+    QString m_name;
+    QDate m_start; // invalid when the start box holds no date
+    QDate m_end;
+    platform::db::Recordset m_definition;
+    platform::db::Recordset m_workRows;
+};
+
+} // namespace statistics
