@@ -57,10 +57,16 @@ void setEditorMaxLength(QLineEdit &editor, int length)
     editor.setMaxLength(length > 0 ? length : unlimited);
 }
 
+// The editor's own visibility, whether or not the window is on screen.
+bool editing(const QLineEdit &editor)
+{
+    return !editor.isHidden();
+}
+
 // The open cell edit ends: its text goes into the cell that is still current.
 void commitEdit(MSFlexGrid &grid, QLineEdit &editor)
 {
-    if (!editor.isVisible())
+    if (!editing(editor))
         return;
     grid.setText(editor.text());
     editor.hide();
@@ -392,7 +398,7 @@ void frm_Estadistica::MSFlexGrid1_KeyPress(int &KeyAscii)
 
 void frm_Estadistica::MSFlexGrid1_Scroll()
 {
-    if (TxtEdit->isVisible())
+    if (editing(*TxtEdit))
         EditKeyCode(*MSFlexGrid1, *TxtEdit, platform::keys::Enter);
 }
 

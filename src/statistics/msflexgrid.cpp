@@ -149,7 +149,7 @@ void MSFlexGrid::setRows(int rows)
     // Leave the current cell while it still exists, so a handler may still write to it.
     if (m_row >= rows)
         moveTo(rows - 1, m_col);
-    setRowCount(rows - FixedRows());
+    changeLines([&] { setRowCount(rows - FixedRows()); }, m_row);
 }
 
 int MSFlexGrid::Cols() const
@@ -268,10 +268,7 @@ void MSFlexGrid::AddItem(int row)
 {
     if (row < FixedRows() || row > Rows())
         raiseInvalidIndex();
-    insertRow(row - FixedRows());
-    // The view shifts its current line down without a word; follow it.
-    if (row <= m_row)
-        ++m_row;
+    changeLines([&] { insertRow(row - FixedRows()); }, row <= m_row ? m_row + 1 : m_row);
 }
 
 void MSFlexGrid::RemoveItem(int row)
@@ -279,20 +276,18 @@ void MSFlexGrid::RemoveItem(int row)
     if (row < FixedRows())
         raiseInvalidIndex();
     checkRow(row);
-    removeRow(row - FixedRows());
+    // The current line keeps its number, unless it was the last.
+    const int current = row < m_row ? m_row - 1 : m_row;
+    changeLines([&] { removeRow(row - FixedRows()); }, std::min(current, Rows() - 2));
 }
 
 void MSFlexGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
-    // A click or an arrow key moved the cell, or the view picked another after a line went.
+    // A click or an arrow key moved the cell.
     // The move is announced before the view scrolls to the new cell, so a handler of LeaveCell
     // still sees the old one current.
-    if (!m_moving) {
-        if (current.isValid())
-            moveTo(current.row() + FixedRows(), current.column());
-        else if (m_row >= Rows())
-            moveTo(Rows() - 1, m_col);
-    }
+    if (!m_moving && current.isValid())
+        moveTo(current.row() + FixedRows(), current.column());
     QTableWidget::currentChanged(current, previous);
 }
 
@@ -337,13 +332,18 @@ void MSFlexGrid::moveTo(int row, int col)
         Q_EMIT LeaveCell();
     m_row = row;
     m_col = col;
+    showCurrentCell();
+    Q_EMIT EnterCell();
+}
+
+void MSFlexGrid::showCurrentCell()
+{
     m_moving = true;
-    if (row >= FixedRows())
-        setCurrentCell(row - FixedRows(), col);
+    if (m_row >= FixedRows())
+        setCurrentCell(m_row - FixedRows(), m_col);
     else
         setCurrentIndex(QModelIndex());
     m_moving = false;
-    Q_EMIT EnterCell();
 }
 
 QRect MSFlexGrid::cellRect() const

@@ -89,6 +89,19 @@ private:
     void checkCol(int col) const;
     // Moves the current cell; LeaveCell is raised only while the old cell still exists.
     void moveTo(int row, int col);
+    // Points the view's current cell at Row and Col without announcing a move.
+    void showCurrentCell();
+    // Adds or removes lines, the view's own choice of a new current cell ignored: the current
+    // cell becomes the given row.
+    template<typename Change>
+    void changeLines(Change change, int currentRow)
+    {
+        m_moving = true;
+        change();
+        m_moving = false;
+        m_row = currentRow;
+        showCurrentCell();
+    }
     QRect cellRect() const;
 
     int m_row = 0;
