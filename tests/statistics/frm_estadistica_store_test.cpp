@@ -1,0 +1,253 @@
+#include "core/mod_global.h"
+#include "data/db_dll.h"
+#include "demo/suite_database.h"
+#include "platform/regional_settings.h"
+#include "platform/runtime.h"
+#include "statistics/frm_estadistica.h"
+#include "statistics/msflexgrid.h"
+#include "statistics_database_test.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <memory>
+
+namespace {
+
+using statistics::frm_Estadistica;
+namespace msgbox = platform::msgbox;
+
+// The window on the sample database, with voucher types whose codes share a prefix.
+class StoreWindowTest : public statistics_testing::StatisticsDatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        StatisticsDatabaseTest::SetUp();
+        platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
+        demo::SampleOptions sample;
+        sample.journalLines = 8;
+        demo::insertSampleData(*data::gDB().gCnn, sample);
+        runOnMain("INSERT INTO TA_CPTE (Codigo,Descripcion) VALUES ('A1','Prueba uno')");
+        runOnMain("INSERT INTO TA_CPTE (Codigo,Descripcion) VALUES ('A10','Prueba diez')");
+        runOnMain("DELETE MA_PANELCTA");
+        core::gParametroAdicional.clear();
+        platform::setEndProcessHook([](int code) { throw platform::ProcessEnded(code); });
+        window = std::make_unique<frm_Estadistica>();
+        window->Form_Load();
+        dialogs.clearShown();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        platform::setEndProcessHook({});
+        StatisticsDatabaseTest::TearDown();
+    }
+
+    void store(const QString &values)
+    {
+        runOnMain("INSERT INTO MA_PANELCTA (NOMBRE,FechaD,FechaH,Grupo,Cuenta,DEBE,Haber,"
+                  "TipoGrafico,PERIODICIDAD,Comprobantes,PermiteModificar,Agrupar,anclaralmenu,"
+                  "InvierteFilCol,ignoraceros,calculasi,aperturaCuentas) VALUES ("
+                  + values + ")");
+    }
+    void load(QString name)
+    {
+        window->ArmarGrilla();
+        window->CargarEstadistica(name);
+    }
+    QStringList gridLines() const
+    {
+        QStringList lines;
+        for (int row = 1; row < window->MSFlexGrid1->Rows(); ++row) {
+            QStringList cells;
+            for (int col = 0; col < 5; ++col)
+                cells << window->MSFlexGrid1->TextMatrix(row, col);
+            lines << cells.join('|');
+        }
+        return lines;
+    }
+    QStringList selected(const QListWidget &list) const
+    {
+        QStringList items;
+        for (const QListWidgetItem *item : list.selectedItems())
+            items << item->text();
+        return items;
+    }
+    int box(const QCheckBox *check) const { return frm_Estadistica::checkValue(*check); }
+    // Accepts the name as the name check does before a save.
+    void editing(const QString &name, bool existing)
+    {
+        window->txtfields[0]->setText(name);
+        window->Nuevo = !existing;
+        window->Existe = existing;
+    }
+
+    std::unique_ptr<frm_Estadistica> window;
+};
+
+TEST_F(StoreWindowTest, LoadReadsTheHeaderFromTheFirstRow)
+{
+    const struct
+    {
+        const char *stored; // PermiteModificar, Agrupar and the five box columns
+        int modCptes, modUneg, modCCostos;
+        const char *grouping;
+        int alMenu, invertir, ignorar, calcula, detalle;
+    } cases[] = {
+        {"'101','UNegocio',1,0,1,0,1", 1, 0, 1, "optUNeg", 1, 0, 1, 0, 1},
+        {"'1','ccostos',0,1,0,1,0", 1, 0, 0, "optCCostos", 0, 1, 0, 1, 0},
+        {"NULL,NULL,NULL,NULL,NULL,NULL,NULL", 0, 0, 0, "optFecha", 0, 0, 0, 0, 0},
+        {"'011','Otro',1,1,1,1,1", 0, 1, 1, "optFecha", 1, 1, 1, 1, 1},
+    };
+    for (const auto &c : cases) {
+        runOnMain("DELETE MA_PANELCTA");
+        for (QCheckBox *check : {window->chkModCptes, window->chkModUneg, window->chkModCCostos,
+                                 window->chkAlMenu, window->ChkInvertirFilCol,
+                                 window->chkIgnorarCeros, window->chkCalculaSI, window->chkDetalle})
+            frm_Estadistica::setCheckValue(*check, 1);
+        window->optUNeg->setChecked(true);
+        store(QStringLiteral("'Ventas','2024-01-01','2024-12-31','Caja','1.1',1,0,6,3,'',")
+              + QLatin1String(c.stored));
+
+        load("Ventas");
+
+        EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Ventas")) << c.stored;
+        EXPECT_EQ(window->txtfields[1]->text(), QStringLiteral("01/01/2024")) << c.stored;
+        EXPECT_EQ(window->CmbTG->currentIndex(), 6) << c.stored;
+        EXPECT_EQ(window->CmbPeriodicidad->currentIndex(), 3) << c.stored;
+        EXPECT_EQ(box(window->chkModCptes), c.modCptes) << c.stored;
+        EXPECT_EQ(box(window->chkModUneg), c.modUneg) << c.stored;
+        EXPECT_EQ(box(window->chkModCCostos), c.modCCostos) << c.stored;
+        const QRadioButton *expected = QLatin1String(c.grouping) == "optUNeg" ? window->optUNeg
+            : QLatin1String(c.grouping) == "optCCostos"                       ? window->optCCostos
+                                                                              : window->optFecha;
+        EXPECT_TRUE(expected->isChecked()) << c.stored;
+        EXPECT_EQ(box(window->chkAlMenu), c.alMenu) << c.stored;
+        EXPECT_EQ(box(window->ChkInvertirFilCol), c.invertir) << c.stored;
+        EXPECT_EQ(box(window->chkIgnorarCeros), c.ignorar) << c.stored;
+        EXPECT_EQ(box(window->chkCalculaSI), c.calcula) << c.stored;
+        EXPECT_EQ(box(window->chkDetalle), c.detalle) << c.stored;
+    }
+    EXPECT_EQ(dialogs.count(), 0);
+}
+
+TEST_F(StoreWindowTest, LoadShowsOneLinePerRowWithTheGroupOnItsFirstLine)
+{
+    runOnMain("INSERT INTO MA_CUENTAS (CODIGO,DESCRIPCION) VALUES ('1.1.01','Banco de prueba')");
+    const QString header = "'Ventas','2024-01-01','2024-12-31',";
+    const QString tail = ",6,3,'''A1''','000','Fecha',0,0,0,0,0";
+    store(header + "'Bancos','1.1.02',1,1" + tail);
+    store(header + "'Bancos','1.1.01',0,0" + tail);
+    store(header + "'BANCOS','1.1.03',1,0" + tail);
+    store(header + "'Ajustes (-)','',0,1" + tail);
+
+    load("Ventas");
+
+    const QString bank1
+        = data::gDB().DatosTabla("MA_CUENTAS", "1.1.01", "DESCRIPCION", "CODIGO", 8).toString();
+    EXPECT_FALSE(bank1.isEmpty());
+    const QStringList lines = gridLines();
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], QStringLiteral("Ajustes (-)|||N|S"));
+    EXPECT_EQ(lines[1], QStringLiteral("Bancos|1.1.01|Banco de prueba|N|N"));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("|1.1.02|"))) << lines[2].toStdString();
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("|1.1.03|"))) << lines[3].toStdString();
+    EXPECT_EQ(selected(*window->LstCpte), QStringList{"Prueba uno (A1)"});
+    EXPECT_TRUE(selected(*window->LstUNeg).isEmpty());
+}
+
+TEST_F(StoreWindowTest, LoadOfAnUnknownNameOnlyRefillsTheListsAndAddsALine)
+{
+    window->LstCpte->item(0)->setSelected(true);
+    window->CmbTG->setCurrentIndex(2);
+    load("No existe");
+    EXPECT_TRUE(selected(*window->LstCpte).isEmpty());
+    EXPECT_EQ(gridLines(), QStringList{"||||"});
+    EXPECT_EQ(window->CmbTG->currentIndex(), 2);
+    EXPECT_EQ(dialogs.count(), 0);
+}
+
+TEST_F(StoreWindowTest, AStoredLayoutTheComboLacksIsReported)
+{
+    store("'Ventas','2024-01-01','2024-12-31','Caja','1.1',1,0,9,3,'','000','Fecha',0,0,0,0,0");
+    dialogs.answer(msgbox::Ignore);
+    load("Ventas");
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_TRUE(dialogs.last().text.endsWith("Rutina: AsignaCashProyectado"))
+        << dialogs.last().text.toStdString();
+    EXPECT_EQ(gridLines().size(), 1);
+}
+
+TEST_F(StoreWindowTest, SavedLinesComeBackSortedWithEveryListCode)
+{
+    editing("Ventas d'Oro", false);
+    window->ArmarGrilla();
+    window->MSFlexGrid1->setRows(4);
+    const QStringList cells{"Pasivo|2.1|x|S|N", "|1.1.01|x|N|S", "Activo|1.1.02|x|s|N"};
+    for (int row = 0; row < cells.size(); ++row) {
+        const QStringList line = cells[row].split('|');
+        for (int col = 0; col < 5; ++col)
+            window->MSFlexGrid1->setTextMatrix(row + 1, col, line[col]);
+    }
+    for (int i = 0; i < window->LstCpte->count(); ++i)
+        window->LstCpte->item(i)->setSelected(true);
+
+    window->Actualizardatos();
+    EXPECT_FALSE(window->HayError.toBool());
+
+    const QString codes = valueOnMain("SELECT Comprobantes FROM MA_PANELCTA").toString();
+    EXPECT_EQ(codes.count(QLatin1Char(',')) + 1, window->LstCpte->count());
+    EXPECT_TRUE(codes.contains("'A10'"));
+    load("Ventas d'Oro");
+    EXPECT_EQ(gridLines().size(), 3);
+    EXPECT_TRUE(gridLines()[0].startsWith("Activo|1.1.02|")) << gridLines()[0].toStdString();
+    EXPECT_TRUE(gridLines()[1].startsWith("Pasivo|1.1.01|")) << gridLines()[1].toStdString();
+    EXPECT_TRUE(gridLines()[2].startsWith("|2.1|")) << gridLines()[2].toStdString();
+    EXPECT_EQ(selected(*window->LstCpte).size(), window->LstCpte->count());
+}
+
+TEST_F(StoreWindowTest, DeleteAsksFirstAndTakesTheMenuEntryAlong)
+{
+    const struct
+    {
+        const char *name;
+        int answer;
+        bool deleted;
+    } cases[] = {
+        {"declined", msgbox::No, false},
+        {"confirmed", msgbox::Yes, true},
+    };
+    for (const auto &c : cases) {
+        runOnMain("DELETE MA_PANELCTA");
+        editing("Ventas", true);
+        frm_Estadistica::setCheckValue(*window->chkAlMenu, 1);
+        window->Actualizardatos();
+        ASSERT_EQ(valueOnMain("SELECT COUNT(*) FROM TA_MENU WHERE NOMBRE = 'Ventas'").toInt(), 1);
+        store("'Ventas','2024-01-01','2024-12-31','Caja','1.1',1,0,6,3,'','000','Fecha',1,0,0,0,0");
+        window->HayError = false;
+        window->Nuevo = window->Existe = false;
+        window->Borrando = true;
+        dialogs.clearShown();
+        dialogs.answer(c.answer);
+
+        window->Actualizardatos();
+
+        ASSERT_EQ(dialogs.count(), 1) << c.name;
+        EXPECT_EQ(dialogs.last().text,
+                  QStringLiteral("¿Realmente desea eliminar la Estadistica seleccionada?"));
+        EXPECT_EQ(dialogs.last().title, QStringLiteral("Aviso al operador"));
+        EXPECT_EQ(dialogs.last().style, msgbox::YesNo | msgbox::Critical);
+        EXPECT_EQ(window->HayError.toBool(), !c.deleted) << c.name;
+        EXPECT_EQ(valueOnMain("SELECT COUNT(*) FROM MA_PANELCTA").toInt(), c.deleted ? 0 : 1)
+            << c.name;
+        EXPECT_EQ(valueOnMain("SELECT COUNT(*) FROM TA_MENU WHERE NOMBRE = 'Ventas'").toInt(),
+                  c.deleted ? 0 : 1)
+            << c.name;
+        window->Borrando = false;
+    }
+}
+
+} // namespace
