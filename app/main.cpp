@@ -1,6 +1,6 @@
-#include "core/system_startup.h"
+#include "breakdown/breakdown_installation.h"
 #include "data/frm_acceso.h"
-#include "platform/db/ado.h"
+#include "statistics/frm_estadistica.h"
 
 #include <QApplication>
 
@@ -9,7 +9,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RP_PANELCTA"));
     data::installConnectionDialog();
-    QString connectionString;
-    core::ConectarSistema(false, QString(), connectionString, platform::db::adUseClient);
-    return 0;
+    breakdown::installBreakdownReport();
+
+    // Loading the main window connects the program; no accepted connection ends it there.
+    statistics::frm_Estadistica &window = statistics::frmEstadistica();
+    window.Form_Load();
+    window.show();
+    return app.exec();
 }

@@ -532,7 +532,8 @@ void frm_Estadistica::Form_KeyDown(int &KeyCode, int)
 
 bool frm_Estadistica::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress)
+    // A key a control leaves goes on to its parents; only its first receiver previews it.
+    if (event->type() == QEvent::KeyPress && watched == QApplication::focusWidget())
         previewKey(*static_cast<QKeyEvent *>(event));
     return QWidget::eventFilter(watched, event);
 }

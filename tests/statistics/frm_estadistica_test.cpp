@@ -1,7 +1,31 @@
+#include "core/mod_global.h"
+#include "core_database_test.h"
+#include "data/db_dll.h"
+#include "data/sql_rewriting.h"
+#include "demo/suite_database.h"
 #include "platform/brezakit/brezactl.h"
+#include "platform/regional_settings.h"
+#include "platform/runtime.h"
+#include "platform/suite/controles.h"
+#include "platform/suite/progreso.h"
+#include "statistics/breakdown_report.h"
+#include "statistics/frm_estadistica.h"
+#include "statistics/msflexgrid.h"
 
-#include <QSignalSpy>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -39,6 +63,476 @@ TEST(BrezaCtlTest, FlagNamesOfTheEightCommands)
         flags,
         (QStringList{"nuevoenabled", "grabarenabled", "cancelarenabled", "borrarenabled",
                      "consultaenabled", "reporteenabled", "planillaenabled", "cerrarenabled"}));
+}
+
+} // namespace
+
+// ---- The main window on an embedded database -------------------------------------------------
+
+namespace {
+
+using statistics::frm_Estadistica;
+using testing_support::ScriptedDialogs;
+namespace msgbox = platform::msgbox;
+
+const QString Menu = QStringLiteral("cfg_");
+
+// Records what the report action hands the breakdown.
+class RecordingBreakdown final : public statistics::BreakdownReport
+{
+public:
+    void GeneraAuxiliar(const QString &nombre) override { computed << nombre; }
+    void Show() override { ++shown; }
+    QStringList computed;
+    int shown = 0;
+};
+
+class WindowTest : public core_testing::CoreDatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        CoreDatabaseTest::SetUp();
+        platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
+        demo::SampleOptions sample;
+        sample.journalLines = 8;
+        demo::insertSampleData(*data::gDB().gCnn, sample);
+        core::gParametroAdicional.clear();
+        platform::setEndProcessHook([](int code) { throw platform::ProcessEnded(code); });
+        statistics::setBreakdownReport(&breakdown);
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        statistics::setBreakdownReport(nullptr);
+        platform::setEndProcessHook({});
+        core::gParametroAdicional.clear();
+        CoreDatabaseTest::TearDown();
+    }
+
+    // Loads the window as the program does, with the start-up parameter given.
+    void load(const QString &additionalParameter = {})
+    {
+        core::gParametroAdicional = additionalParameter;
+        window = std::make_unique<frm_Estadistica>();
+        window->Form_Load();
+    }
+
+    void storeDefinition(const QString &name, const QString &permits, const QString &grouping)
+    {
+        runOnMain(
+            QStringLiteral("INSERT INTO MA_PANELCTA (NOMBRE,FechaD,FechaH,Grupo,Cuenta,DEBE,"
+                           "Haber,TipoGrafico,PERIODICIDAD,PermiteModificar,Agrupar) VALUES ('")
+            + data::escapeSqlQuotes(name)
+            + QStringLiteral("','2026-01-01','2026-12-31','Ventas','4.1.01',1,0,0,3,'") + permits
+            + QStringLiteral("','") + grouping + QStringLiteral("')"));
+    }
+
+    int storedRows(const QString &name)
+    {
+        return valueOnMain(QStringLiteral("SELECT COUNT(*) FROM MA_PANELCTA WHERE NOMBRE = '")
+                           + data::escapeSqlQuotes(name) + QLatin1Char('\''))
+            .toInt();
+    }
+
+    bool flag(const char *name) const { return window->BrezaCtl1->flag(QLatin1String(name)); }
+
+    void command(const char *clave)
+    {
+        QString key = QLatin1String(clave);
+        window->BrezaCtl1_Accion(key);
+    }
+
+    // Accepts a name as typing it and pressing Enter does.
+    void acceptName(const QString &name)
+    {
+        window->txtfields[0]->setText(name);
+        int enter = platform::keys::Enter;
+        window->txtfields_KeyDown(0, enter, 0);
+    }
+
+    QStringList comboItems(const QComboBox &combo) const
+    {
+        QStringList items;
+        for (int index = 0; index < combo.count(); ++index)
+            items << combo.itemText(index);
+        return items;
+    }
+
+    RecordingBreakdown breakdown;
+    std::unique_ptr<frm_Estadistica> window;
+};
+
+// ---- Start-up --------------------------------------------------------------------------------
+
+TEST_F(WindowTest, LoadFillsTheCombosAndWaitsInBrowseState)
+{
+    load();
+    EXPECT_EQ(comboItems(*window->CmbPeriodicidad),
+              (QStringList{"Diario", "Semanal", "Quicenal", "Mensual", "Trimestral", "Semestral",
+                           "Anual"}));
+    EXPECT_EQ(window->CmbPeriodicidad->currentText(), QStringLiteral("Diario"));
+    const QStringList layouts = comboItems(*window->CmbTG);
+    ASSERT_EQ(layouts.size(), 8);
+    EXPECT_EQ(layouts[1], QStringLiteral("Totalizado por Fila y Columna - Grafico Listones"));
+    EXPECT_EQ(layouts[6], QStringLiteral("Totalizado por Fila y Columna (Sin grafico) "));
+    for (int index = 0; index < 8; ++index)
+        EXPECT_EQ(layouts[index].size(), index < 6 ? 48 : 44) << index;
+    EXPECT_EQ(window->NombreTabla, QStringLiteral("MA_PANELCTA"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Paneles de Cuentas"));
+    EXPECT_FALSE(window->ModoMenu);
+    EXPECT_TRUE(window->txtfields[0]->isEnabled());
+    EXPECT_FALSE(window->txtfields[1]->isEnabled());
+    EXPECT_FALSE(window->FrmDetalle->isEnabled());
+    EXPECT_FALSE(flag("grabarenabled"));
+    EXPECT_TRUE(flag("cerrarenabled"));
+    EXPECT_TRUE(flag("nuevoenabled"));
+    EXPECT_GT(window->LstCpte->count(), 0);
+    EXPECT_EQ(dialogs.count(), 0);
+}
+
+// The window is not shown while it loads, so its reset stops where it would give the name field
+// the focus: the boxes after that step keep what they held.
+TEST_F(WindowTest, ResetDuringLoadStopsAtTheFocusStepSilently)
+{
+    window = std::make_unique<frm_Estadistica>();
+    window->chkAlMenu->setChecked(true);
+    window->Form_Load();
+    EXPECT_TRUE(window->chkAlMenu->isChecked());
+    EXPECT_EQ(window->SSTab1->currentIndex(), 0);
+    EXPECT_EQ(dialogs.count(), 0);
+}
+
+struct MenuStartCase
+{
+    const char *parameter;
+    const char *permits;
+    const char *grouping;
+    bool cpte, uneg, ccostos;
+    const char *selected;
+};
+
+TEST_F(WindowTest, MenuStartLocksTheWindowToTheNamedDefinition)
+{
+    const MenuStartCase cases[] = {
+        {"cfg_Ventas del año", "100", "Fecha", true, false, false, "optFecha"},
+        {"CFG_Ventas del año", "011", "CCostos", false, true, true, "optCCostos"},
+        {"Cfg_Ventas del año", "1", "unegocio", true, false, false, "optUNeg"},
+        {"CFG_Caja d'Or", "010", "Fecha", false, true, false, "optFecha"},
+    };
+    for (const MenuStartCase &c : cases) {
+        SCOPED_TRACE(c.parameter);
+        const QString name = QString::fromUtf8(c.parameter).mid(4);
+        runOnMain(QStringLiteral("DELETE FROM MA_PANELCTA"));
+        storeDefinition(name, QLatin1String(c.permits), QLatin1String(c.grouping));
+        load(QString::fromUtf8(c.parameter));
+
+        EXPECT_TRUE(window->ModoMenu);
+        EXPECT_TRUE(window->Existe);
+        EXPECT_EQ(window->txtfields[0]->text(), name);
+        EXPECT_FALSE(window->txtfields[0]->isEnabled());
+        EXPECT_TRUE(window->FrmMod->isHidden());
+        EXPECT_TRUE(window->chkAlMenu->isHidden());
+        EXPECT_TRUE(window->Toolbar1->isHidden());
+        EXPECT_FALSE(window->FrmDetalle->isEnabled());
+        EXPECT_EQ(window->LstCpte->isEnabled(), c.cpte);
+        EXPECT_EQ(window->CmdTodos->isEnabled(), c.cpte);
+        EXPECT_EQ(window->LstUNeg->isEnabled(), c.uneg);
+        EXPECT_EQ(window->CmdUNeg->isEnabled(), c.uneg);
+        EXPECT_EQ(window->LstCCostos->isEnabled(), c.ccostos);
+        EXPECT_EQ(window->cmdCCostos->isEnabled(), c.ccostos);
+        EXPECT_TRUE(window->findChild<QRadioButton *>(QLatin1String(c.selected))->isChecked());
+        EXPECT_FALSE(flag("grabarenabled"));
+        EXPECT_FALSE(flag("cancelarenabled"));
+        EXPECT_FALSE(flag("borrarenabled"));
+        EXPECT_FALSE(flag("nuevoenabled"));
+        EXPECT_TRUE(flag("cerrarenabled"));
+        EXPECT_TRUE(flag("reporteenabled"));
+        EXPECT_EQ(dialogs.count(), 0);
+    }
+}
+
+TEST_F(WindowTest, OtherParametersStartInBrowseState)
+{
+    for (const char *parameter : {"", "CFG", "XCFG_Ventas", "Ventas"}) {
+        SCOPED_TRACE(parameter);
+        load(QString::fromUtf8(parameter));
+        EXPECT_FALSE(window->ModoMenu);
+        EXPECT_TRUE(window->txtfields[0]->text().isEmpty());
+        EXPECT_TRUE(window->Toolbar1->isVisibleTo(window.get()));
+    }
+}
+
+TEST_F(WindowTest, MenuPrefixAloneAsksForAName)
+{
+    dialogs.answer(msgbox::Ok);
+    load(QStringLiteral("CFG_"));
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("Debe informar un Nombre"));
+    EXPECT_FALSE(window->Editando);
+    EXPECT_FALSE(flag("grabarenabled"));
+    EXPECT_FALSE(flag("borrarenabled"));
+}
+
+// ---- Commands --------------------------------------------------------------------------------
+
+TEST_F(WindowTest, UnknownCommandDoesNothing)
+{
+    load();
+    acceptName(QStringLiteral("Nueva"));
+    command("IMPRIMIR");
+    command("PLANILLA");
+    EXPECT_TRUE(window->Editando);
+    EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Nueva"));
+    EXPECT_EQ(dialogs.count(), 0);
+}
+
+TEST_F(WindowTest, AcceptingANameEntersEditing)
+{
+    storeDefinition(QStringLiteral("Guardada"), QStringLiteral("111"), QStringLiteral("Fecha"));
+    load();
+    acceptName(QStringLiteral("Guardada"));
+    EXPECT_TRUE(window->Existe);
+    EXPECT_TRUE(window->FrmDetalle->isEnabled());
+    EXPECT_TRUE(window->txtfields[1]->isEnabled());
+    EXPECT_TRUE(flag("grabarenabled"));
+    EXPECT_TRUE(flag("cancelarenabled"));
+    EXPECT_TRUE(flag("borrarenabled"));
+    EXPECT_TRUE(flag("reporteenabled"));
+    EXPECT_FALSE(flag("cerrarenabled"));
+    EXPECT_FALSE(flag("nuevoenabled"));
+
+    acceptName(QStringLiteral("Otra"));
+    EXPECT_TRUE(window->Nuevo);
+    EXPECT_FALSE(flag("borrarenabled"));
+}
+
+TEST_F(WindowTest, CancelAsksOnlyWhileEditing)
+{
+    load();
+    command("CANCELAR");
+    EXPECT_EQ(dialogs.count(), 0);
+
+    acceptName(QStringLiteral("Nueva"));
+    dialogs.answer(msgbox::No);
+    command("CANCELAR");
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("Esta seguro de Cancelar la Carga de Datos"));
+    EXPECT_EQ(dialogs.last().title, QStringLiteral("Atención!!!"));
+    EXPECT_EQ(dialogs.last().style, msgbox::YesNo | msgbox::Exclamation | msgbox::DefaultButton2);
+    EXPECT_TRUE(window->Editando);
+    EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Nueva"));
+
+    // New keeps the editing mark, so cancelling afterwards still asks.
+    command("NUEVO");
+    EXPECT_TRUE(window->txtfields[0]->text().isEmpty());
+    dialogs.answer(msgbox::Yes);
+    command("CANCELAR");
+    EXPECT_EQ(dialogs.count(), 2);
+    EXPECT_FALSE(window->Editando);
+    EXPECT_TRUE(dialogs.allAnswered());
+}
+
+TEST_F(WindowTest, SaveWithABadDateStoresNothing)
+{
+    load();
+    acceptName(QStringLiteral("Nueva"));
+    window->txtfields[1]->setText(QStringLiteral("31/02/2026"));
+    window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
+    dialogs.answer(msgbox::Ok);
+    command("GRABAR");
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("Fecha Incorrecta"));
+    EXPECT_FALSE(window->Validando);
+    EXPECT_TRUE(window->Editando);
+    EXPECT_EQ(storedRows(QStringLiteral("Nueva")), 0);
+}
+
+TEST_F(WindowTest, SaveStoresTheDefinitionAndResetsTheWindow)
+{
+    load();
+    acceptName(QStringLiteral("Nueva"));
+    window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
+    window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
+    window->MSFlexGrid1->setTextMatrix(1, 0, QStringLiteral("Ventas"));
+    window->MSFlexGrid1->setTextMatrix(1, 1, QStringLiteral("4.1.01"));
+    command("GRABAR");
+    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_EQ(storedRows(QStringLiteral("Nueva")), 1);
+    EXPECT_FALSE(window->Editando);
+    EXPECT_FALSE(window->Validando);
+    EXPECT_TRUE(window->txtfields[0]->text().isEmpty());
+    EXPECT_FALSE(flag("grabarenabled"));
+}
+
+// A save that fails leaves the window as the user left it, the voucher types chosen included,
+// so saving again after the cause is mended stores the same definition.
+TEST_F(WindowTest, FailedSaveKeepsTheChosenVoucherTypes)
+{
+    load();
+    acceptName(QStringLiteral("Nueva"));
+    window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
+    window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
+    window->MSFlexGrid1->setTextMatrix(1, 0, QStringLiteral("Ventas"));
+    window->MSFlexGrid1->setTextMatrix(1, 1, QStringLiteral("4.1.01"));
+    window->LstCpte->item(0)->setSelected(true);
+    runOnMain(QStringLiteral("DROP TABLE MA_PANELCTA"));
+    dialogs.answer(msgbox::Abort).answer(msgbox::Abort);
+    command("GRABAR");
+    EXPECT_TRUE(window->HayError.toBool());
+    EXPECT_TRUE(window->Editando);
+    EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Nueva"));
+    EXPECT_TRUE(window->LstCpte->item(0)->isSelected());
+}
+
+TEST_F(WindowTest, DeleteAsksAndKeepsTheWindowWhenDeclined)
+{
+    storeDefinition(QStringLiteral("Guardada"), QStringLiteral("111"), QStringLiteral("Fecha"));
+    load();
+    acceptName(QStringLiteral("Guardada"));
+
+    dialogs.answer(msgbox::No);
+    command("BORRAR");
+    EXPECT_TRUE(window->HayError.toBool());
+    EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Guardada"));
+    EXPECT_EQ(storedRows(QStringLiteral("Guardada")), 1);
+
+    dialogs.answer(msgbox::Yes);
+    command("BORRAR");
+    EXPECT_FALSE(window->HayError.toBool());
+    EXPECT_EQ(storedRows(QStringLiteral("Guardada")), 0);
+    EXPECT_TRUE(window->txtfields[0]->text().isEmpty());
+    EXPECT_TRUE(dialogs.allAnswered());
+}
+
+TEST_F(WindowTest, ReportWithBreakdownSavesThenOpensTheBreakdown)
+{
+    storeDefinition(QStringLiteral("Guardada"), QStringLiteral("100"), QStringLiteral("Fecha"));
+    load(Menu + QStringLiteral("Guardada"));
+    window->chkDetalle->setChecked(true);
+    command("REPORTE");
+    EXPECT_EQ(breakdown.computed, QStringList{QStringLiteral("Guardada")});
+    EXPECT_EQ(breakdown.shown, 1);
+    EXPECT_EQ(storedRows(QStringLiteral("Guardada")), 1);
+    EXPECT_EQ(dialogs.count(), 0);
+}
+
+// ---- Layout and closing ----------------------------------------------------------------------
+
+int widthTwips(const QWidget *widget)
+{
+    return widget->width() * 15;
+}
+
+TEST_F(WindowTest, WideningTheWindowWidensTheStretchingControls)
+{
+    load();
+    window->show();
+    window->resize(900, 700);
+    const QList<QWidget *> stretching = {static_cast<QWidget *>(window->FrmDetalle),
+                                         window->LstCpte,
+                                         window->LblCpte,
+                                         window->CmdTodos,
+                                         window->LstUNeg,
+                                         window->lblUNeg,
+                                         window->CmdUNeg,
+                                         window->LstCCostos,
+                                         window->lblCcostos,
+                                         window->cmdCCostos,
+                                         window->MSFlexGrid1,
+                                         window->SSTab1};
+    QList<int> before;
+    for (QWidget *widget : stretching)
+        before << widthTwips(widget);
+    window->resize(900 + 20, 700);
+    for (int index = 0; index < stretching.size(); ++index)
+        EXPECT_EQ(widthTwips(stretching[index]) - before[index], 300)
+            << stretching[index]->objectName().toStdString();
+    EXPECT_EQ(window->MSFlexGrid1->height() * 15, window->FrmDetalle->height() * 15 - 960);
+}
+
+TEST_F(WindowTest, ShrinkingBelowTheMarginsShowsNothing)
+{
+    load();
+    window->show();
+    window->resize(900, 700);
+    const int gridHeight = window->MSFlexGrid1->height();
+    window->resize(100, 40);
+    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_EQ(window->MSFlexGrid1->height(), gridHeight);
+}
+
+TEST_F(WindowTest, ClosingEndsTheProcessAtOnce)
+{
+    const std::function<void(frm_Estadistica &)> ways[] = {
+        [](frm_Estadistica &window) {
+            QString key = QStringLiteral("cerrar");
+            window.BrezaCtl1_Accion(key);
+        },
+        [](frm_Estadistica &window) { window.close(); },
+    };
+    for (const auto &close : ways) {
+        load();
+        acceptName(QStringLiteral("Nueva"));
+        EXPECT_THROW(close(*window), platform::ProcessEnded);
+        EXPECT_EQ(dialogs.count(), 0);
+    }
+}
+
+// The window previews its controls' keys for the toolbar: one key, one command.
+TEST_F(WindowTest, ShortcutKeyInAFieldRunsItsCommandOnce)
+{
+    load();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    acceptName(QStringLiteral("Nueva"));
+    window->txtfields[0]->setFocus();
+    dialogs.answer(msgbox::No);
+    QTest::keyClick(window->txtfields[0], Qt::Key_F4);
+    EXPECT_EQ(dialogs.count(), 1);
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("Esta seguro de Cancelar la Carga de Datos"));
+}
+
+// ---- The computation's cancel step and error tail --------------------------------------------
+
+TEST_F(WindowTest, CancelQuestionStopsOrGoesOn)
+{
+    load();
+    auto &progress = platform::gProgreso();
+    progress.Mostrar(QStringLiteral("Actualizando Estadistica"));
+
+    dialogs.answer(msgbox::No);
+    EXPECT_FALSE(window->ConfirmarCancelacion());
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("Desea Cancelar el Proceso?"));
+    EXPECT_EQ(dialogs.last().title, QStringLiteral("Cancelado por el usuario"));
+    EXPECT_EQ(dialogs.last().style, msgbox::YesNo | msgbox::Information);
+    EXPECT_TRUE(progress.window().isVisible());
+
+    dialogs.answer(msgbox::Yes).answer(msgbox::Ok);
+    EXPECT_TRUE(window->ConfirmarCancelacion());
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("Grabacion Abortada!"));
+    EXPECT_EQ(dialogs.last().style, msgbox::OkOnly);
+    EXPECT_FALSE(progress.window().isVisible());
+}
+
+TEST_F(WindowTest, ErrorTailHidesTheProgressAndFollowsTheAnswer)
+{
+    load();
+    const std::pair<int, platform::Resume> cases[] = {
+        {msgbox::Retry, platform::Resume::Retry},
+        {msgbox::Ignore, platform::Resume::Next},
+        {msgbox::Abort, platform::Resume::Leave},
+    };
+    for (const auto &[answer, resume] : cases) {
+        platform::gProgreso().Mostrar(QStringLiteral("Actualizando Estadistica"));
+        dialogs.answer(answer);
+        EXPECT_EQ(window->ErrorGeneraAuxiliar(platform::Error(13, QStringLiteral("Type mismatch"))),
+                  resume);
+        EXPECT_FALSE(platform::gProgreso().window().isVisible());
+        EXPECT_TRUE(dialogs.last().text.contains(QStringLiteral("GeneraAuxiliar")));
+    }
 }
 
 } // namespace
