@@ -218,18 +218,14 @@ void BreakdownPage::startAccountRow(const QString &group, const QString &account
 
 void BreakdownPage::addAmount(platform::Currency amount)
 {
-    m_pendingRow += CrLf
-        % cell(QStringLiteral(" align=right class='") % m_rowClass % QLatin1Char('\''),
-               amountText(amount));
+    addAmountCell(amountText(amount));
     addToGroupTotal(amount);
 }
 
 void BreakdownPage::addEmptyColumn()
 {
     // A column without journal lines reads "0.00" whatever the regional separators.
-    m_pendingRow += CrLf
-        % cell(QStringLiteral(" align=right class='") % m_rowClass % QLatin1Char('\''),
-               QStringLiteral("0.00"));
+    addAmountCell(QStringLiteral("0.00"));
     addToGroupTotal({});
 }
 
@@ -244,6 +240,12 @@ void BreakdownPage::finish()
 void BreakdownPage::write(const QString &item)
 {
     m_items.append(item);
+}
+
+void BreakdownPage::addAmountCell(const QString &text)
+{
+    m_pendingRow += CrLf
+        % cell(QStringLiteral(" align=right class='") % m_rowClass % QLatin1Char('\''), text);
 }
 
 void BreakdownPage::addToGroupTotal(platform::Currency amount)

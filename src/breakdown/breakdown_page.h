@@ -70,6 +70,7 @@ public:
 
 private:
     void write(const QString &item);
+    void addAmountCell(const QString &text);
     void addToGroupTotal(platform::Currency amount);
     QString amountCells(const QList<platform::Currency> &totals) const;
 

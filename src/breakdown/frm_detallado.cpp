@@ -7,6 +7,7 @@
 #include "platform/suite/utilidades.h"
 #include "platform/user_dialogs.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QResizeEvent>
@@ -154,11 +155,26 @@ void FrmDetallado::resizeEvent(QResizeEvent *event)
     Form_Resize();
 }
 
+namespace {
+
+FrmDetallado *defaultInstance = nullptr;
+
+void releaseDefaultInstance()
+{
+    delete defaultInstance;
+    defaultInstance = nullptr;
+}
+
+} // namespace
+
 FrmDetallado &frmDetallado()
 {
-    // Lives until the program ends, as every form's default instance does.
-    static auto *instance = new FrmDetallado;
-    return *instance;
+    if (!defaultInstance) {
+        defaultInstance = new FrmDetallado;
+        // The browser engine's own clean-up at the program's end must not find a page still shown.
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, releaseDefaultInstance);
+    }
+    return *defaultInstance;
 }
 
 } // namespace breakdown

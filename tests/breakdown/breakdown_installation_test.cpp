@@ -1,5 +1,4 @@
 #include "breakdown/breakdown_installation.h"
-
 #include "breakdown/frm_detallado.h"
 #include "statistics/breakdown_report.h"
 
