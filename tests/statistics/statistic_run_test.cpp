@@ -1,0 +1,504 @@
+// A statistic run through the main window on a fresh embedded database: the user's work rows per
+// group and bucket, the journal sums in them, the sign rules, the cancel step and the error path.
+
+#include "core/mod_global.h"
+#include "core_database_test.h"
+#include "data/db_dll.h"
+#include "demo/suite_database.h"
+#include "platform/regional_settings.h"
+#include "platform/suite/progreso.h"
+#include "platform/variant.h"
+#include "statistics/frm_estadistica.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+using statistics::frm_Estadistica;
+namespace msgbox = platform::msgbox;
+
+const QString Key = QStringLiteral("PC|TESTER");
+
+struct Line
+{
+    QString account;
+    QDate date;
+    QString side;
+    int amount;
+    QString voucher = QStringLiteral("FA");
+    QString unit = QStringLiteral("   1");
+    bool summary = false;
+    QList<std::pair<QString, int>> centres = {};
+};
+
+struct DefinitionLine
+{
+    QString group;
+    QString account;
+    bool debe = true;
+    bool haber = true;
+};
+
+struct Row
+{
+    QString group;
+    QDate from;
+    QDate to;
+    QString code; // unit or cost centre, trimmed
+    double amount;
+
+    bool operator==(const Row &) const = default;
+};
+
+void PrintTo(const Row &row, std::ostream *out)
+{
+    *out << row.group.toStdString() << ' ' << row.from.toString(Qt::ISODate).toStdString() << ".."
+         << row.to.toString(Qt::ISODate).toStdString() << " [" << row.code.toStdString() << "] "
+         << row.amount;
+}
+
+QDate march(int day)
+{
+    return QDate(2026, 3, day);
+}
+
+QString sqlText(const QString &text)
+{
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''"))
+        + QLatin1Char('\'');
+}
+
+QString sqlDate(const QDate &date)
+{
+    return sqlText(date.toString(Qt::ISODate));
+}
+
+class StatisticRunTest : public core_testing::CoreDatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        CoreDatabaseTest::SetUp();
+        platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
+        demo::SampleOptions sample;
+        sample.journalLines = 8;
+        demo::insertSampleData(*data::gDB().gCnn, sample);
+        clearJournal();
+        runOnMain(QStringLiteral("DELETE FROM MA_PANELCTA"));
+        core::gEstacionUsuario = Key;
+
+        window = std::make_unique<frm_Estadistica>();
+        window->NombreTabla = QStringLiteral("MA_PANELCTA");
+        window->CmbPeriodicidad->addItems(
+            {"Diario", "Semanal", "Quicenal", "Mensual", "Trimestral", "Semestral", "Anual"});
+        for (int layout = 0; layout < 8; ++layout)
+            window->CmbTG->addItem(QStringLiteral("Layout %1").arg(layout));
+        window->CmbTG->setCurrentIndex(6);
+        window->CargaCpte();
+        window->CargarUNeg();
+        window->CargarCCostos();
+        window->optFecha->setChecked(true);
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        CoreDatabaseTest::TearDown();
+    }
+
+    void clearJournal()
+    {
+        runOnMain(QStringLiteral("DELETE FROM MV_ASIENTOS_CCOSTO"));
+        runOnMain(QStringLiteral("DELETE FROM MV_ASIENTOS"));
+    }
+
+    void post(const QList<Line> &lines)
+    {
+        for (const Line &line : lines) {
+            runOnMain(u"INSERT INTO MV_ASIENTOS (CUENTA,FECHA,[DEBE-HABER],IMPORTE,TC,UNEGOCIO,"
+                      u"EsResumen) VALUES ("
+                      + sqlText(line.account) + u',' + sqlDate(line.date) + u','
+                      + sqlText(line.side) + u',' + QString::number(line.amount) + u','
+                      + sqlText(line.voucher) + u',' + sqlText(line.unit) + u','
+                      + (line.summary ? u"1" : u"0") + u')');
+            const QString id
+                = valueOnMain(QStringLiteral("SELECT MAX(ID) FROM MV_ASIENTOS")).toString();
+            for (const auto &[centre, amount] : line.centres)
+                runOnMain(u"INSERT INTO MV_ASIENTOS_CCOSTO (IdAsiento,CCOSTO,IMPORTECC) VALUES ("
+                          + id + u',' + sqlText(centre) + u',' + QString::number(amount) + u')');
+        }
+    }
+
+    void define(const QString &name, const QList<DefinitionLine> &lines)
+    {
+        for (const DefinitionLine &line : lines)
+            runOnMain(u"INSERT INTO MA_PANELCTA (NOMBRE,Grupo,Cuenta,DEBE,Haber,EsRanking) "
+                      u"VALUES ("
+                      + sqlText(name) + u',' + sqlText(line.group) + u',' + sqlText(line.account)
+                      + u',' + (line.debe ? u"1" : u"0") + u',' + (line.haber ? u"1" : u"0")
+                      + u",0)");
+    }
+
+    void setRun(const QString &name, const QDate &from, const QDate &to, int periodicidad)
+    {
+        window->txtfields[0]->setText(name);
+        window->txtfields[1]->setText(from.toString(QStringLiteral("dd/MM/yyyy")));
+        window->txtfields[2]->setText(to.toString(QStringLiteral("dd/MM/yyyy")));
+        window->CmbPeriodicidad->setCurrentIndex(periodicidad);
+    }
+
+    static void select(QListWidget &list, const QStringList &codes)
+    {
+        for (int row = 0; row < list.count(); ++row) {
+            QListWidgetItem *item = list.item(row);
+            for (const QString &code : codes)
+                if (item->text().endsWith(u'(' + code + u')'))
+                    item->setSelected(true);
+        }
+    }
+
+    // Runs the statistic; the report preview, when one is expected, is closed as it shows.
+    void generate(bool printed = true)
+    {
+        if (printed)
+            dialogs.onDialog([this](QDialog &) {
+                ++previews;
+                return int(QDialog::Rejected);
+            });
+        window->GeneraAuxiliar();
+    }
+
+    QList<Row> workRows(const QString &key = Key)
+    {
+        QList<Row> rows;
+        auto recordset = data::gDB().gCnn->execute(
+            u"SELECT Grupo, FechaD, FechaH, Unegocio, CCOSTO, ImporteG1 FROM AUX_PANELCTA WHERE "
+            u"USUARIO = "
+            + sqlText(key) + u" ORDER BY Grupo, FechaD, FechaH, Unegocio, CCOSTO");
+        for (; !recordset.eof(); recordset.moveNext()) {
+            const QVariant amount = recordset.field(5).value();
+            const QString unit = recordset.field(3).value().toString().trimmed();
+            rows << Row{recordset.field(0).value().toString(), recordset.field(1).value().toDate(),
+                        recordset.field(2).value().toDate(),
+                        unit.isEmpty() ? recordset.field(4).value().toString().trimmed() : unit,
+                        platform::isCurrency(amount) ? amount.value<platform::Currency>().toDouble()
+                                                     : amount.toDouble()};
+        }
+        return rows;
+    }
+
+    std::unique_ptr<frm_Estadistica> window;
+    int previews = 0;
+};
+
+// Exact account 1101 and title account 11 (which heads 110, 1101, 1105, not 211) in every date
+// periodicity. Periods share their boundary day, which counts in the later bucket; the last
+// bucket takes its end day.
+TEST_F(StatisticRunTest, DateBucketsOfEveryPeriodicityReceiveTheirLines)
+{
+    const QDate jan15(2026, 1, 15), feb15(2026, 2, 15);
+    const struct
+    {
+        const char *label;
+        int periodicidad;
+        QDate from, to;
+        QList<Line> lines;
+        QList<Row> expected;
+    } cases[] = {
+        {"monthly, 15 Jan to 10 Mar",
+         3,
+         jan15,
+         march(10),
+         {{"1101", QDate(2026, 1, 20), "D", 100},
+          {"1101", feb15, "D", 10},
+          {"1103", QDate(2026, 2, 20), "H", 30},
+          {"110", march(10), "D", 5},
+          {"211", QDate(2026, 2, 1), "D", 1000},
+          {"1101", QDate(2026, 1, 14), "D", 7},
+          {"1101", march(11), "D", 9},
+          {"1101", QDate(2026, 2, 1), "D", 50, "FA", "   1", true}},
+         {{"Activo", jan15, feb15, "", 100},
+          {"Activo", feb15, march(10), "", -15},
+          {"Caja", jan15, feb15, "", 100},
+          {"Caja", feb15, march(10), "", 10}}},
+        {"weekly, 1 to 15 Mar",
+         1,
+         march(1),
+         march(15),
+         {{"1101", march(1), "D", 1},
+          {"1101", march(8), "D", 2},
+          {"1101", march(14), "H", 8},
+          {"1101", march(15), "D", 4}},
+         {{"Activo", march(1), march(8), "", 1},
+          {"Activo", march(8), march(15), "", -2},
+          {"Caja", march(1), march(8), "", 1},
+          {"Caja", march(8), march(15), "", -2}}},
+        {"daily, 1 to 3 Mar",
+         0,
+         march(1),
+         march(3),
+         {{"1101", march(1), "D", 1},
+          {"1101", march(2), "D", 2},
+          {"1105", march(2), "D", 10},
+          {"1101", march(3), "H", 4}},
+         {{"Activo", march(1), march(1), "", 1},
+          {"Activo", march(2), march(2), "", 12},
+          {"Activo", march(3), march(3), "", -4},
+          {"Caja", march(1), march(1), "", 1},
+          {"Caja", march(2), march(2), "", 2},
+          {"Caja", march(3), march(3), "", -4}}},
+        {"no periodicity, 1 to 3 Mar",
+         -1,
+         march(1),
+         march(3),
+         {{"1101", march(1), "D", 1}, {"1101", march(2), "D", 2}, {"1101", march(3), "D", 4}},
+         {{"Activo", march(1), march(1), "", 0},
+          {"Activo", march(1), march(2), "", 1},
+          {"Activo", march(2), march(3), "", 6},
+          {"Caja", march(1), march(1), "", 0},
+          {"Caja", march(1), march(2), "", 1},
+          {"Caja", march(2), march(3), "", 6}}},
+        {"one day, yearly",
+         6,
+         march(5),
+         march(5),
+         {{"1101", march(5), "D", 3}},
+         {{"Activo", march(5), march(5), "", 3}, {"Caja", march(5), march(5), "", 3}}},
+        {"start after end", 3, march(5), march(4), {{"1101", march(5), "D", 3}}, {}},
+    };
+    define(QStringLiteral("Tesoreria"), {{"Caja", "1101"}, {"Activo", "11"}, {"Activo", ""}});
+    for (const auto &c : cases) {
+        clearJournal();
+        post(c.lines);
+        setRun(QStringLiteral("Tesoreria"), c.from, c.to, c.periodicidad);
+        generate();
+        EXPECT_EQ(workRows(), c.expected) << c.label;
+    }
+    EXPECT_TRUE(dialogs.allAnswered());
+}
+
+TEST_F(StatisticRunTest, SidesOfADefinitionLineAndSeveralLinesOfOneGroup)
+{
+    define(QStringLiteral("Lados"),
+           {{"Debe", "1101", true, false},
+            {"Haber", "1101", false, true},
+            {"Ambos", "1101", true, true},
+            {"Ninguno", "1101", false, false},
+            {"Caja y bancos", "1101"},
+            {"Caja y bancos", "1102"}});
+    post({{"1101", march(2), "D", 100}, {"1101", march(3), "H", 30}, {"1102", march(3), "D", 5}});
+    setRun(QStringLiteral("Lados"), march(1), march(31), 6);
+    generate();
+    EXPECT_EQ(workRows(),
+              (QList<Row>{{"Ambos", march(1), march(31), "", 70},
+                          {"Caja y bancos", march(1), march(31), "", 75},
+                          {"Debe", march(1), march(31), "", 100},
+                          {"Haber", march(1), march(31), "", -30},
+                          {"Ninguno", march(1), march(31), "", 70}}));
+}
+
+TEST_F(StatisticRunTest, VoucherAndBusinessUnitListsFilterDateBuckets)
+{
+    define(QStringLiteral("Filtros"), {{"Caja", "1101"}});
+    post({{"1101", march(2), "D", 100, "FA", "   1"},
+          {"1101", march(2), "H", 30, "NC", "   1"},
+          {"1101", march(2), "D", 7, "FA", "   2"}});
+    setRun(QStringLiteral("Filtros"), march(1), march(31), 3);
+    select(*window->LstCpte, {"FA", "RC"});
+    select(*window->LstUNeg, {"2"});
+    generate();
+    EXPECT_EQ(workRows(), (QList<Row>{{"Caja", march(1), march(31), "", 7}}));
+}
+
+TEST_F(StatisticRunTest, BusinessUnitRowsTakeOnlyTheirUnitAndTheOpeningBalanceTakesAllBefore)
+{
+    define(QStringLiteral("Sucursales"), {{"Caja", "1101"}, {"Activo", "11"}});
+    post({{"1101", march(2), "D", 100, "FA", "   1"},
+          {"1101", march(3), "H", 30, "FA", "   2"},
+          {"1105", march(4), "D", 1, "FA", "   3"},
+          {"1101", QDate(2026, 2, 10), "D", 50, "FA", "   2"},
+          {"1105", QDate(2026, 2, 28), "H", 8, "FA", "   3"}});
+    setRun(QStringLiteral("Sucursales"), march(1), march(31), 3);
+    window->optUNeg->setChecked(true);
+    frm_Estadistica::setCheckValue(*window->chkCalculaSI, 1);
+    generate();
+    const QDate feb28(2026, 2, 28);
+    EXPECT_EQ(workRows(),
+              (QList<Row>{{"Activo", feb28, feb28, "", 42},
+                          {"Activo", march(1), march(31), "1", 100},
+                          {"Activo", march(1), march(31), "2", -30},
+                          {"Activo", march(1), march(31), "3", 1},
+                          {"Caja", feb28, feb28, "", 50},
+                          {"Caja", march(1), march(31), "1", 100},
+                          {"Caja", march(1), march(31), "2", -30},
+                          {"Caja", march(1), march(31), "3", 0}}));
+
+    // A unit list takes only its units, and reversed dates stay reversed.
+    frm_Estadistica::setCheckValue(*window->chkCalculaSI, 0);
+    setRun(QStringLiteral("Sucursales"), march(31), march(1), 3);
+    select(*window->LstUNeg, {"1", "3"});
+    generate();
+    EXPECT_EQ(workRows(),
+              (QList<Row>{{"Activo", march(31), march(1), "1", 0},
+                          {"Activo", march(31), march(1), "3", 0},
+                          {"Caja", march(31), march(1), "1", 0},
+                          {"Caja", march(31), march(1), "3", 0}}));
+}
+
+// Centre 4 has no title flag: the list offers it, so its row and amounts are there too; the
+// title centre 9 takes no row.
+TEST_F(StatisticRunTest, CostCentreRowsTakeTheirSplitAmounts)
+{
+    define(QStringLiteral("Centros"), {{"Sueldos", "5201"}, {"Gastos", "52"}});
+    post({{"5201", march(2), "D", 100, "OP", "   1", false, {{"   1", 60}, {"   4", 40}}},
+          {"5202", march(3), "H", 10, "OP", "   1", false, {{"   2", 10}}}});
+    setRun(QStringLiteral("Centros"), march(1), march(31), 6);
+    window->optCCostos->setChecked(true);
+    generate();
+    EXPECT_EQ(workRows(),
+              (QList<Row>{{"Gastos", march(1), march(31), "1", 60},
+                          {"Gastos", march(1), march(31), "2", -10},
+                          {"Gastos", march(1), march(31), "3", 0},
+                          {"Gastos", march(1), march(31), "4", 40},
+                          {"Sueldos", march(1), march(31), "1", 60},
+                          {"Sueldos", march(1), march(31), "2", 0},
+                          {"Sueldos", march(1), march(31), "3", 0},
+                          {"Sueldos", march(1), march(31), "4", 40}}));
+
+    select(*window->LstCCostos, {"4"});
+    generate();
+    EXPECT_EQ(workRows(),
+              (QList<Row>{{"Gastos", march(1), march(31), "4", 40},
+                          {"Sueldos", march(1), march(31), "4", 40}}));
+}
+
+TEST_F(StatisticRunTest, OpeningBalanceOfExactAndTitleAccountsUnderDateGrouping)
+{
+    define(QStringLiteral("Saldo"), {{"Caja", "1101"}, {"Activo", "11"}});
+    post({{"1101", QDate(2025, 12, 10), "D", 100},
+          {"1101", QDate(2026, 2, 28), "H", 30},
+          {"1105", QDate(2026, 2, 1), "D", 7},
+          {"1101", march(1), "D", 5}});
+    setRun(QStringLiteral("Saldo"), march(1), march(31), 3);
+    frm_Estadistica::setCheckValue(*window->chkCalculaSI, 1);
+    generate();
+    const QDate feb28(2026, 2, 28);
+    EXPECT_EQ(workRows(),
+              (QList<Row>{{"Activo", feb28, feb28, "", 77},
+                          {"Activo", march(1), march(31), "", 5},
+                          {"Caja", feb28, feb28, "", 70},
+                          {"Caja", march(1), march(31), "", 5}}));
+}
+
+TEST_F(StatisticRunTest, SignRulesOfGroupNames)
+{
+    define(QStringLiteral("Resultado"),
+           {{"Ingresos (+)", "4101", false, true},
+            {"Costos (-)", "5101", true, false},
+            {"Devoluciones (-)", "4101", false, true},
+            {"Neto", "4101"}});
+    post({{"4101", march(2), "H", 100}, {"5101", march(2), "D", 40}});
+    setRun(QStringLiteral("Resultado"), march(1), march(31), 3);
+    generate();
+    EXPECT_EQ(workRows(),
+              (QList<Row>{{"Costos (-)", march(1), march(31), "", -40},
+                          {"Devoluciones (-)", march(1), march(31), "", 100},
+                          {"Ingresos (+)", march(1), march(31), "", 100},
+                          {"Neto", march(1), march(31), "", -100}}));
+    EXPECT_EQ(previews, 1);
+}
+
+TEST_F(StatisticRunTest, QuotesInNamesGroupsAndKeysStayInsideTheirLiterals)
+{
+    core::gEstacionUsuario = QStringLiteral("PC|O'NEIL");
+    define(QStringLiteral("Plan d'Or"), {{"Caja 'A'", "1101"}});
+    post({{"1101", march(2), "D", 100}});
+    setRun(QStringLiteral("Plan d'Or"), march(1), march(31), 3);
+    generate();
+    EXPECT_EQ(workRows(QStringLiteral("PC|O'NEIL")),
+              (QList<Row>{{"Caja 'A'", march(1), march(31), "", 100}}));
+    EXPECT_EQ(valueOnMain("SELECT Nombre FROM AUX_PANELCTA").toString(), "Plan d'Or");
+}
+
+TEST_F(StatisticRunTest, ARunReplacesOnlyItsOwnUsersRows)
+{
+    for (const char *key : {"PC|TESTER", "OTRA|PC"})
+        runOnMain(QStringLiteral("INSERT INTO AUX_PANELCTA (USUARIO,Nombre,Grupo,FechaD,FechaH,"
+                                 "ImporteG1) VALUES ('%1','Vieja','Viejo','2026-01-01',"
+                                 "'2026-01-01',9)")
+                      .arg(QString::fromLatin1(key)));
+    define(QStringLiteral("Caja"), {{"Caja", "1101"}});
+    setRun(QStringLiteral("Caja"), march(1), march(31), 3);
+    generate();
+    EXPECT_EQ(workRows(), (QList<Row>{{"Caja", march(1), march(31), "", 0}}));
+    EXPECT_EQ(workRows(QStringLiteral("OTRA|PC")).size(), 1);
+
+    // A statistic without definition rows writes nothing and is still printed.
+    setRun(QStringLiteral("Ninguna"), march(1), march(31), 3);
+    generate();
+    EXPECT_TRUE(workRows().isEmpty());
+    EXPECT_EQ(previews, 2);
+}
+
+TEST_F(StatisticRunTest, CancelAnsweredYesStopsBeforePrintingAndNoGoesOn)
+{
+    define(QStringLiteral("Caja"), {{"Caja", "1101"}});
+    post({{"1101", march(2), "D", 100}});
+    setRun(QStringLiteral("Caja"), march(1), march(31), 3);
+    const auto askToCancel = [] {
+        QTimer::singleShot(0, [] {
+            platform::gProgreso().window().findChild<QPushButton *>("cmdCancelar")->click();
+        });
+    };
+
+    askToCancel();
+    dialogs.answer(msgbox::Yes).answer(msgbox::Ok);
+    generate(false);
+    EXPECT_EQ(dialogs.shown().at(0).text, "Desea Cancelar el Proceso?");
+    EXPECT_EQ(dialogs.shown().at(1).text, "Grabacion Abortada!");
+    EXPECT_EQ(previews, 0);
+    EXPECT_EQ(workRows(), (QList<Row>{{"Caja", march(1), march(31), "", 0}}));
+
+    askToCancel();
+    dialogs.answer(msgbox::No);
+    generate();
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(workRows(), (QList<Row>{{"Caja", march(1), march(31), "", 100}}));
+    EXPECT_TRUE(dialogs.allAnswered());
+}
+
+// The journal's cost-centre view is gone: every sum fails. Ignore goes on and prints, Abort ends
+// the run with the rows written so far.
+TEST_F(StatisticRunTest, ErrorPathGoesOnOrLeavesAsAnswered)
+{
+    runOnMain(QStringLiteral("DROP VIEW Vt_ASIENTOS_Ccosto"));
+    define(QStringLiteral("Centros"), {{"Sueldos", "5201"}});
+    setRun(QStringLiteral("Centros"), march(1), march(31), 6);
+    window->optCCostos->setChecked(true);
+    select(*window->LstCCostos, {"1", "2"});
+
+    dialogs.answer(msgbox::Ignore).answer(msgbox::Ignore);
+    generate();
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(workRows().size(), 2);
+
+    dialogs.clearShown();
+    dialogs.answer(msgbox::Abort);
+    generate(false);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(dialogs.count(), 1);
+    EXPECT_TRUE(dialogs.last().text.contains(QStringLiteral("GeneraAuxiliar")))
+        << dialogs.last().text.toStdString();
+    EXPECT_EQ(workRows().size(), 2);
+    EXPECT_TRUE(dialogs.allAnswered());
+}
+
+} // namespace
