@@ -1,0 +1,457 @@
+#include "../core/core_database_test.h"
+#include "breakdown/frm_detallado.h"
+#include "core/mod_global.h"
+#include "data/sql_rewriting.h"
+#include "demo/suite_database.h"
+#include "platform/db/connection.h"
+#include "platform/db/recordset.h"
+#include "platform/regional_settings.h"
+#include "platform/suite/controles.h"
+#include "platform/suite/utilidades.h"
+#include "platform/variant.h"
+#include "statistics/frm_estadistica.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <cmath>
+
+namespace {
+
+using statistics::frmEstadistica;
+
+const QString Key = QStringLiteral("PC7|ANA");
+
+QString quoted(const QString &text)
+{
+    return QLatin1Char('\'') + data::escapeSqlQuotes(text) + QLatin1Char('\'');
+}
+
+QString iso(const QDate &date)
+{
+    return quoted(date.toString(Qt::ISODate));
+}
+
+double amount(const QVariant &value)
+{
+    if (platform::isCurrency(value))
+        return value.value<platform::Currency>().toDouble();
+    return platform::isNullOrEmpty(value) ? 0.0 : value.toDouble();
+}
+
+QDate dateOf(const QVariant &value)
+{
+    return value.metaType().id() == QMetaType::QDateTime ? value.toDateTime().date()
+                                                         : value.toDate();
+}
+
+struct WorkRow
+{
+    QString grupo;
+    QDate from;
+    QDate to;
+    QString code; // unit or cost centre
+    double importe = 0;
+};
+
+enum class Grouping { Date, Units, CostCentres };
+
+class BreakdownComputationTest : public core_testing::CoreDatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        CoreDatabaseTest::SetUp();
+        platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
+        m_journal = platform::db::Connection::create();
+        m_journal->open(demo::connectionString(QStringLiteral("PRINCIPAL")));
+        demo::SampleOptions sample;
+        sample.journalLines = 800;
+        demo::insertSampleData(*m_journal, sample);
+        runOnMain(QStringLiteral("DELETE FROM MA_PANELCTA"));
+        core::gEstacionUsuario = Key;
+        prepareWindow();
+    }
+
+    void TearDown() override
+    {
+        m_journal->close();
+        CoreDatabaseTest::TearDown();
+    }
+
+    // The main window as the user leaves it before the report: lists filled, nothing selected.
+    void prepareWindow()
+    {
+        statistics::frm_Estadistica &window = frmEstadistica();
+        if (window.CmbPeriodicidad->count() == 0)
+            window.CmbPeriodicidad->addItems(
+                {"Diario", "Semanal", "Quicenal", "Mensual", "Trimestral", "Semestral", "Anual"});
+        fillList(*window.LstCpte, "SELECT Codigo, Descripcion FROM Vt_TA_Cpte ORDER BY Codigo");
+        fillList(*window.LstUNeg,
+                 "SELECT CODIGO, Descripcion FROM V_TA_UNIDADNEGOCIO ORDER BY CODIGO");
+        fillList(*window.LstCCostos,
+                 "SELECT CODIGO, Descripcion FROM TA_CCOSTO WHERE Titulo = 0 "
+                 "OR Titulo IS NULL ORDER BY CODIGO");
+        window.chkCalculaSI->setChecked(false);
+        setRange(QDate(2023, 1, 1), QDate(2023, 12, 31), 6, Grouping::Date);
+    }
+
+    void fillList(QListWidget &list, const char *sql)
+    {
+        list.clear();
+        platform::db::Recordset rows = m_journal->execute(QString::fromUtf8(sql));
+        for (; !rows.eof(); rows.moveNext())
+            list.addItem(rows.field(1).value().toString() + QStringLiteral(" (")
+                         + rows.field(0).value().toString().trimmed() + QLatin1Char(')'));
+    }
+
+    static void selectItems(QListWidget &list, const QStringList &codes)
+    {
+        for (int i = 0; i < list.count(); ++i)
+            for (const QString &code : codes)
+                if (list.item(i)->text().endsWith(QLatin1Char('(') + code + QLatin1Char(')')))
+                    list.item(i)->setSelected(true);
+    }
+
+    static void setRange(const QDate &from, const QDate &to, int periodicidad, Grouping grouping)
+    {
+        statistics::frm_Estadistica &window = frmEstadistica();
+        auto &controls = platform::gControles();
+        window.txtfields[controls.IndiceCampo(QStringLiteral("FechaD"), window.txtfields)]->setText(
+            from.toString(QStringLiteral("dd/MM/yyyy")));
+        window.txtfields[controls.IndiceCampo(QStringLiteral("FechaH"), window.txtfields)]->setText(
+            to.toString(QStringLiteral("dd/MM/yyyy")));
+        window.CmbPeriodicidad->setCurrentIndex(periodicidad);
+        window.optFecha->setChecked(grouping == Grouping::Date);
+        window.optUNeg->setChecked(grouping == Grouping::Units);
+        window.optCCostos->setChecked(grouping == Grouping::CostCentres);
+    }
+
+    void defineLine(const QString &nombre, const QString &grupo, const QString &cuenta,
+                    bool debe = true, bool haber = true)
+    {
+        runOnMain(QStringLiteral("INSERT INTO MA_PANELCTA (NOMBRE, Grupo, Cuenta, DEBE, Haber, "
+                                 "EsRanking) VALUES (%1, %2, %3, %4, %5, 0)")
+                      .arg(quoted(nombre), quoted(grupo), quoted(cuenta), debe ? "1" : "0",
+                           haber ? "1" : "0"));
+    }
+
+    void journalLine(const QString &cuenta, const QDate &fecha, const char *side, int importe)
+    {
+        runOnMain(QStringLiteral("INSERT INTO MV_ASIENTOS (CUENTA, FECHA, [DEBE-HABER], IMPORTE, "
+                                 "TC, UNEGOCIO, EsResumen) VALUES (%1, %2, '%3', %4, 'FA', "
+                                 "'   1', 0)")
+                      .arg(quoted(cuenta), iso(fecha), QString::fromLatin1(side))
+                      .arg(importe));
+    }
+
+    void run(QString nombre) { breakdown::frmDetallado().GeneraAuxiliar(nombre); }
+
+    // The user's work rows in column order.
+    QList<WorkRow> workRows(const QString &where = QStringLiteral("1 = 1"))
+    {
+        QList<WorkRow> rows;
+        platform::db::Recordset result = m_journal->execute(
+            QStringLiteral("SELECT Grupo, FechaD, FechaH, Unegocio, CCOSTO, ImporteG1 FROM "
+                           "AUX_PANELCTA WHERE USUARIO = %1 AND %2 ORDER BY FechaD, FechaH, "
+                           "Unegocio, CCOSTO")
+                .arg(quoted(Key), where));
+        for (; !result.eof(); result.moveNext())
+            rows.append({result.field(0).value().toString(), dateOf(result.field(1).value()),
+                         dateOf(result.field(2).value()),
+                         result.field(3).value().toString() + result.field(4).value().toString(),
+                         amount(result.field(5).value())});
+        return rows;
+    }
+
+    // Credits minus debits of the journal, worked out here on its own.
+    double journalSum(const QString &filter, const char *table = "MV_ASIENTOS",
+                      const char *column = "IMPORTE")
+    {
+        return amount(valueOnMain(
+            QStringLiteral("SELECT SUM(CASE WHEN [DEBE-HABER] = 'D' THEN -%1 ELSE %1 END) FROM %2 "
+                           "WHERE EsResumen = 0 AND %3")
+                .arg(QString::fromLatin1(column), QString::fromLatin1(table), filter)));
+    }
+
+    static QString period(const QDate &from, const QDate &to, bool lastDayCounts)
+    {
+        return QStringLiteral("FECHA >= %1 AND FECHA %2 %3")
+            .arg(iso(from), lastDayCounts ? "<=" : "<", iso(to));
+    }
+
+    std::shared_ptr<platform::db::Connection> m_journal;
+};
+
+struct PeriodCase
+{
+    const char *name;
+    int periodicidad;
+    QDate from;
+    QDate to;
+    QList<QPair<QDate, QDate>> spans;
+};
+
+TEST_F(BreakdownComputationTest, PeriodsSumExactAndTitleAccountsWithSharedDaysInTheLaterPeriod)
+{
+    const PeriodCase cases[] = {
+        {"daily",
+         0,
+         QDate(2023, 3, 1),
+         QDate(2023, 3, 3),
+         {{QDate(2023, 3, 1), QDate(2023, 3, 1)},
+          {QDate(2023, 3, 2), QDate(2023, 3, 2)},
+          {QDate(2023, 3, 3), QDate(2023, 3, 3)}}},
+        {"monthly",
+         3,
+         QDate(2023, 1, 15),
+         QDate(2023, 3, 20),
+         {{QDate(2023, 1, 15), QDate(2023, 2, 15)},
+          {QDate(2023, 2, 15), QDate(2023, 3, 15)},
+          {QDate(2023, 3, 15), QDate(2023, 3, 20)}}},
+        {"weekly",
+         1,
+         QDate(2023, 5, 1),
+         QDate(2023, 5, 20),
+         {{QDate(2023, 5, 1), QDate(2023, 5, 8)},
+          {QDate(2023, 5, 8), QDate(2023, 5, 15)},
+          {QDate(2023, 5, 15), QDate(2023, 5, 20)}}},
+        {"reversed", 3, QDate(2023, 3, 10), QDate(2023, 3, 1), {}},
+    };
+    // Lines on the days that decide which column they fall in.
+    journalLine(QStringLiteral("1101"), QDate(2023, 3, 2), "H", 70);
+    journalLine(QStringLiteral("1102"), QDate(2023, 3, 2), "D", 9);
+    journalLine(QStringLiteral("1101"), QDate(2023, 2, 15), "H", 1000);
+    journalLine(QStringLiteral("1101"), QDate(2023, 3, 20), "D", 50);
+    defineLine(QStringLiteral("Periodos"), QStringLiteral("Caja"), QStringLiteral("1101"));
+    defineLine(QStringLiteral("Periodos"), QStringLiteral("Corriente"), QStringLiteral("11"));
+
+    for (const PeriodCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        setRange(c.from, c.to, c.periodicidad, Grouping::Date);
+        run(QStringLiteral("Periodos"));
+        EXPECT_EQ(dialogs.count(), 0);
+        const struct
+        {
+            QString group;
+            QString account;
+            QString accountTest;
+        } lines[] = {{"Caja", "1101", "CUENTA = '1101'"},
+                     {"Corriente", "11", "SUBSTRING(CUENTA,1,2) = '11'"}};
+        for (const auto &line : lines) {
+            SCOPED_TRACE(line.account.toStdString());
+            const QList<WorkRow> rows = workRows(
+                QStringLiteral("Grupo IN (%1, %2)").arg(quoted(line.group), quoted(line.account)));
+            ASSERT_EQ(rows.size(), c.spans.size());
+            for (int i = 0; i < rows.size(); ++i) {
+                EXPECT_EQ(rows[i].from, c.spans[i].first);
+                EXPECT_EQ(rows[i].to, c.spans[i].second);
+                const bool lastDayCounts = c.periodicidad == 0 || i == rows.size() - 1;
+                const double expected
+                    = journalSum(line.accountTest + QStringLiteral(" AND ")
+                                 + period(rows[i].from, rows[i].to, lastDayCounts));
+                EXPECT_NEAR(rows[i].importe, expected, 0.005) << i;
+                // Rows that received journal amounts carry the group, the others the account.
+                const bool hasLines
+                    = valueOnMain(QStringLiteral("SELECT COUNT(*) FROM MV_ASIENTOS WHERE %1 AND %2")
+                                      .arg(line.accountTest,
+                                           period(rows[i].from, rows[i].to, lastDayCounts)))
+                          .toInt()
+                    > 0;
+                EXPECT_EQ(rows[i].grupo, hasLines ? line.group : line.account) << i;
+            }
+        }
+    }
+    EXPECT_TRUE(QFile::exists(breakdown::frmDetallado().strArchivoHTML));
+}
+
+TEST_F(BreakdownComputationTest, UnitAndCostCentreColumnsSumTheirOwnJournalLines)
+{
+    defineLine(QStringLiteral("Unidades"), QStringLiteral("Ventas"), QStringLiteral("4101"));
+    defineLine(QStringLiteral("Unidades"), QStringLiteral("Egresos"), QStringLiteral("5"));
+    statistics::frm_Estadistica &window = frmEstadistica();
+    const QDate from(2023, 2, 1);
+    const QDate to(2023, 9, 30);
+    const QString range = period(from, to, true);
+
+    struct
+    {
+        const char *name;
+        Grouping grouping;
+        QStringList units;
+        QStringList centres;
+        QStringList vouchers;
+    } const cases[] = {
+        {"every unit", Grouping::Units, {}, {}, {}},
+        {"two units, one voucher type", Grouping::Units, {"1", "3"}, {}, {"FA"}},
+        {"every cost centre", Grouping::CostCentres, {}, {}, {}},
+        {"two cost centres of one unit", Grouping::CostCentres, {"2"}, {"1", "2"}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        window.LstCpte->clearSelection();
+        window.LstUNeg->clearSelection();
+        window.LstCCostos->clearSelection();
+        selectItems(*window.LstUNeg, c.units);
+        selectItems(*window.LstCCostos, c.centres);
+        selectItems(*window.LstCpte, c.vouchers);
+        setRange(from, to, 3, c.grouping);
+        run(QStringLiteral("Unidades"));
+        EXPECT_EQ(dialogs.count(), 0);
+
+        const bool units = c.grouping == Grouping::Units;
+        QStringList codes;
+        const QString master = units ? "SELECT CODIGO FROM V_TA_UNIDADNEGOCIO ORDER BY CODIGO"
+                                     : "SELECT CODIGO FROM TA_CCOSTO WHERE Titulo = 0 OR Titulo IS "
+                                       "NULL ORDER BY CODIGO";
+        for (platform::db::Recordset r = m_journal->execute(master); !r.eof(); r.moveNext()) {
+            const QString code = r.field(0).value().toString();
+            const QStringList &chosen = units ? c.units : c.centres;
+            if (chosen.isEmpty() || chosen.contains(code.trimmed()))
+                codes << code;
+        }
+        const QString vouchers = c.vouchers.isEmpty()
+            ? QString()
+            : QStringLiteral(" AND TC IN (%1)")
+                  .arg(quoted(c.vouchers.join("','")).replace("''", "'"));
+        const QString unitFilter = units || c.units.isEmpty()
+            ? QString()
+            : QStringLiteral(" AND UNEGOCIO IN (%1)")
+                  .arg(quoted(platform::gUtil().FormatoCodigo(c.units.first(), 4)));
+        for (const auto &[group, test] : {std::pair<QString, QString>{"Ventas", "CUENTA = '4101'"},
+                                          {"Egresos", "SUBSTRING(CUENTA,1,1) = '5'"}}) {
+            const QList<WorkRow> rows
+                = workRows(QStringLiteral("Grupo IN (%1, %2)")
+                               .arg(quoted(group), quoted(group == "Ventas" ? "4101" : "5")));
+            ASSERT_EQ(rows.size(), codes.size());
+            for (int i = 0; i < rows.size(); ++i) {
+                EXPECT_EQ(rows[i].code, codes[i]);
+                EXPECT_EQ(rows[i].from, from);
+                EXPECT_EQ(rows[i].to, to);
+                const QString filter = test + QStringLiteral(" AND ") + range + vouchers
+                    + unitFilter
+                    + (units ? QStringLiteral(" AND UNEGOCIO = ")
+                             : QStringLiteral(" AND CCOSTO = "))
+                    + quoted(codes[i]);
+                const double expected = units
+                    ? journalSum(filter)
+                    : journalSum(filter, "Vt_ASIENTOS_Ccosto", "IMPORTECC");
+                EXPECT_NEAR(rows[i].importe, expected, 0.005) << codes[i].toStdString();
+                if (c.vouchers.isEmpty()) {
+                    EXPECT_NE(expected, 0.0) << codes[i].toStdString();
+                }
+            }
+        }
+    }
+}
+
+TEST_F(BreakdownComputationTest, DebitAndCreditFlagsChooseTheSidesWithDebitsNegative)
+{
+    const QString range = period(QDate(2023, 1, 1), QDate(2023, 12, 31), true);
+    const struct
+    {
+        bool debe;
+        bool haber;
+        const char *side;
+    } cases[] = {{true, false, " AND [DEBE-HABER] = 'D'"},
+                 {false, true, " AND [DEBE-HABER] = 'H'"},
+                 {true, true, ""},
+                 {false, false, ""}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 %2").arg(c.debe).arg(c.haber).toStdString());
+        runOnMain(QStringLiteral("DELETE FROM MA_PANELCTA"));
+        defineLine(QStringLiteral("Lados"), QStringLiteral("Bancos"), QStringLiteral("1102"),
+                   c.debe, c.haber);
+        run(QStringLiteral("Lados"));
+        const QList<WorkRow> rows = workRows();
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_NEAR(rows[0].importe,
+                    journalSum(QStringLiteral("CUENTA = '1102' AND ") + range + c.side), 0.005);
+        EXPECT_NE(rows[0].importe, 0.0);
+    }
+}
+
+TEST_F(BreakdownComputationTest, QuotesInTheNameGroupAndAccountStayInsideTheirLiterals)
+{
+    journalLine(QStringLiteral("11'01"), QDate(2023, 4, 4), "H", 25);
+    runOnMain(QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, DESCRIPCION, Titulo) VALUES "
+                             "('11''01', 'Caja d''Ana', 0)"));
+    defineLine(QStringLiteral("Caja d'Ana"), QStringLiteral("Grupo 'A'"), QStringLiteral("11'01"));
+    run(QStringLiteral("Caja d'Ana"));
+
+    EXPECT_EQ(dialogs.count(), 0);
+    const QList<WorkRow> rows = workRows(QStringLiteral("Nombre = 'Caja d''Ana'"));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].grupo, QStringLiteral("Grupo 'A'"));
+    EXPECT_NEAR(rows[0].importe, 25.0, 0.005);
+}
+
+TEST_F(BreakdownComputationTest, AnAccountInTwoGroupsGetsItsFullSumInEach)
+{
+    defineLine(QStringLiteral("Doble"), QStringLiteral("Primero"), QStringLiteral("1101"));
+    defineLine(QStringLiteral("Doble"), QStringLiteral("Segundo"), QStringLiteral("1101"));
+    setRange(QDate(2023, 1, 1), QDate(2023, 6, 30), 3, Grouping::Date);
+    run(QStringLiteral("Doble"));
+
+    const QList<WorkRow> first = workRows(QStringLiteral("Grupo = 'Primero'"));
+    const QList<WorkRow> second = workRows(QStringLiteral("Grupo = 'Segundo'"));
+    ASSERT_EQ(first.size(), 6);
+    ASSERT_EQ(second.size(), 6);
+    for (int i = 0; i < 6; ++i) {
+        const double expected = journalSum(QStringLiteral("CUENTA = '1101' AND ")
+                                           + period(first[i].from, first[i].to, i == 5));
+        EXPECT_NEAR(first[i].importe, expected, 0.005) << i;
+        EXPECT_NEAR(second[i].importe, expected, 0.005) << i;
+        EXPECT_EQ(first[i].from, second[i].from);
+    }
+}
+
+TEST_F(BreakdownComputationTest, ARunReplacesOnlyItsUsersRowsAndAnUnknownNameWritesNone)
+{
+    runOnMain(QStringLiteral("INSERT INTO AUX_PANELCTA (USUARIO, Nombre, Grupo, FechaD, FechaH, "
+                             "ImporteG1) VALUES ('PC7|ANA', 'Vieja', 'G', '2023-01-01', "
+                             "'2023-01-31', 5), ('PC8|LUIS', 'Otra', 'G', '2023-01-01', "
+                             "'2023-01-31', 7)"));
+    run(QStringLiteral("No existe"));
+
+    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_TRUE(workRows().isEmpty());
+    EXPECT_EQ(valueOnMain(QStringLiteral("SELECT COUNT(*) FROM AUX_PANELCTA")).toInt(), 1);
+    EXPECT_TRUE(QFile::exists(breakdown::frmDetallado().strArchivoHTML));
+}
+
+TEST_F(BreakdownComputationTest, OpeningBalanceRowCarriesTheGroupAndMakesNoColumn)
+{
+    defineLine(QStringLiteral("Saldo"), QStringLiteral("Caja"), QStringLiteral("1101"));
+    frmEstadistica().chkCalculaSI->setChecked(true);
+    setRange(QDate(2023, 3, 1), QDate(2023, 4, 30), 3, Grouping::Date);
+    run(QStringLiteral("Saldo"));
+
+    const QList<WorkRow> rows = workRows();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0].from, QDate(2023, 2, 28));
+    EXPECT_EQ(rows[0].to, QDate(2023, 2, 28));
+    EXPECT_EQ(rows[0].grupo, QStringLiteral("Caja"));
+    EXPECT_EQ(rows[0].importe, 0.0);
+}
+
+TEST_F(BreakdownComputationTest, AFailingSumShowsTheErrorAndLeavingEndsTheRunWithoutAPage)
+{
+    defineLine(QStringLiteral("Rota"), QStringLiteral("Caja"), QStringLiteral("1101"));
+    runOnMain(QStringLiteral("DROP VIEW Vt_ASIENTOS_Ccosto"));
+    setRange(QDate(2023, 1, 1), QDate(2023, 3, 31), 3, Grouping::CostCentres);
+    dialogs.answer(3); // Abort
+
+    run(QStringLiteral("Rota"));
+
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_TRUE(dialogs.last().title.contains(QStringLiteral("GeneraAuxiliar"))
+                || dialogs.last().text.contains(QStringLiteral("GeneraAuxiliar")));
+    EXPECT_FALSE(QFile::exists(breakdown::frmDetallado().strArchivoHTML));
+    EXPECT_FALSE(workRows().isEmpty()); // the rows written before the failure stay
+}
+
+} // namespace
