@@ -161,13 +161,13 @@ void frm_Estadistica::buildControls()
     const int top = twips(BrezaCtl1->sizeHint().height()) + 60;
 
     FrmPrincipal = make<QGroupBox>(this, "FrmPrincipal", QStringLiteral("Datos Principales"));
-    place(FrmPrincipal, 60, top, 7200, 4500);
+    place(FrmPrincipal, 60, top, 8100, 4500);
     Label2 = make<QLabel>(FrmPrincipal, "Label2", QStringLiteral("Estadistica"));
-    place(Label2, 120, 390, 1380, 300);
+    place(Label2, 120, 390, 1680, 300);
     Label3 = make<QLabel>(FrmPrincipal, "Label3", QStringLiteral("Fecha Desde....:"));
-    place(Label3, 120, 810, 1380, 300);
+    place(Label3, 120, 810, 1680, 300);
     Label1 = make<QLabel>(FrmPrincipal, "Label1", QStringLiteral("Fecha Hasta"));
-    place(Label1, 3120, 810, 1080, 300);
+    place(Label1, 3480, 810, 1200, 300);
     txtfields = {
         makeField(FrmPrincipal, "txtfields0", QStringLiteral("NOMBRE"),
                   QStringLiteral("MA_PANELCTA"), 200),
@@ -176,70 +176,71 @@ void frm_Estadistica::buildControls()
         makeField(FrmPrincipal, "txtfields2", QStringLiteral("FechaH"), QStringLiteral("FECHA"),
                   10),
     };
-    place(txtfields[0], 1560, 360, 5520, 345);
-    place(txtfields[1], 1560, 780, 1440, 345);
-    place(txtfields[2], 4260, 780, 1440, 345);
+    place(txtfields[0], 1860, 360, 6120, 345);
+    place(txtfields[1], 1860, 780, 1440, 345);
+    place(txtfields[2], 4740, 780, 1440, 345);
 
     lblPeriodicidad = make<QLabel>(FrmPrincipal, "lblPeriodicidad", QStringLiteral("Periodicidad"));
-    place(lblPeriodicidad, 120, 1230, 1380, 300);
+    place(lblPeriodicidad, 120, 1230, 1680, 300);
     CmbPeriodicidad = make<QComboBox>(FrmPrincipal, "CmbPeriodicidad");
-    place(CmbPeriodicidad, 1560, 1200, 2100, 360);
+    place(CmbPeriodicidad, 1860, 1200, 2100, 360);
     TGrafico = make<QLabel>(FrmPrincipal, "TGrafico", QStringLiteral("Tipo de Gráfico.:"));
-    place(TGrafico, 120, 1650, 1380, 300);
+    place(TGrafico, 120, 1650, 1680, 300);
     CmbTG = make<QComboBox>(FrmPrincipal, "CmbTG");
-    place(CmbTG, 1560, 1620, 5520, 360);
+    place(CmbTG, 1860, 1620, 6120, 360);
 
     Frame2 = make<QGroupBox>(FrmPrincipal, "Frame2", QStringLiteral("Agrupar"));
-    place(Frame2, 120, 2070, 3360, 1260);
+    place(Frame2, 120, 2070, 3780, 1260);
     optFecha = make<QRadioButton>(Frame2, "optFecha", QStringLiteral("Agrupar por Fecha"));
-    place(optFecha, 120, 300, 3120, 285);
+    place(optFecha, 120, 300, 3540, 285);
     optUNeg
         = make<QRadioButton>(Frame2, "optUNeg", QStringLiteral("Agrupar por Unidad de Negocio"));
-    place(optUNeg, 120, 615, 3120, 285);
+    place(optUNeg, 120, 615, 3540, 285);
     optCCostos = make<QRadioButton>(Frame2, "optCCostos", QStringLiteral("Agrupar por C. Costos"));
-    place(optCCostos, 120, 930, 3120, 285);
+    place(optCCostos, 120, 930, 3540, 285);
     optFecha->setChecked(true);
 
     FrmMod = make<QGroupBox>(FrmPrincipal, "FrmMod", QStringLiteral("Desde el menú"));
-    place(FrmMod, 3600, 2070, 3480, 1260);
+    place(FrmMod, 4020, 2070, 3960, 1260);
     chkModCptes = make<QCheckBox>(FrmMod, "chkModCptes", QStringLiteral("Permite cambiar Cptes"));
-    place(chkModCptes, 120, 300, 3240, 285);
+    place(chkModCptes, 120, 300, 3720, 285);
     chkModUneg = make<QCheckBox>(FrmMod, "chkModUneg",
                                  QStringLiteral("Permite cambiar Unidad de Negocio"));
-    place(chkModUneg, 120, 615, 3240, 285);
+    place(chkModUneg, 120, 615, 3720, 285);
     chkModCCostos = make<QCheckBox>(FrmMod, "chkModCCostos",
                                     QStringLiteral("Permite cambiar Centro de Costos"));
-    place(chkModCCostos, 120, 930, 3240, 285);
+    place(chkModCCostos, 120, 930, 3720, 285);
 
     chkDetalle = make<QCheckBox>(FrmPrincipal, "chkDetalle", QStringLiteral("Apertura por cuenta"));
     place(chkDetalle, 180, 3420, 3300, 285);
     ChkInvertirFilCol = make<QCheckBox>(FrmPrincipal, "ChkInvertirFilCol",
                                         QStringLiteral("Invertir Fila y Columna"));
     ChkInvertirFilCol->setTristate(true);
-    place(ChkInvertirFilCol, 3660, 3420, 3420, 285);
+    place(ChkInvertirFilCol, 4080, 3420, 3840, 285);
     chkCalculaSI
         = make<QCheckBox>(FrmPrincipal, "chkCalculaSI", QStringLiteral("Calcular Saldo Inicial"));
     place(chkCalculaSI, 180, 3735, 3300, 285);
     chkIgnorarCeros
         = make<QCheckBox>(FrmPrincipal, "chkIgnorarCeros", QStringLiteral("Ignorar Saldos en 0"));
-    place(chkIgnorarCeros, 3660, 3735, 3420, 285);
+    place(chkIgnorarCeros, 4080, 3735, 3840, 285);
     chkAlMenu = make<QCheckBox>(FrmPrincipal, "chkAlMenu",
                                 QStringLiteral("Anclar al Menú Panel de Cuentas"));
     place(chkAlMenu, 180, 4050, 3300, 285);
 
     SSTab1 = make<QTabWidget>(this, "SSTab1");
-    place(SSTab1, 7320, top + 90, 6130, 4410);
+    SSTab1->setDocumentMode(true);
+    place(SSTab1, 8220, top + 90, 6130, 4410);
     const auto addTab = [this](const QString &title, const char *labelName, const QString &caption,
                                const char *listName, const char *buttonName) {
         auto *page = new QWidget(SSTab1);
         SSTab1->addTab(page, title);
         auto *label = make<QLabel>(page, labelName, caption);
-        place(label, 60, 90, 6000, 300);
+        place(label, 25, 90, 6000, 300);
         auto *list = make<QListWidget>(page, listName);
         list->setSelectionMode(QAbstractItemView::MultiSelection);
-        place(list, 60, 420, 6000, 3000);
+        place(list, 25, 420, 6000, 3000);
         auto *button = make<QPushButton>(page, buttonName, QStringLiteral("&Marcar Todos"));
-        place(button, 60, 3480, 6000, 375);
+        place(button, 25, 3480, 6000, 375);
         return std::tuple{label, list, button};
     };
     std::tie(LblCpte, LstCpte, CmdTodos)
@@ -253,7 +254,7 @@ void frm_Estadistica::buildControls()
                  "LstCCostos", "cmdCCostos");
 
     FrmDetalle = make<QGroupBox>(this, "FrmDetalle", QStringLiteral("Definicion"));
-    place(FrmDetalle, 60, top + 4560, 13380, 4200);
+    place(FrmDetalle, 60, top + 4560, 14280, 4200);
     Toolbar1 = new QToolBar(FrmDetalle);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -267,7 +268,7 @@ void frm_Estadistica::buildControls()
     TxtEdit = makeField(FrmDetalle, "TxtEdit", {}, {}, 0);
     TxtEdit->hide();
 
-    resize(pixels(13560), pixels(top + 4560 + 4200 + 120));
+    resize(pixels(14460), pixels(top + 4560 + 4200 + 120));
 }
 
 int frm_Estadistica::checkValue(const QCheckBox &box)
