@@ -229,12 +229,15 @@ void BreakdownPage::addEmptyColumn()
     addToGroupTotal({});
 }
 
-void BreakdownPage::finish()
+void BreakdownPage::finish() const
 {
-    write(QStringLiteral("<tr Class='TableRowTotFinal'>") % CrLf % cell({}, QStringLiteral("TOTAL"))
-          % CrLf % cell({}, {}) % amountCells(m_grandTotals) % CrLf % QStringLiteral("</tr>"));
-    write(QStringLiteral("</TABLE></BODY></HTML>"));
-    platform::writeTextLines(m_path, m_items);
+    // The page so far is left as it is, so a write that failed can simply be tried again.
+    QStringList items = m_items;
+    items.append(QStringLiteral("<tr Class='TableRowTotFinal'>") % CrLf
+                 % cell({}, QStringLiteral("TOTAL")) % CrLf % cell({}, {})
+                 % amountCells(m_grandTotals) % CrLf % QStringLiteral("</tr>"));
+    items.append(QStringLiteral("</TABLE></BODY></HTML>"));
+    platform::writeTextLines(m_path, items);
 }
 
 void BreakdownPage::write(const QString &item)

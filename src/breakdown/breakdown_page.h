@@ -65,8 +65,9 @@ public:
     void addAmount(platform::Currency amount);
     void addEmptyColumn();
 
-    // Adds the final total row and the end of the page and writes the file.
-    void finish();
+    // Writes the file: the page so far, the final total row and the end of the page. It can be
+    // run again after a failed write.
+    void finish() const;
 
 private:
     void write(const QString &item);

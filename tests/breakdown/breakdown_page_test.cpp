@@ -241,9 +241,10 @@ TEST_F(BreakdownPageTest, StoppedRunLeavesAnEarlierPageOfThatNameAsItWas)
     EXPECT_EQ(writtenPage(), QStringLiteral("earlier page\r\n"));
 }
 
-TEST_F(BreakdownPageTest, UnwritableFolderRaisesAndLeavesNoFile)
+TEST_F(BreakdownPageTest, UnwritableFolderRaisesLeavesNoFileAndCanBeRetried)
 {
-    const QString path = folder.filePath(QStringLiteral("missing/Panel_CTA_1.html"));
+    const QString missingFolder = folder.filePath(QStringLiteral("missing"));
+    const QString path = missingFolder + QStringLiteral("/Panel_CTA_1.html");
     BreakdownPage page(path, Head, QStringLiteral("Resultados"));
     try {
         page.finish();
@@ -254,8 +255,15 @@ TEST_F(BreakdownPageTest, UnwritableFolderRaisesAndLeavesNoFile)
             << error.number();
     }
     EXPECT_FALSE(QFile::exists(path));
-    EXPECT_THROW(breakdown::writeStyleSheet(folder.filePath(QStringLiteral("missing"))),
-                 platform::Error);
+    EXPECT_THROW(breakdown::writeStyleSheet(missingFolder), platform::Error);
+
+    // The user makes the folder and retries: the page is written once, whole.
+    ASSERT_TRUE(QDir().mkpath(missingFolder));
+    page.finish();
+    EXPECT_EQ(platform::readTextFile(path),
+              Head + "\r\n" + TitleAndTable
+                  + "<tr Class='TableRowTotFinal'>\r\n<td>TOTAL</td>\r\n<td></td>\r\n</tr>\r\n"
+                  + PageEnd);
 }
 
 } // namespace
