@@ -373,6 +373,8 @@ TEST_F(FieldsTest, EachFieldIsValidatedByItsDataField)
         {"unknown account", -1 - 1, QStringLiteral("9999"),
          QStringLiteral("La Cuenta Informada es inexistente!")},
         {"no account", -1 - 1, QString(), QString()},
+        {"a quote in the account", -1 - 1, QStringLiteral("41'01"),
+         QStringLiteral("La Cuenta Informada es inexistente!")},
         {"debit other than S or N", -1 - 3, QStringLiteral("X"),
          QStringLiteral("Debe Informar S o N")},
         {"credit as a digit", -1 - 4, QStringLiteral("1"), QStringLiteral("Debe Informar S o N")},
