@@ -152,6 +152,16 @@ protected:
         window->txtfields_KeyDown(0, enter, 0);
     }
 
+    // A new definition with its dates and one account line, ready to save.
+    void fillNewDefinition()
+    {
+        acceptName(QStringLiteral("Nueva"));
+        window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
+        window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
+        window->MSFlexGrid1->setTextMatrix(1, 0, QStringLiteral("Ventas"));
+        window->MSFlexGrid1->setTextMatrix(1, 1, QStringLiteral("4.1.01"));
+    }
+
     QStringList comboItems(const QComboBox &combo) const
     {
         QStringList items;
@@ -352,11 +362,7 @@ TEST_F(WindowTest, SaveWithABadDateStoresNothing)
 TEST_F(WindowTest, SaveStoresTheDefinitionAndResetsTheWindow)
 {
     load();
-    acceptName(QStringLiteral("Nueva"));
-    window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
-    window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
-    window->MSFlexGrid1->setTextMatrix(1, 0, QStringLiteral("Ventas"));
-    window->MSFlexGrid1->setTextMatrix(1, 1, QStringLiteral("4.1.01"));
+    fillNewDefinition();
     command("GRABAR");
     EXPECT_EQ(dialogs.count(), 0);
     EXPECT_EQ(storedRows(QStringLiteral("Nueva")), 1);
@@ -371,11 +377,7 @@ TEST_F(WindowTest, SaveStoresTheDefinitionAndResetsTheWindow)
 TEST_F(WindowTest, FailedSaveKeepsTheChosenVoucherTypes)
 {
     load();
-    acceptName(QStringLiteral("Nueva"));
-    window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
-    window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
-    window->MSFlexGrid1->setTextMatrix(1, 0, QStringLiteral("Ventas"));
-    window->MSFlexGrid1->setTextMatrix(1, 1, QStringLiteral("4.1.01"));
+    fillNewDefinition();
     window->LstCpte->item(0)->setSelected(true);
     runOnMain(QStringLiteral("DROP TABLE MA_PANELCTA"));
     dialogs.answer(msgbox::Abort).answer(msgbox::Abort);
