@@ -13,6 +13,7 @@
 #include "statistics/msflexgrid.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -340,34 +341,57 @@ TEST_F(GridTest, UpDownAndEscapeEndTheEditAsTheirKeySays)
     }
 }
 
-TEST_F(GridTest, AnAccountIsCheckedBeforeTheEditorLetsItGo)
+TEST_F(GridTest, AValueIsCheckedBeforeTheEditorLetsItGo)
 {
-    setLines({"Caja|1101|Caja|S|N"});
+    const QString rent
+        = valueOnMain(QStringLiteral("SELECT DESCRIPCION FROM MA_CUENTAS WHERE CODIGO = '5202'"))
+              .toString();
+    struct Case
+    {
+        int column;
+        QString refused;
+        QString message;
+        QString accepted;
+        QStringList linesAfter;
+        int rowAfter;
+        int columnAfter;
+    };
+    const Case cases[] = {
+        // A known account is written with its description; the edit goes on to the debit flag.
+        {Account,
+         "9999",
+         "La Cuenta Informada es inexistente!",
+         "5202",
+         {"Caja|5202|" + rent + "|S|N"},
+         1,
+         Debit},
+        // The credit flag is the line's last cell: a new line follows.
+        {Credit, "x", "Debe Informar S o N", "S", {"Caja|1101|Caja|S|S", "||||"}, 2, Account},
+    };
+    for (const Case &c : cases) {
+        window->ArmarGrilla();
+        setLines({"Caja|1101|Caja|S|N"});
+        dialogs.clearShown();
 
-    // An unknown account keeps the editor open on the typed text, and nothing moves.
-    editCell(1, Account, QStringLiteral("9999"));
-    dialogs.answer(msgbox::Ok);
-    QTest::keyClick(&editor(), Qt::Key_Return);
-    ASSERT_EQ(dialogs.count(), 1);
-    EXPECT_EQ(dialogs.last().text, QStringLiteral("La Cuenta Informada es inexistente!"));
-    EXPECT_TRUE(editing());
-    EXPECT_EQ(editor().text(), QStringLiteral("9999"));
-    EXPECT_EQ(grid().Col(), Account);
-    EXPECT_EQ(lines(), QStringList{"Caja|1101|Caja|S|N"});
+        // A refused value keeps the editor open on the typed text, and nothing moves.
+        editCell(1, c.column, c.refused);
+        dialogs.answer(msgbox::Ok);
+        QTest::keyClick(&editor(), Qt::Key_Return);
+        ASSERT_EQ(dialogs.count(), 1);
+        EXPECT_EQ(dialogs.last().text, c.message);
+        EXPECT_TRUE(editing());
+        EXPECT_EQ(editor().text(), c.refused);
+        EXPECT_EQ(grid().Col(), c.column);
+        EXPECT_EQ(lines(), QStringList{"Caja|1101|Caja|S|N"});
 
-    // A known one is written with its description, and the edit goes on to the debit flag.
-    dialogs.clearShown();
-    editor().setText(QStringLiteral("5202"));
-    QTest::keyClick(&editor(), Qt::Key_Return);
-    EXPECT_EQ(dialogs.count(), 0);
-    EXPECT_FALSE(editing());
-    EXPECT_EQ(lines(),
-              QStringList{"Caja|5202|"
-                          + valueOnMain(QStringLiteral("SELECT DESCRIPCION FROM MA_CUENTAS "
-                                                       "WHERE CODIGO = '5202'"))
-                                .toString()
-                          + "|S|N"});
-    EXPECT_EQ(grid().Col(), Debit);
+        editor().setText(c.accepted);
+        QTest::keyClick(&editor(), Qt::Key_Return);
+        EXPECT_EQ(dialogs.count(), 1);
+        EXPECT_FALSE(editing());
+        EXPECT_EQ(lines(), c.linesAfter);
+        EXPECT_EQ(grid().Row(), c.rowAfter);
+        EXPECT_EQ(grid().Col(), c.columnAfter);
+    }
 }
 
 TEST_F(GridTest, EscapeAbandonsAnEditWithoutCheckingWhatWasTyped)
@@ -382,24 +406,6 @@ TEST_F(GridTest, EscapeAbandonsAnEditWithoutCheckingWhatWasTyped)
         EXPECT_FALSE(editing());
         EXPECT_EQ(lines(), QStringList{"Caja|1101|Caja|S|N"}) << typed.toStdString();
     }
-}
-
-TEST_F(GridTest, AFlagMustBeSOrN)
-{
-    setLines({"Caja|1101|Caja|S|N"});
-
-    editCell(1, Credit, QStringLiteral("x"));
-    dialogs.answer(msgbox::Ok);
-    QTest::keyClick(&editor(), Qt::Key_Return);
-    ASSERT_EQ(dialogs.count(), 1);
-    EXPECT_EQ(dialogs.last().text, QStringLiteral("Debe Informar S o N"));
-    EXPECT_TRUE(editing());
-
-    editor().setText(QStringLiteral("S"));
-    QTest::keyClick(&editor(), Qt::Key_Return);
-    EXPECT_EQ(lines(), (QStringList{"Caja|1101|Caja|S|S", "||||"}));
-    EXPECT_EQ(grid().Row(), 2);
-    EXPECT_EQ(grid().Col(), Account);
 }
 
 TEST_F(GridTest, ScrollingTheGridWhileEditingConfirmsTheEditFirst)
@@ -646,7 +652,17 @@ TEST_F(GridTest, OnlyTheFirstToolbarButtonAsksForAGroup)
     buttons[0]->trigger();
     EXPECT_EQ(dialogs.count(), 1);
     EXPECT_EQ(lines(), QStringList{"Ventas||||"});
-    EXPECT_EQ(buttons[0]->shortcut(), QKeySequence(Qt::Key_F8));
+
+    // F8 is the first button's key while a definition is being edited.
+    window->ModoEdicion(true);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    grid().setFocus();
+    dialogs.onDialog(answerGroupDialog(QStringLiteral("Costos"), 2, true));
+    QTest::keyClick(&grid(), Qt::Key_F8);
+    EXPECT_EQ(dialogs.count(), 2);
+    EXPECT_EQ(lines(), QStringList{"Costos (-)||||"});
 }
 
 } // namespace
