@@ -15,9 +15,11 @@ QString quoted(const QString &code)
 
 QString itemCode(const QString &item)
 {
-    const qsizetype open = item.indexOf(QLatin1Char('('));
-    const qsizetype close = item.indexOf(QLatin1Char(')'));
-    if (open < 0 || close < open)
+    // The code closes the item, so the last bracket pair holds it even when the description has
+    // brackets of its own ("Ventas (contado) (A1)").
+    const qsizetype open = item.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = open < 0 ? -1 : item.indexOf(QLatin1Char(')'), open);
+    if (close < 0)
         return {};
     return item.mid(open + 1, close - open - 1);
 }

@@ -8,7 +8,7 @@
 // single quotes, separated by commas: 'A1','B2'.
 namespace statistics {
 
-// The text between the item's first "(" and its first ")"; empty when the item has no such
+// The text between the item's last "(" and the ")" after it; empty when the item has no such
 // pair, so a malformed item never selects or stores anything.
 QString itemCode(const QString &item);
 

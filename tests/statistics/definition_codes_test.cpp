@@ -16,10 +16,11 @@ TEST(DefinitionCodes, ItemCodeIsTheTextBetweenTheFirstParentheses)
     } cases[] = {
         {"Factura de Venta (FV)", "FV"},
         {"Casa Central (   1)", "   1"},
-        {"Ventas (contado) (A1)", "contado"},
+        {"Ventas (contado) (A1)", "A1"},
         {"Vacío ()", ""},
         {"Sin código", ""},
-        {"Cerrado) antes (X)", ""},
+        {"Cerrado) antes (X)", "X"},
+        {"Abierto (X", ""},
     };
     for (const auto &c : cases)
         EXPECT_EQ(itemCode(QString::fromUtf8(c.item)), QString::fromUtf8(c.code)) << c.item;
