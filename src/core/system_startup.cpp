@@ -9,6 +9,7 @@
 #include "core/statistics_database.h"
 #include "data/db_dll.h"
 #include "lookup/lib_cls_cons3.h"
+#include "platform/report/reporte.h"
 #include "platform/runtime.h"
 #include "platform/steps.h"
 #include "platform/suite/archivo_ini.h"
@@ -136,7 +137,10 @@ void ConectarSistema(bool UsarIni, const QString &Parametros, QString &ConnStrin
                 gConexionODBC = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=")
                     + db.gUsuario + QStringLiteral("; PWD=") + db.gUserPassWord;
             },
-            convenience([&] { gCarpetaReportes = ruta; }),
+            convenience([&] {
+                gCarpetaReportes = ruta;
+                platform::gReporte().CarpetaReportes = ruta;
+            }),
             [&] { db.gCnn->setDefaultDatabase(db.gDBName); },
             [&] {
                 consultas.gConnString = db.gConnString;

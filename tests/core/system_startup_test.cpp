@@ -10,6 +10,7 @@
 #include "lookup/lib_cls_cons3.h"
 #include "platform/db/recordset.h"
 #include "platform/legacy_files.h"
+#include "platform/report/reporte.h"
 #include "platform/runtime.h"
 #include "platform/suite/sistema.h"
 
@@ -202,6 +203,7 @@ TEST_F(StartupTest, FullParameterStringConnectsAndProvisionsTheStatisticsDatabas
     EXPECT_EQ(core::gUsuarioLogeado, QStringLiteral("ADMIN"));
     EXPECT_EQ(core::gConexionODBC, QStringLiteral("DSN=PRINCIPAL; UID=ADMIN; PWD=ADMIN"));
     EXPECT_EQ(core::gCarpetaReportes, programFile(QString()));
+    EXPECT_EQ(platform::gReporte().CarpetaReportes, programFile(QString()));
     EXPECT_TRUE(lookup::gConsultas().gUsarMascarasConsultas);
     EXPECT_EQ(lookup::gConsultas().gConnString, data::gDB().gConnString);
     EXPECT_EQ(lookup::gConsultas().gRutaMascaraConsultas,
