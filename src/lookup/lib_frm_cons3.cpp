@@ -1081,8 +1081,10 @@ bool Lib_FrmCons3::eventFilter(QObject *watched, QEvent *event)
             return true;
         if (watched == d->ListView1)
             return d->listKeyDown(key);
+        // The box holds the focus and hands its text field the keys it leaves, without passing
+        // them through this filter again: the box's own key presses are the ones to handle.
         const int box = d->searchBoxOf(watched);
-        if (box >= 0 && watched == d->CmbSearch[box]->lineEdit())
+        if (box >= 0)
             return d->searchKeyDown(box, key);
         return false;
     }

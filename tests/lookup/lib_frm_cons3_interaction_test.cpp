@@ -21,6 +21,8 @@ const QString Clients = QStringLiteral("SELECT CODIGO, NOMBRE FROM VT_CLIENTES O
 class InteractionTest : public ListDialogTest
 {
 protected:
+    // Keys go where the keyboard sends them: a search box's to the box, which holds the focus
+    // for its text field.
     static void press(QWidget &widget, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
     {
         QTest::keyClick(&widget, key, modifiers);
@@ -114,7 +116,7 @@ TEST_F(InteractionTest, F5NarrowsTheStatementOnTheServerAndNuevaBusquedaUndoesIt
         auto dialog = loaded(sql, [&](Lib_FrmCons3 &d) { d.CfgUsaConsultaLIKE = c.anywhere; });
         for (const Search &search : c.searches) {
             dialog->CmbSearch(search.box).setEditText(QString::fromLatin1(search.text));
-            press(searchBox(*dialog, search.box), Qt::Key_F5);
+            press(dialog->CmbSearch(search.box), Qt::Key_F5);
             EXPECT_EQ(dialog->SQL, QString::fromLatin1(search.statement)) << c.sql;
             EXPECT_EQ(dialog->ListView1().rowCount(), search.rows) << search.statement;
             EXPECT_EQ(dialog->CmbSearch(search.box).currentText(), QString()) << c.sql;
@@ -270,7 +272,7 @@ TEST_F(InteractionTest, KeysTypedInTheListGoOnInTheLastSearchBox)
         QLineEdit &nameBox = searchBox(*dialog, 1);
         nameBox.setFocus();
         EXPECT_EQ(dialog->CmbSearch(1).palette().color(QPalette::Base), QColor(0, 255, 255));
-        press(nameBox, Qt::Key_Down);
+        press(dialog->CmbSearch(1), Qt::Key_Down);
         EXPECT_TRUE(dialog->ListView1().hasFocus());
         EXPECT_EQ(dialog->CmbSearch(1).palette().color(QPalette::Base), QColor(Qt::white));
 
