@@ -61,6 +61,95 @@ TEST_F(StatisticTextsTest, FilterListsQuoteTheSelectedCodesInListOrder)
     }
 }
 
+// ---- Buckets ----------------------------------------------------------------------------------
+
+// Month and year steps start from the previous period end, so a month-end start drifts to the
+// shorter day; a period that would pass the end date stops on it.
+TEST_F(StatisticTextsTest, BucketSpansAtMonthEndsLeapDaysAndTheEndDate)
+{
+    const auto d = [](int year, int month, int day) { return QDate(year, month, day); };
+    const struct
+    {
+        const char *label;
+        int periodicidad;
+        Grouping grouping;
+        QDate from, to;
+        QList<DateSpan> spans;
+    } cases[] = {
+        {"daily across a month end",
+         Diario,
+         Grouping::Date,
+         d(2026, 2, 27),
+         d(2026, 3, 1),
+         {{d(2026, 2, 27), d(2026, 2, 27)},
+          {d(2026, 2, 28), d(2026, 2, 28)},
+          {d(2026, 3, 1), d(2026, 3, 1)}}},
+        {"weekly ending on a period end",
+         Semanal,
+         Grouping::Date,
+         d(2026, 3, 1),
+         d(2026, 3, 15),
+         {{d(2026, 3, 1), d(2026, 3, 8)}, {d(2026, 3, 8), d(2026, 3, 15)}}},
+        {"fortnightly cut by the end date",
+         Quincenal,
+         Grouping::Date,
+         d(2026, 3, 1),
+         d(2026, 3, 31),
+         {{d(2026, 3, 1), d(2026, 3, 15)},
+          {d(2026, 3, 15), d(2026, 3, 29)},
+          {d(2026, 3, 29), d(2026, 3, 31)}}},
+        {"monthly from 31 January of a leap year",
+         Mensual,
+         Grouping::Date,
+         d(2024, 1, 31),
+         d(2024, 4, 30),
+         {{d(2024, 1, 31), d(2024, 2, 29)},
+          {d(2024, 2, 29), d(2024, 3, 29)},
+          {d(2024, 3, 29), d(2024, 4, 29)},
+          {d(2024, 4, 29), d(2024, 4, 30)}}},
+        {"quarterly from a month end",
+         Trimestral,
+         Grouping::Date,
+         d(2026, 1, 31),
+         d(2026, 12, 31),
+         {{d(2026, 1, 31), d(2026, 4, 30)},
+          {d(2026, 4, 30), d(2026, 7, 30)},
+          {d(2026, 7, 30), d(2026, 10, 30)},
+          {d(2026, 10, 30), d(2026, 12, 31)}}},
+        {"half-yearly into February",
+         Semestral,
+         Grouping::Date,
+         d(2025, 8, 31),
+         d(2026, 8, 31),
+         {{d(2025, 8, 31), d(2026, 2, 28)},
+          {d(2026, 2, 28), d(2026, 8, 28)},
+          {d(2026, 8, 28), d(2026, 8, 31)}}},
+        {"yearly from a leap day",
+         Anual,
+         Grouping::Date,
+         d(2024, 2, 29),
+         d(2026, 3, 1),
+         {{d(2024, 2, 29), d(2025, 2, 28)},
+          {d(2025, 2, 28), d(2026, 2, 28)},
+          {d(2026, 2, 28), d(2026, 3, 1)}}},
+        {"by date, start after end", Mensual, Grouping::Date, d(2026, 3, 5), d(2026, 3, 4), {}},
+        {"by unit, whatever the periodicity",
+         Semanal,
+         Grouping::BusinessUnit,
+         d(2026, 1, 1),
+         d(2026, 3, 31),
+         {{d(2026, 1, 1), d(2026, 3, 31)}}},
+        {"by cost centre, reversed dates stay reversed",
+         Diario,
+         Grouping::CostCentre,
+         d(2026, 3, 5),
+         d(2026, 3, 4),
+         {{d(2026, 3, 5), d(2026, 3, 4)}}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(bucketSpans(c.from, c.to, c.periodicidad, c.grouping), c.spans) << c.label;
+}
+
 // ---- Work rows --------------------------------------------------------------------------------
 
 TEST_F(StatisticTextsTest, WorkRowStatementsKeepTheirBlanksAndQuoteEveryValue)
