@@ -417,9 +417,18 @@ void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *wo
             if (workRow)
                 guarded([&] {
                     platform::db::Field importe = workRow->field(QStringLiteral("ImporteG1"));
-                    importe.setValue(platform::currencyVariant(amountOf(importe.value()) + amount));
-                    workRow->field(QStringLiteral("GRUPO")).setValue(m_currentGroup);
-                    workRow->update();
+                    try {
+                        importe.setValue(
+                            platform::currencyVariant(amountOf(importe.value()) + amount));
+                        workRow->field(QStringLiteral("GRUPO")).setValue(m_currentGroup);
+                        workRow->update();
+                    } catch (const Error &) {
+                        // A retry must add the amount to the stored total, not to the failed
+                        // edit, which already holds it.
+                        if (workRow->editMode() != platform::db::adEditNone)
+                            workRow->cancelUpdate();
+                        throw;
+                    }
                 });
             guarded([&] { result.moveNext(); });
         }

@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <cmath>
+#include <sqlite3.h>
 
 namespace {
 
@@ -452,6 +453,40 @@ TEST_F(BreakdownComputationTest, AFailingSumShowsTheErrorAndLeavingEndsTheRunWit
                 || dialogs.last().text.contains(QStringLiteral("GeneraAuxiliar")));
     EXPECT_FALSE(QFile::exists(breakdown::frmDetallado().strArchivoHTML));
     EXPECT_FALSE(workRows().isEmpty()); // the rows written before the failure stay
+}
+
+TEST_F(BreakdownComputationTest, AWorkRowSaveThatFailsAndIsRetriedAddsItsAmountOnce)
+{
+    defineLine(QStringLiteral("Reintento"), QStringLiteral("Caja"), QStringLiteral("1101"));
+    // The first save of a work row is refused. The engine takes no triggers, so the file gets
+    // one directly; RAISE(FAIL) keeps the count it has taken down.
+    sqlite3 *file = nullptr;
+    ASSERT_EQ(
+        sqlite3_open_v2(
+            (qEnvironmentVariable("RP_PANELCTA_DATOS") + "/PRINCIPAL.db").toUtf8().constData(),
+            &file, SQLITE_OPEN_READWRITE, nullptr),
+        SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(file,
+                           "CREATE TABLE refusals (n INTEGER); INSERT INTO refusals VALUES (1); "
+                           "CREATE TRIGGER refuse_once BEFORE UPDATE ON AUX_PANELCTA WHEN "
+                           "(SELECT n FROM refusals) > 0 BEGIN UPDATE refusals SET n = n - 1; "
+                           "SELECT RAISE(FAIL, 'bloqueado'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(file);
+    sqlite3_close(file);
+    dialogs.answer(4); // Retry
+
+    run(QStringLiteral("Reintento"));
+
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_EQ(valueOnMain(QStringLiteral("SELECT n FROM refusals")).toInt(), 0);
+    const QList<WorkRow> rows = workRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_NEAR(rows[0].importe,
+                journalSum(QStringLiteral("CUENTA = '1101' AND ")
+                           + period(QDate(2023, 1, 1), QDate(2023, 12, 31), true)),
+                0.005);
 }
 
 } // namespace
