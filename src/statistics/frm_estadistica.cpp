@@ -495,6 +495,9 @@ void frm_Estadistica::deleteDefinition()
 void frm_Estadistica::printReport()
 {
     if (checkValue(*chkDetalle) == 1) {
+        // The save only ever sets the flag: a failure left from an earlier validation or a
+        // declined deletion must not turn a good save into the printed report.
+        HayError = false;
         Actualizardatos();
         if (!HayError.toBool()) {
             if (BreakdownReport *breakdown = breakdownReport()) {

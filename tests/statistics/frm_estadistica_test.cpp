@@ -420,6 +420,26 @@ TEST_F(WindowTest, ReportWithBreakdownSavesThenOpensTheBreakdown)
     EXPECT_EQ(dialogs.count(), 0);
 }
 
+// A date refused by an earlier save marks the window as failed; once it is mended, the report
+// opens the breakdown as soon as its own save goes through.
+TEST_F(WindowTest, ReportWithBreakdownAfterARefusedSave)
+{
+    storeDefinition(QStringLiteral("Guardada"), QStringLiteral("111"), QStringLiteral("Fecha"));
+    load();
+    acceptName(QStringLiteral("Guardada"));
+    window->txtfields[1]->setText(QStringLiteral("31/02/2026"));
+    dialogs.answer(msgbox::Ok);
+    command("GRABAR");
+    ASSERT_TRUE(window->HayError.toBool());
+
+    window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
+    window->chkDetalle->setChecked(true);
+    command("REPORTE");
+    EXPECT_EQ(breakdown.computed, QStringList{QStringLiteral("Guardada")});
+    EXPECT_EQ(breakdown.shown, 1);
+    EXPECT_EQ(dialogs.count(), 1);
+}
+
 // ---- Layout and closing ----------------------------------------------------------------------
 
 int widthTwips(const QWidget *widget)
