@@ -44,14 +44,15 @@ QString textOf(Recordset &rows, const QString &column)
     return platform::gUtil().ValorTexto(rows.field(column));
 }
 
-// A stored combo position selects its entry; null or a position the combo lacks is refused.
+// A stored combo position selects its entry, and -1 (what a save of an unselected combo
+// writes) selects none; null or a position the combo lacks is refused.
 void selectStoredPosition(QComboBox &combo, Recordset &rows, const QString &column)
 {
     const QVariant value = rows.field(column).value();
     if (value.isNull())
         throw platform::Error(InvalidUseOfNull, QStringLiteral("Uso no válido de Null"));
     const int position = value.toInt();
-    if (position < 0 || position >= combo.count())
+    if (position < -1 || position >= combo.count())
         throw platform::Error(InvalidPropertyValue, QStringLiteral("Valor de propiedad no válido"));
     combo.setCurrentIndex(position);
 }

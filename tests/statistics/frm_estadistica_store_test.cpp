@@ -170,15 +170,41 @@ TEST_F(StoreWindowTest, LoadOfAnUnknownNameOnlyRefillsTheListsAndAddsALine)
     EXPECT_EQ(dialogs.count(), 0);
 }
 
-TEST_F(StoreWindowTest, AStoredLayoutTheComboLacksIsReported)
+TEST_F(StoreWindowTest, AStoredLayoutSelectsItsEntryOrNoneAndOneTheComboLacksIsReported)
 {
-    store("'Ventas','2024-01-01','2024-12-31','Caja','1.1',1,0,9,3,'','000','Fecha',0,0,0,0,0");
-    dialogs.answer(msgbox::Ignore);
-    load("Ventas");
-    ASSERT_EQ(dialogs.count(), 1);
-    EXPECT_TRUE(dialogs.last().text.endsWith("Rutina: AsignaCashProyectado"))
-        << dialogs.last().text.toStdString();
-    EXPECT_EQ(gridLines().size(), 1);
+    const struct
+    {
+        const char *tipoGrafico;
+        int selected; // the layout shown after the load
+        bool reported;
+    } cases[] = {
+        {"6", 6, false},
+        // What a save of a window with no layout chosen writes.
+        {"-1", -1, false},
+        {"9", 2, true},
+        {"-2", 2, true},
+    };
+    for (const auto &c : cases) {
+        runOnMain("DELETE MA_PANELCTA");
+        window->CmbTG->setCurrentIndex(2);
+        store(QStringLiteral("'Ventas','2024-01-01','2024-12-31','Caja','1.1',1,0,")
+              + QLatin1String(c.tipoGrafico) + ",3,'','000','Fecha',0,0,0,0,0");
+        dialogs.clearShown();
+        if (c.reported)
+            dialogs.answer(msgbox::Ignore);
+
+        load("Ventas");
+
+        EXPECT_EQ(window->CmbTG->currentIndex(), c.selected) << c.tipoGrafico;
+        ASSERT_EQ(dialogs.count(), c.reported ? 1 : 0) << c.tipoGrafico;
+        if (c.reported) {
+            EXPECT_TRUE(dialogs.last().text.endsWith("Rutina: AsignaCashProyectado"))
+                << dialogs.last().text.toStdString();
+        }
+        // The rest of the definition loads either way.
+        EXPECT_EQ(gridLines().size(), 1) << c.tipoGrafico;
+        EXPECT_EQ(window->CmbPeriodicidad->currentIndex(), 3) << c.tipoGrafico;
+    }
 }
 
 TEST_F(StoreWindowTest, SavedLinesComeBackSortedWithEveryListCode)
