@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -418,6 +419,36 @@ TEST_F(WindowTest, ReportWithBreakdownSavesThenOpensTheBreakdown)
     EXPECT_EQ(breakdown.shown, 1);
     EXPECT_EQ(storedRows(QStringLiteral("Guardada")), 1);
     EXPECT_EQ(dialogs.count(), 0);
+}
+
+struct PrintCase
+{
+    const char *parameter; // start-up parameter; a menu start prints without saving
+    bool saved;
+};
+
+// Without the breakdown the report prints the statistic itself: a menu start at once, any other
+// window once the definition has validated and been saved.
+TEST_F(WindowTest, ReportPrintsTheStatistic)
+{
+    const PrintCase cases[] = {{"CFG_Sin guardar", false}, {"", true}};
+    for (const PrintCase &c : cases) {
+        SCOPED_TRACE(c.parameter);
+        runOnMain(QStringLiteral("DELETE FROM MA_PANELCTA"));
+        dialogs.clearShown();
+        load(QString::fromUtf8(c.parameter));
+        if (!window->ModoMenu) {
+            fillNewDefinition();
+            window->txtfields[0]->setText(QStringLiteral("Sin guardar"));
+        }
+        dialogs.onDialog([](QDialog &) { return int(QDialog::Accepted); });
+        command("REPORTE");
+        ASSERT_EQ(dialogs.count(), 1);
+        EXPECT_TRUE(dialogs.last().text.startsWith(QStringLiteral("Vista previa")));
+        EXPECT_EQ(storedRows(QStringLiteral("Sin guardar")), c.saved ? 1 : 0);
+        EXPECT_FALSE(window->Validando);
+        EXPECT_TRUE(breakdown.computed.isEmpty());
+    }
 }
 
 // A date refused by an earlier save marks the window as failed; once it is mended, the report
