@@ -488,8 +488,14 @@ void frm_Estadistica::deleteDefinition()
     Nuevo = false;
     Existe = false;
     Actualizardatos();
-    if (!HayError.toBool())
+    if (!HayError.toBool()) {
         Inicializa();
+        return;
+    }
+    // A declined or failed deletion leaves the definition stored as it was: the window goes back
+    // to editing it, so a later Save or Report is not taken for another deletion.
+    Borrando = false;
+    Existe = true;
 }
 
 void frm_Estadistica::printReport()

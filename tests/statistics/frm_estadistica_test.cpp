@@ -400,6 +400,8 @@ TEST_F(WindowTest, DeleteAsksAndKeepsTheWindowWhenDeclined)
     EXPECT_TRUE(window->HayError.toBool());
     EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Guardada"));
     EXPECT_EQ(storedRows(QStringLiteral("Guardada")), 1);
+    EXPECT_FALSE(window->Borrando) << "a declined deletion ends the deleting";
+    EXPECT_TRUE(window->Existe);
 
     dialogs.answer(msgbox::Yes);
     command("BORRAR");
