@@ -440,12 +440,15 @@ void frm_Estadistica::runCommand(const QString &clave)
     } else if (clave == QLatin1String("NUEVO")) {
         Inicializa();
     } else if (clave == QLatin1String("GRABAR")) {
+        // The toolbar never takes the focus, so a cell still being typed in would be lost.
+        commitOpenCellEdit();
         saveDefinition();
     } else if (clave == QLatin1String("CONSULTAR")) {
         Consultar();
     } else if (clave == QLatin1String("BORRAR")) {
         deleteDefinition();
     } else if (clave == QLatin1String("REPORTE")) {
+        commitOpenCellEdit();
         printReport();
     }
 }

@@ -163,6 +163,8 @@ public:
     void MSFlexGrid1_KeyDown(int &KeyCode, int Shift);
     void MSFlexGrid1_KeyPress(int &KeyAscii);
     void MSFlexGrid1_Scroll();
+    // Writes an open cell edit into the grid as Enter does, before the grid is read or reset.
+    void commitOpenCellEdit();
     void TxtEdit_GotFocus();
     void TxtEdit_KeyDown(int &KeyCode, int Shift);
     void TxtEdit_KeyPress(int &KeyAscii);

@@ -398,6 +398,11 @@ void frm_Estadistica::MSFlexGrid1_KeyPress(int &KeyAscii)
 
 void frm_Estadistica::MSFlexGrid1_Scroll()
 {
+    commitOpenCellEdit();
+}
+
+void frm_Estadistica::commitOpenCellEdit()
+{
     if (editing(*TxtEdit))
         EditKeyCode(*MSFlexGrid1, *TxtEdit, platform::keys::Enter);
 }

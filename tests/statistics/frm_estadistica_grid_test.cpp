@@ -424,6 +424,22 @@ TEST_F(GridTest, ScrollingTheGridWhileEditingConfirmsTheEditFirst)
     EXPECT_EQ(grid().Col(), Credit);
 }
 
+TEST_F(GridTest, SavingOrReportingCommitsTheOpenEditFirst)
+{
+    for (const char *command : {"GRABAR", "REPORTE"}) {
+        SCOPED_TRACE(command);
+        setLines({"Caja|1101|Caja|S|N"});
+        editCell(1, Debit, QStringLiteral("N"));
+        dialogs.answer(platform::msgbox::Ok); // the nameless header is refused after the commit
+
+        QString clave = QString::fromLatin1(command);
+        window->BrezaCtl1_Accion(clave);
+
+        EXPECT_FALSE(editing());
+        EXPECT_EQ(lines(), QStringList{"Caja|1101|Caja|N|N"});
+    }
+}
+
 TEST_F(GridTest, ClickingAnotherCellCommitsTheOpenEdit)
 {
     setLines({"Caja|1101|Caja|S|N", "|1102|Banco|S|S"});
