@@ -1,7 +1,6 @@
 // Header fields, validation, lookups, filter lists and grouping options of the main window, on a
 // fresh embedded database with the demo data.
 
-#include "core_database_test.h"
 #include "data/db_dll.h"
 #include "demo/suite_database.h"
 #include "lookup/lib_frm_cons3.h"
@@ -12,6 +11,7 @@
 #include "statistics/frm_estadistica.h"
 #include "statistics/msflexgrid.h"
 #include "statistics/statistic_filters.h"
+#include "statistics_database_test.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -70,16 +70,13 @@ ScriptedDialogs::DialogScript chooseInList(const QString &choice, QString &seenS
     };
 }
 
-class FieldsTest : public core_testing::CoreDatabaseTest
+class FieldsTest : public statistics_testing::StatisticsDatabaseTest
 {
 protected:
     void SetUp() override
     {
-        CoreDatabaseTest::SetUp();
-        platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
-        demo::SampleOptions sample;
-        sample.journalLines = 8;
-        demo::insertSampleData(*data::gDB().gCnn, sample);
+        StatisticsDatabaseTest::SetUp();
+        insertSampleRows(8);
         window = std::make_unique<frm_Estadistica>();
         // The load sequence, not run here, gives the combos their entries; a stored definition
         // selects its positions in them.
@@ -92,7 +89,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        CoreDatabaseTest::TearDown();
+        StatisticsDatabaseTest::TearDown();
     }
 
     QLineEdit &nameField() { return *window->txtfields[0]; }

@@ -1,7 +1,6 @@
 // The definition grid of the main window, its cell editor, the group rows with the group dialog,
 // and the flexible grid they are built on, on a fresh embedded database with the demo data.
 
-#include "core_database_test.h"
 #include "data/db_dll.h"
 #include "demo/suite_database.h"
 #include "platform/error.h"
@@ -11,6 +10,7 @@
 #include "statistics/frm_est_cta_gpo.h"
 #include "statistics/frm_estadistica.h"
 #include "statistics/msflexgrid.h"
+#include "statistics_database_test.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,16 +48,13 @@ ScriptedDialogs::DialogScript answerGroupDialog(const QString &name, int signIte
     };
 }
 
-class GridTest : public core_testing::CoreDatabaseTest
+class GridTest : public statistics_testing::StatisticsDatabaseTest
 {
 protected:
     void SetUp() override
     {
-        CoreDatabaseTest::SetUp();
-        platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
-        demo::SampleOptions sample;
-        sample.journalLines = 4;
-        demo::insertSampleData(*data::gDB().gCnn, sample);
+        StatisticsDatabaseTest::SetUp();
+        insertSampleRows(4);
         window = std::make_unique<frm_Estadistica>();
         window->ArmarGrilla();
     }
@@ -65,7 +62,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        CoreDatabaseTest::TearDown();
+        StatisticsDatabaseTest::TearDown();
     }
 
     MSFlexGrid &grid() { return *window->MSFlexGrid1; }

@@ -26,10 +26,7 @@ protected:
     void SetUp() override
     {
         StatisticsDatabaseTest::SetUp();
-        platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
-        demo::SampleOptions sample;
-        sample.journalLines = 8;
-        demo::insertSampleData(*data::gDB().gCnn, sample);
+        insertSampleRows(8);
         runOnMain("INSERT INTO TA_CPTE (Codigo,Descripcion) VALUES ('A1','Prueba uno')");
         runOnMain("INSERT INTO TA_CPTE (Codigo,Descripcion) VALUES ('A10','Prueba diez')");
         runOnMain("DELETE MA_PANELCTA");

@@ -1,5 +1,4 @@
 #include "core/mod_global.h"
-#include "core_database_test.h"
 #include "data/db_dll.h"
 #include "data/sql_rewriting.h"
 #include "demo/suite_database.h"
@@ -11,6 +10,7 @@
 #include "statistics/breakdown_report.h"
 #include "statistics/frm_estadistica.h"
 #include "statistics/msflexgrid.h"
+#include "statistics_database_test.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -88,16 +88,13 @@ public:
     int shown = 0;
 };
 
-class WindowTest : public core_testing::CoreDatabaseTest
+class WindowTest : public statistics_testing::StatisticsDatabaseTest
 {
 protected:
     void SetUp() override
     {
-        CoreDatabaseTest::SetUp();
-        platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
-        demo::SampleOptions sample;
-        sample.journalLines = 8;
-        demo::insertSampleData(*data::gDB().gCnn, sample);
+        StatisticsDatabaseTest::SetUp();
+        insertSampleRows(8);
         core::gParametroAdicional.clear();
         platform::setEndProcessHook([](int code) { throw platform::ProcessEnded(code); });
         statistics::setBreakdownReport(&breakdown);
@@ -109,7 +106,7 @@ protected:
         statistics::setBreakdownReport(nullptr);
         platform::setEndProcessHook({});
         core::gParametroAdicional.clear();
-        CoreDatabaseTest::TearDown();
+        StatisticsDatabaseTest::TearDown();
     }
 
     // Loads the window as the program does, with the start-up parameter given.

@@ -2,13 +2,13 @@
 // group and bucket, the journal sums in them, the sign rules, the cancel step and the error path.
 
 #include "core/mod_global.h"
-#include "core_database_test.h"
 #include "data/db_dll.h"
 #include "demo/suite_database.h"
 #include "platform/regional_settings.h"
 #include "platform/suite/progreso.h"
 #include "platform/variant.h"
 #include "statistics/frm_estadistica.h"
+#include "statistics_database_test.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,16 +81,13 @@ QString sqlDate(const QDate &date)
     return sqlText(date.toString(Qt::ISODate));
 }
 
-class StatisticRunTest : public core_testing::CoreDatabaseTest
+class StatisticRunTest : public statistics_testing::StatisticsDatabaseTest
 {
 protected:
     void SetUp() override
     {
-        CoreDatabaseTest::SetUp();
-        platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
-        demo::SampleOptions sample;
-        sample.journalLines = 8;
-        demo::insertSampleData(*data::gDB().gCnn, sample);
+        StatisticsDatabaseTest::SetUp();
+        insertSampleRows(8);
         clearJournal();
         runOnMain(QStringLiteral("DELETE FROM MA_PANELCTA"));
         core::gEstacionUsuario = Key;
@@ -111,7 +108,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        CoreDatabaseTest::TearDown();
+        StatisticsDatabaseTest::TearDown();
     }
 
     void clearJournal()

@@ -1,7 +1,9 @@
 #include "statistics_database_test.h"
 
 #include "data/db_dll.h"
+#include "demo/suite_database.h"
 #include "platform/db/recordset.h"
+#include "platform/regional_settings.h"
 
 namespace statistics_testing {
 
@@ -18,6 +20,14 @@ QStringList StatisticsDatabaseTest::rowsOf(const QString &sql)
         result << columns.join(QLatin1Char('|'));
     }
     return result;
+}
+
+void StatisticsDatabaseTest::insertSampleRows(int journalLines)
+{
+    platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
+    demo::SampleOptions sample;
+    sample.journalLines = journalLines;
+    demo::insertSampleData(*data::gDB().gCnn, sample);
 }
 
 } // namespace statistics_testing
