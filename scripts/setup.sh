@@ -14,6 +14,11 @@ packages=(
   xvfb xauth poppler-utils
 )
 
+if [ "${1:-}" = "--list-packages" ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -10,13 +10,13 @@ namespace platform {
 
 namespace {
 
-struct ButtonSpec
+struct ButtonChoice
 {
     QMessageBox::StandardButton button;
     int answer;
 };
 
-QList<ButtonSpec> buttonsFor(int style)
+QList<ButtonChoice> buttonsFor(int style)
 {
     using B = QMessageBox;
     switch (style & msgbox::ButtonsMask) {
@@ -53,10 +53,10 @@ QMessageBox::Icon iconFor(int style)
 
 // Closing a box with its title-bar button answers as Windows does: Cancel when the box has
 // one, otherwise the only button (OK).
-int escapeAnswer(const QList<ButtonSpec> &buttons)
+int escapeAnswer(const QList<ButtonChoice> &buttons)
 {
-    for (const ButtonSpec &spec : buttons)
-        if (spec.answer == msgbox::Cancel)
+    for (const ButtonChoice &choice : buttons)
+        if (choice.answer == msgbox::Cancel)
             return msgbox::Cancel;
     return buttons.size() == 1 ? buttons.front().answer : 0;
 }
@@ -70,10 +70,10 @@ protected:
     int showMessageBox(const QString &text, int style, const QString &title) override
     {
         QMessageBox box(iconFor(style), title, text);
-        const QList<ButtonSpec> buttons = buttonsFor(style);
+        const QList<ButtonChoice> buttons = buttonsFor(style);
         QHash<QAbstractButton *, int> answers;
-        for (const ButtonSpec &spec : buttons)
-            answers.insert(box.addButton(spec.button), spec.answer);
+        for (const ButtonChoice &choice : buttons)
+            answers.insert(box.addButton(choice.button), choice.answer);
         const int defaultIndex = (style & msgbox::DefaultButtonMask) >> 8;
         if (defaultIndex < buttons.size())
             box.setDefaultButton(buttons[defaultIndex].button);
