@@ -1,7 +1,6 @@
 #include "statistics/frm_estadistica.h"
 
 #include "core/mod_global.h"
-#include "core/system_startup.h"
 #include "data/db_dll.h"
 #include "data/sql_rewriting.h"
 #include "platform/brezakit/brezactl.h"
@@ -11,6 +10,7 @@
 #include "platform/suite/progreso.h"
 #include "platform/suite/utilidades.h"
 #include "platform/user_dialogs.h"
+#include "startup/system_startup.h"
 #include "statistics/breakdown_report.h"
 #include "statistics/msflexgrid.h"
 

@@ -2,7 +2,6 @@
 #include "core/mod_global.h"
 #include "core/startup_parameters.h"
 #include "core/statistics_database.h"
-#include "core/system_startup.h"
 #include "core_database_test.h"
 #include "data/db_dll.h"
 #include "data/services.h"
@@ -13,6 +12,7 @@
 #include "platform/report/reporte.h"
 #include "platform/runtime.h"
 #include "platform/suite/sistema.h"
+#include "startup/system_startup.h"
 
 #include <QDir>
 #include <QDirIterator>

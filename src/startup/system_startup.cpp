@@ -1,4 +1,4 @@
-#include "core/system_startup.h"
+#include "startup/system_startup.h"
 
 #include "core/access_audit.h"
 #include "core/configuration_loader.h"
