@@ -43,7 +43,6 @@ public:
     // The next row style: "TableRowPar" becomes "TableRowImpar", any other "TableRowPar". The
     // page starts with "TableRowPar".
     void toggleRowClass();
-    const QString &rowClass() const { return m_rowClass; }
 
     // One column heading, in column order; each caption counts one column.
     void addColumnCaption(const QString &caption);

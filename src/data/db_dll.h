@@ -102,14 +102,6 @@ public:
 
     void CierraRecordset(platform::db::Recordset &LrcsTemp);
 
-    // Kept for callers; they do nothing.
-    void QConsulta(const QVariant &, const QVariant &, const QVariant &, const QVariant &,
-                   const QVariant &, const QVariant &)
-    { }
-    void QGridConsulta(const QVariant &, const QVariant &, const QVariant &, const QVariant &,
-                       const QVariant &)
-    { }
-
     // ---- Object names ----------------------------------------------------------------------
 
     QString stSTF(QString &rsName, bool rnPart);
@@ -154,7 +146,6 @@ public:
     // ---- Provider names --------------------------------------------------------------------
 
     static QString pJETOLEDB40() { return QStringLiteral("Microsoft.Jet.OLEDB.4.0"); }
-    static QString pJETOLEDB35() { return QStringLiteral("Microsoft.Jet.OLEDB.3.51"); }
     static QString pSQLOLEDB() { return QStringLiteral("SQLOLEDB"); }
 
     // ---- Literals --------------------------------------------------------------------------

@@ -48,7 +48,6 @@ public:
     void setSorted(bool sorted);
     bool sorted() const { return m_sorted; }
     void setSortKey(int key); // numbered from 0, as the control numbers its columns
-    int sortKey() const { return m_sortKey; }
     void setSortOrder(Qt::SortOrder order);
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
 

@@ -57,7 +57,6 @@ public:
     int commandTimeout() const { return m_commandTimeout; }
     void setCommandTimeout(int seconds);
 
-    int isolationLevel() const { return m_isolationLevel; }
     void setIsolationLevel(int level);
 
     // Runs a statement or batch. recordsAffected receives the DML count (-1 for a query).

@@ -79,7 +79,6 @@ public:
     int cursorType() const { return m_cursorType; }
     int lockType() const { return m_lockType; }
     QString source() const { return m_source; }
-    std::shared_ptr<Connection> activeConnection() const { return m_connection; }
 
     bool bof() const;
     bool eof() const;
