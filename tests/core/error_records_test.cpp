@@ -4,9 +4,6 @@
 #include "data/db_dll.h"
 #include "platform/suite/sistema.h"
 
-#include <QFile>
-#include <functional>
-
 namespace {
 
 using core::GrabarErrorBD;
@@ -54,37 +51,50 @@ TEST_F(ErrorRecordsTest, AnEmptyProcessIsRecordedAndHandedBackAsTheProgramName)
     EXPECT_EQ(recorded("Proceso").toString(), QStringLiteral("RP_PANELCTA"));
 }
 
-TEST_F(ErrorRecordsTest, ARecordThatCannotBeWrittenShowsNothingAndLeavesOneLogLine)
+// Why a record cannot be written; each case brings its own cause about on fresh databases.
+enum class Unwritable { ClosedMainConnection, RequiredColumnWithoutValue };
+
+class UnwritableRecordTest : public ErrorRecordsTest,
+                             public ::testing::WithParamInterface<Unwritable>
 {
-    struct Case
+protected:
+    void bringAbout(Unwritable cause)
     {
-        const char *why;
-        std::function<void()> prepare;
-    };
-    const Case cases[] = {
-        {"closed main connection", [this] { closeProgramConnection(data::gDB()); }},
-        {"a required column without a value",
-         [this] {
-             runOnMain(QStringLiteral("DROP TABLE AUX_ERR"));
-             runOnMain(QStringLiteral("CREATE TABLE AUX_ERR (Id int IDENTITY(1,1) PRIMARY KEY, "
-                                      "Proceso varchar(50) NULL, Fecha datetime NULL, Error int "
-                                      "NULL, Descripcion varchar(250) NULL, SQL varchar(max) NULL, "
-                                      "PC varchar(50) NULL, Usuario varchar(50) NULL, "
-                                      "Obligatorio int NOT NULL)"));
-         }},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.why);
-        c.prepare();
-        QFile::remove(core::errorLogPath());
-        QString proceso = QStringLiteral("SCRIPT");
-
-        GrabarErrorBD(QStringLiteral("DELETE X"), proceso, 547, QStringLiteral("conflicto"));
-
-        EXPECT_EQ(records(), 0);
-        EXPECT_EQ(dialogs.count(), 0);
-        expectOneUnansweredLine(QStringLiteral("GrabarErrorBD"));
+        switch (cause) {
+        case Unwritable::ClosedMainConnection:
+            closeProgramConnection(data::gDB());
+            break;
+        case Unwritable::RequiredColumnWithoutValue:
+            runOnMain(QStringLiteral("DROP TABLE AUX_ERR"));
+            runOnMain(QStringLiteral("CREATE TABLE AUX_ERR (Id int IDENTITY(1,1) PRIMARY KEY, "
+                                     "Proceso varchar(50) NULL, Fecha datetime NULL, Error int "
+                                     "NULL, Descripcion varchar(250) NULL, SQL varchar(max) NULL, "
+                                     "PC varchar(50) NULL, Usuario varchar(50) NULL, "
+                                     "Obligatorio int NOT NULL)"));
+            break;
+        }
     }
+};
+
+TEST_P(UnwritableRecordTest, ShowsNothingAndLeavesOneLogLine)
+{
+    bringAbout(GetParam());
+    QString proceso = QStringLiteral("SCRIPT");
+
+    GrabarErrorBD(QStringLiteral("DELETE X"), proceso, 547, QStringLiteral("conflicto"));
+
+    EXPECT_EQ(records(), 0);
+    EXPECT_EQ(dialogs.count(), 0);
+    expectOneUnansweredLine(QStringLiteral("GrabarErrorBD"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Causes, UnwritableRecordTest,
+                         ::testing::Values(Unwritable::ClosedMainConnection,
+                                           Unwritable::RequiredColumnWithoutValue),
+                         [](const ::testing::TestParamInfo<Unwritable> &info) {
+                             return info.param == Unwritable::ClosedMainConnection
+                                 ? "ClosedMainConnection"
+                                 : "RequiredColumnWithoutValue";
+                         });
 
 } // namespace
