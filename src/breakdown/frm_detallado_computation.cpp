@@ -36,11 +36,6 @@ using platform::db::Recordset;
 using statistics::DateSpan;
 using statistics::Grouping;
 
-Currency operator+(Currency a, Currency b)
-{
-    return Currency::fromScaled(a.scaled + b.scaled);
-}
-
 Currency amountOf(const QVariant &value)
 {
     return platform::isCurrency(value) ? value.value<Currency>()

@@ -3,7 +3,6 @@
 #include <QMetaType>
 #include <QString>
 #include <QVariant>
-
 #include <cstdint>
 
 namespace platform {
@@ -22,6 +21,15 @@ struct Currency
     QString toString() const;
 
     auto operator<=>(const Currency &) const = default;
+
+    // Amounts add up exactly; a result beyond the scaled range raises the overflow error (6)
+    // instead of wrapping round to an amount of the other sign.
+    Currency operator-() const;
+    Currency &operator+=(Currency other);
+    Currency &operator-=(Currency other);
+    friend Currency operator+(Currency left, Currency right) { return left += right; }
+    friend Currency operator-(Currency left, Currency right) { return left -= right; }
+    friend Currency operator*(Currency amount, std::int64_t factor);
 };
 
 // Variant values follow the Windows variant: an invalid QVariant is Empty (never assigned),
@@ -57,4 +65,3 @@ inline bool isCurrency(const QVariant &value)
 }
 
 } // namespace platform
-

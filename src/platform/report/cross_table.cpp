@@ -103,28 +103,17 @@ Currency CrossTable::cell(int row, int column) const
     return m_cells.at(row).at(column).amount;
 }
 
-Currency CrossTable::rowTotal(int row) const
+void CrossTable::addUpTotals()
 {
-    Currency total;
-    for (const Cell &c : m_cells.at(row))
-        total.scaled += c.amount.scaled;
-    return total;
-}
-
-Currency CrossTable::columnTotal(int column) const
-{
-    Currency total;
-    for (const auto &row : m_cells)
-        total.scaled += row.at(column).amount.scaled;
-    return total;
-}
-
-Currency CrossTable::grandTotal() const
-{
-    Currency total;
-    for (int row = 0; row < rowCount(); ++row)
-        total.scaled += rowTotal(row).scaled;
-    return total;
+    m_rowTotals.fill(Currency{}, rowCount());
+    m_columnTotals.fill(Currency{}, columnCount());
+    for (int row = 0; row < rowCount(); ++row) {
+        for (int column = 0; column < columnCount(); ++column) {
+            m_rowTotals[row] += cell(row, column);
+            m_columnTotals[column] += cell(row, column);
+        }
+        m_grandTotal += m_rowTotals.at(row);
+    }
 }
 
 void CrossTableBuilder::add(const QVariant &rowKey, const QVariant &columnKey, Currency amount)
@@ -152,9 +141,10 @@ CrossTable CrossTableBuilder::build() const
     for (const Entry &entry : m_entries) {
         auto &cell = table.m_cells[indexOfKey(rowKeys, entry.rowKey)]
                                   [indexOfKey(columnKeys, entry.columnKey)];
-        cell.amount.scaled += entry.amount.scaled;
+        cell.amount += entry.amount;
         cell.present = true;
     }
+    table.addUpTotals();
     return table;
 }
 

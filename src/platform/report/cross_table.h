@@ -26,9 +26,9 @@ public:
 
     bool hasCell(int row, int column) const;
     Currency cell(int row, int column) const; // zero when absent
-    Currency rowTotal(int row) const;
-    Currency columnTotal(int column) const;
-    Currency grandTotal() const;
+    Currency rowTotal(int row) const { return m_rowTotals.at(row); }
+    Currency columnTotal(int column) const { return m_columnTotals.at(column); }
+    Currency grandTotal() const { return m_grandTotal; }
 
 private:
     friend class CrossTableBuilder;
@@ -37,13 +37,22 @@ private:
         Currency amount;
         bool present = false;
     };
+
+    // The totals are added up once, when the table is built, so that an overflow is raised
+    // there and not while a page is painted.
+    void addUpTotals();
+
     QVector<QString> m_rowLabels;
     QVector<QString> m_columnLabels;
     QVector<QVector<Cell>> m_cells; // [row][column]
+    QVector<Currency> m_rowTotals;
+    QVector<Currency> m_columnTotals;
+    Currency m_grandTotal;
 };
 
 // Collects (row key, column key, amount) triples and adds the amounts of equal keys. Keys are
 // ordered by value: dates in time, texts alphabetically without regard to case, numbers by size.
+// Building raises the overflow error when a cell or a total goes beyond the currency's range.
 class CrossTableBuilder
 {
 public:

@@ -1,8 +1,10 @@
+#include "platform/error.h"
 #include "platform/report/cross_table.h"
 #include "platform/report/report_formula.h"
 #include "work_table_fixture.h"
 
 #include <QDateTime>
+#include <limits>
 
 namespace {
 
@@ -85,6 +87,35 @@ TEST(CrossTableBuilder, NothingAddedGivesAnEmptyTable)
     EXPECT_TRUE(table.isEmpty());
     EXPECT_EQ(table.columnCount(), 0);
     EXPECT_EQ(table.grandTotal(), Currency());
+}
+
+TEST(CrossTableBuilder, ACellOrTotalBeyondTheCurrencyRangeRaisesTheOverflowError)
+{
+    // Each half of the largest amount fits; two of them in one sum do not.
+    const Currency half = Currency::fromScaled(std::numeric_limits<std::int64_t>::max() / 2 + 1);
+    const struct
+    {
+        const char *where;
+        const char *secondRow;
+        const char *secondColumn;
+    } cases[] = {
+        {"a cell", "A", "X"},
+        {"a row total", "A", "Y"},
+        {"a column total", "B", "X"},
+        {"the grand total", "B", "Y"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.where);
+        CrossTableBuilder builder;
+        builder.add(QStringLiteral("A"), QStringLiteral("X"), half);
+        builder.add(QString::fromLatin1(c.secondRow), QString::fromLatin1(c.secondColumn), half);
+        try {
+            builder.build();
+            ADD_FAILURE() << "no overflow";
+        } catch (const platform::Error &error) {
+            EXPECT_EQ(error.number(), platform::errors::Overflow);
+        }
+    }
 }
 
 class CrossTableFromWorkTable : public WorkTableTest

@@ -201,4 +201,17 @@ TEST_F(ReporteTest, WhatCannotBePrintedIsExplainedAndNoPreviewOpens)
     }
 }
 
+TEST_F(ReporteTest, AmountsBeyondTheCurrencyRangeAreExplainedAndNoPreviewOpens)
+{
+    addRow(Station, QStringLiteral("Caja"), QDate(2024, 1, 1), QStringLiteral("600000000000000"));
+    addRow(Station, QStringLiteral("Caja"), QDate(2024, 1, 1), QStringLiteral("600000000000000"));
+    dialogs.answer(platform::msgbox::Ok);
+
+    PrintCall().run(engine);
+
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_EQ(dialogs.last().text,
+              QStringLiteral("No se pudieron leer los datos del reporte.\nDesbordamiento"));
+}
+
 } // namespace
