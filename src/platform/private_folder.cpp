@@ -16,7 +16,7 @@ namespace {
 [[noreturn]] void raiseAccessError(const QString &path, const QString &reason)
 {
     throw Error(errors::PathFileAccess,
-                QStringLiteral("Path/File access error: %1 (%2)")
+                QStringLiteral("Error de acceso a la ruta o el archivo: %1 (%2)")
                     .arg(QDir::toNativeSeparators(path), reason));
 }
 
@@ -33,13 +33,13 @@ QString whyNotPrivate(const QString &folder)
     if (::lstat(QFile::encodeName(folder).constData(), &status) != 0)
         return systemReason();
     if (S_ISLNK(status.st_mode))
-        return QStringLiteral("it is a link");
+        return QStringLiteral("es un enlace");
     if (!S_ISDIR(status.st_mode))
-        return QStringLiteral("it is not a folder");
+        return QStringLiteral("no es una carpeta");
     if (status.st_uid != ::geteuid())
-        return QStringLiteral("it belongs to another user");
+        return QStringLiteral("pertenece a otro usuario");
     if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        return QStringLiteral("other users may enter it");
+        return QStringLiteral("otros usuarios pueden entrar en ella");
     return {};
 }
 
