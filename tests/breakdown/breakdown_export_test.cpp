@@ -5,6 +5,7 @@
 #include "platform/db/recordset.h"
 #include "platform/runtime.h"
 #include "platform/variant.h"
+#include "services_test_support.h"
 #include "statistics/frm_estadistica.h"
 #include "statistics_database_test.h"
 #include "workbook_reader.h"
@@ -19,18 +20,6 @@ namespace {
 using breakdown_testing::cellReference;
 using breakdown_testing::SheetCell;
 
-class RecordingLauncher final : public platform::Launcher
-{
-public:
-    bool start(const QString &, const QStringList &, bool) override { return false; }
-    bool openDocument(const QString &path) override
-    {
-        opened.append(path);
-        return true;
-    }
-    QStringList opened;
-};
-
 // The demo database's "Resultado mensual" loaded in the main window as its user loads it,
 // broken down per account and exported.
 class ResultadoMensualExport : public statistics_testing::StatisticsDatabaseTest
@@ -40,19 +29,12 @@ protected:
     {
         StatisticsDatabaseTest::SetUp();
         insertSampleRows(4000);
-        platform::setLauncher(&launcher);
         statistics::frm_Estadistica &window = statistics::frmEstadistica();
         window.Form_Load();
         window.ArmarGrilla();
         QString name = Name;
         window.CargarEstadistica(name);
     }
-    void TearDown() override
-    {
-        platform::setLauncher(nullptr);
-        StatisticsDatabaseTest::TearDown();
-    }
-
     // The amounts the run stored for the account, in column order.
     static QList<double> workRowAmounts(const QString &group, const QString &account)
     {
@@ -71,7 +53,7 @@ protected:
     }
 
     const QString Name = QStringLiteral("Resultado mensual");
-    RecordingLauncher launcher;
+    core_testing::RecordingLauncher launcher;
     QTemporaryDir runtimeFolder;
     ScopedEnvironment runtime{"XDG_RUNTIME_DIR", QFile::encodeName(runtimeFolder.path())};
 };
