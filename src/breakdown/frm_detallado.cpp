@@ -95,13 +95,13 @@ void FrmDetallado::buildControls()
 
 void FrmDetallado::CrearTempNew()
 {
-    // The browser is blanked first, so a run that cannot start never shows an earlier page.
+    // The last page is forgotten first, so a run that cannot start never shows or exports it.
     WebBrowser1->Navigate2(QStringLiteral("about:blank"));
     WebBrowser1->setVisible(true);
     m_pageRows.clear();
-    m_runStarted = QDateTime::currentDateTimeUtc();
     strCarpetaTemp.clear();
     strArchivoHTML.clear();
+    m_runStarted = QDateTime::currentDateTimeUtc();
     strCarpetaTemp
         = platform::gUtil().AgregarBarra(platform::privateFolder(QStringLiteral("pages")));
     strArchivoHTML = strCarpetaTemp + pageFileName(platform::now());
