@@ -12,6 +12,7 @@ packages=(
   unixodbc unixodbc-dev tdsodbc libsqliteodbc
   googletest libgtest-dev libgmock-dev
   xvfb xauth poppler-utils
+  libxlsxwriter-dev unzip
 )
 
 if [ "${1:-}" = "--list-packages" ]; then

@@ -3,6 +3,7 @@
 #include "core/amount_format.h"
 #include "platform/error.h"
 #include "platform/legacy_files.h"
+#include "platform/private_folder.h"
 #include "platform/suite/utilidades.h"
 
 namespace breakdown {
@@ -28,6 +29,14 @@ platform::Currency sum(platform::Currency left, platform::Currency right)
 QString amountText(platform::Currency amount)
 {
     return core::FmtMoneda(amount, 2, true);
+}
+
+// The file is made anew for this user alone: an earlier file of the name, or a link in its
+// place, is removed rather than written through.
+void replacePrivateTextFile(const QString &path, const QStringList &lines)
+{
+    QFile::remove(path);
+    platform::writePrivateFile(path, platform::toWindows1252(QString(lines.join(CrLf) + CrLf)));
 }
 
 } // namespace
@@ -59,42 +68,55 @@ QStringList styleSheetLines()
         QStringLiteral("A:visited { COLOR: black; text-decoration: none }"),
         QStringLiteral("A {COLOR: black; text-decoration: none }"),
         QStringLiteral("/* Colores generales */"),
-        QStringLiteral(".Header { background: #EEEEEE; font-size: 17; FONT-WEIGHT: bolder; color: "
-                       "black;}"),
-        QStringLiteral(".SubroutineHeader { COLOR: #3333cc; FONT-SIZE: 15; FONT-WEIGHT: bolder; "
+        QStringLiteral(
+            ".Header { background: #EEEEEE; font-size: 17px; FONT-WEIGHT: bolder; color: "
+            "black;}"),
+        QStringLiteral(".SubroutineHeader { COLOR: #3333cc; FONT-SIZE: 15px; FONT-WEIGHT: bolder; "
                        "Text-Decoration: Underline;}"),
         QStringLiteral("/* Colores de tabla */"),
-        QStringLiteral(".TableTitulo{ background: #3498DB; font-size: 11; FONT-FAMILY: Verdana; "
-                       "Text-Decoration: Bold; color: white; }"),
-        QStringLiteral(".TableCaption { background: #000066; font-size: 10; FONT-FAMILY: Verdana; "
+        QStringLiteral(
+            ".TableTitulo{ background: #3498DB; font-size: 11px; FONT-FAMILY: Verdana, sans-serif; "
+            "Text-Decoration: Bold; color: white; }"),
+        QStringLiteral(".TableCaption { background: #000066; font-size: 10px; FONT-FAMILY: "
+                       "Verdana, sans-serif; "
                        "color: #FFFFFF;}"),
-        QStringLiteral(".TableSubcaption { background: #EEEEEE; font-size: 12; FONT-WEIGHT: "
+        QStringLiteral(".TableSubcaption { background: #EEEEEE; font-size: 12px; FONT-WEIGHT: "
                        "bolder; color: #AA00AA;}"),
         QStringLiteral(".TableDetalles{ Border=0 CellPadding=3 CellSpacing=1;}"),
-        QStringLiteral(".TableRow{ background: #E6E6E6; font-size: 10; FONT-FAMILY: Verdana; "
-                       "font-color: black;}"),
-        QStringLiteral(".TableRow2{ background: #BFBFBF; font-size: 10; FONT-FAMILY: Verdana; "
-                       "font-color: black; font-weight:bold; }"),
-        QStringLiteral(".TableRowPar{ background: #E6E6E6; font-size: 10; FONT-FAMILY: Verdana; "
-                       "font-color: black;}"),
-        QStringLiteral(".TableRowImpar{ background: white; font-size: 10; FONT-FAMILY: Verdana; "
-                       "font-color: black;}"),
-        QStringLiteral(".TableRowTotFinal{ background: #93BFE8; font-size: 10; FONT-FAMILY: "
-                       "Verdana; font-color: black; font-weight:bold; }"),
-        QStringLiteral(".TableRowAbierto{  font-size: 10; FONT-FAMILY: Verdana; font-color: "
-                       "black;}"),
+        QStringLiteral(
+            ".TableRow{ background: #E6E6E6; font-size: 10px; FONT-FAMILY: Verdana, sans-serif; "
+            "font-color: black;}"),
+        QStringLiteral(
+            ".TableRow2{ background: #BFBFBF; font-size: 10px; FONT-FAMILY: Verdana, sans-serif; "
+            "font-color: black; font-weight:bold; }"),
+        QStringLiteral(
+            ".TableRowPar{ background: #E6E6E6; font-size: 10px; FONT-FAMILY: Verdana, sans-serif; "
+            "font-color: black;}"),
+        QStringLiteral(
+            ".TableRowImpar{ background: white; font-size: 10px; FONT-FAMILY: Verdana, sans-serif; "
+            "font-color: black;}"),
+        QStringLiteral(".TableRowTotFinal{ background: #93BFE8; font-size: 10px; FONT-FAMILY: "
+                       "Verdana, sans-serif; font-color: black; font-weight:bold; }"),
+        QStringLiteral(
+            ".TableRowAbierto{  font-size: 10px; FONT-FAMILY: Verdana, sans-serif; font-color: "
+            "black;}"),
         QStringLiteral(".TableRowColor { background: #FFFFFF; }"),
         QStringLiteral(".RowHeader { background: #EEEEFF;}"),
-        QStringLiteral(".TableCABDetalle{ font-size: 10; FONT-FAMILY: verdana; font-color: black; "
+        QStringLiteral(".TableCABDetalle{ font-size: 10px; FONT-FAMILY: verdana, sans-serif; "
+                       "font-color: black; "
                        "Text-Decoration: Bold;}"),
-        QStringLiteral(".TableRowDetalle{ font-size: 10; FONT-FAMILY: verdana; font-color: black; "
+        QStringLiteral(".TableRowDetalle{ font-size: 10px; FONT-FAMILY: verdana, sans-serif; "
+                       "font-color: black; "
                        "Text-Decoration: Italic;}"),
-        QStringLiteral(".TableCabeceraCaption{ font-size: 11; FONT-FAMILY: arial; font-color: "
-                       "black; Text-Decoration: Bold; background-color:#93BFE8}"),
-        QStringLiteral(".TableCabeceraValor{ font-size: 10; FONT-FAMILY: arial; font-color: black; "
+        QStringLiteral(
+            ".TableCabeceraCaption{ font-size: 11px; FONT-FAMILY: arial, sans-serif; font-color: "
+            "black; Text-Decoration: Bold; background-color:#93BFE8}"),
+        QStringLiteral(".TableCabeceraValor{ font-size: 10px; FONT-FAMILY: arial, sans-serif; "
+                       "font-color: black; "
                        "Text-Decoration: Bold;}"),
-        QStringLiteral(".TableCABpIE{ font-size: 10; FONT-FAMILY: verdana; font-color: black; "
-                       "Text-Decoration: Bold;}"),
+        QStringLiteral(
+            ".TableCABpIE{ font-size: 10px; FONT-FAMILY: verdana, sans-serif; font-color: black; "
+            "Text-Decoration: Bold;}"),
         QStringLiteral("/* Barra de navegación */"),
         QStringLiteral(".BotonEnabled {background-color:#EEEEFF; color:#0000FF;}"),
         QStringLiteral(".BotonDisabled {background-color:#CCCCFF; color:#000000;}"),
@@ -103,8 +125,8 @@ QStringList styleSheetLines()
 
 void writeStyleSheet(const QString &folder)
 {
-    platform::writeTextLines(platform::gUtil().AgregarBarra(folder) + QStringLiteral("Style.css"),
-                             styleSheetLines());
+    replacePrivateTextFile(platform::gUtil().AgregarBarra(folder) + QStringLiteral("Style.css"),
+                           styleSheetLines());
 }
 
 QString pageHead(const QString &title, bool frames)
@@ -159,6 +181,8 @@ BreakdownPage::BreakdownPage(const QString &path, const QString &head, const QSt
                          "CLASS=TableTitulo><td ALIGN=center >")
           % escapeHtml(nombre) % QStringLiteral("</td><TD ALIGN=right ></td></TR></TABLE>&nbsp"));
     write(QStringLiteral("<TABLE Border=1 CellPadding=3 CellSpacing=0 WIDTH=100%>"));
+    m_rows.append({BreakdownRow::Kind::Title, {nombre, QString()}, {}});
+    m_rows.append({BreakdownRow::Kind::Blank, {}, {}});
 }
 
 void BreakdownPage::toggleRowClass()
@@ -169,7 +193,7 @@ void BreakdownPage::toggleRowClass()
 
 void BreakdownPage::addColumnCaption(const QString &caption)
 {
-    m_captions.append(cell({}, escapeHtml(caption)));
+    m_captions.append(caption);
 }
 
 void BreakdownPage::writeColumnHeader()
@@ -177,8 +201,14 @@ void BreakdownPage::writeColumnHeader()
     write(QStringLiteral("<tr CLASS='TableCabeceraCaption'>"));
     write(QStringLiteral("<td>Grupo</td>"));
     write(QStringLiteral("<td>Cuenta</td>"));
-    write(m_captions.join(CrLf));
+    QStringList cells;
+    for (const QString &caption : m_captions)
+        cells.append(cell({}, escapeHtml(caption)));
+    write(cells.join(CrLf));
     write(QStringLiteral("</tr>"));
+    m_rows.append({BreakdownRow::Kind::Header,
+                   QStringList{QStringLiteral("Grupo"), QStringLiteral("Cuenta")} + m_captions,
+                   {}});
     m_groupTotals = QList<platform::Currency>(columnCount());
     m_grandTotals = QList<platform::Currency>(columnCount());
 }
@@ -189,6 +219,9 @@ void BreakdownPage::closeGroup(const QString &group)
         % cell({}, QStringLiteral("TOTAL ") % escapeHtml(group)) % CrLf
         % cell({}, QStringLiteral("***")) % amountCells(m_groupTotals) % CrLf
         % QStringLiteral("</tr>");
+    m_pendingGroupTotal = BreakdownRow{BreakdownRow::Kind::GroupTotal,
+                                       {QStringLiteral("TOTAL ") + group, QStringLiteral("***")},
+                                       m_groupTotals};
     for (qsizetype column = 0; column < m_groupTotals.size(); ++column) {
         m_grandTotals[column] = sum(m_grandTotals[column], m_groupTotals[column]);
         m_groupTotals[column] = {};
@@ -200,9 +233,11 @@ void BreakdownPage::writePendingRows()
     if (m_pendingRow.trimmed().isEmpty())
         return;
     write(QStringLiteral("<tr>") % m_pendingRow % QStringLiteral("</tr>"));
+    m_rows.append(m_pendingAccount);
     m_pendingRow.clear();
     if (!m_pendingTotalRow.trimmed().isEmpty()) {
         write(m_pendingTotalRow);
+        m_rows.append(*m_pendingGroupTotal);
         m_pendingTotalRow.clear();
     }
 }
@@ -213,6 +248,8 @@ void BreakdownPage::startAccountRow(const QString &group, const QString &account
     const QString classAttribute = QStringLiteral(" class='") % m_rowClass % QLatin1Char('\'');
     m_pendingRow = cell(classAttribute, escapeHtml(group)) % CrLf
         % cell(classAttribute, escapeHtml(account % QLatin1Char(' ') % description));
+    m_pendingAccount
+        = {BreakdownRow::Kind::Account, {group, account % QLatin1Char(' ') % description}, {}};
     m_pendingColumns = 0;
 }
 
@@ -220,6 +257,7 @@ void BreakdownPage::addAmount(platform::Currency amount)
 {
     addAmountCell(amountText(amount));
     addToGroupTotal(amount);
+    m_pendingAccount.amounts.append(amount);
 }
 
 void BreakdownPage::addEmptyColumn()
@@ -227,6 +265,7 @@ void BreakdownPage::addEmptyColumn()
     // A column without journal lines reads "0.00" whatever the regional separators.
     addAmountCell(QStringLiteral("0.00"));
     addToGroupTotal({});
+    m_pendingAccount.amounts.append(platform::Currency());
 }
 
 void BreakdownPage::finish() const
@@ -237,7 +276,17 @@ void BreakdownPage::finish() const
                  % cell({}, QStringLiteral("TOTAL")) % CrLf % cell({}, {})
                  % amountCells(m_grandTotals) % CrLf % QStringLiteral("</tr>"));
     items.append(QStringLiteral("</TABLE></BODY></HTML>"));
-    platform::writeTextLines(m_path, items);
+    replacePrivateTextFile(m_path, items);
+}
+
+QList<BreakdownRow> BreakdownPage::rows() const
+{
+    return m_rows + QList<BreakdownRow>{totalRow()};
+}
+
+BreakdownRow BreakdownPage::totalRow() const
+{
+    return {BreakdownRow::Kind::Total, {QStringLiteral("TOTAL"), QString()}, m_grandTotals};
 }
 
 void BreakdownPage::write(const QString &item)

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The breakdown's two files: the page, which grows while the breakdown is computed, and the
 // style sheet beside it. Both are Windows-1252 text with CR LF line ends. Every name, account,
@@ -30,6 +31,19 @@ QString pageHead(const QString &title, bool frames);
 
 // Text made safe inside an HTML element.
 QString escapeHtml(const QString &text);
+
+// One row of the breakdown as the page shows it: its texts, then one amount per column. A column
+// without journal lines holds zero. The spreadsheet export is written from these rows.
+struct BreakdownRow
+{
+    enum class Kind { Title, Blank, Header, Account, GroupTotal, Total };
+
+    Kind kind = Kind::Account;
+    QStringList texts;
+    QList<platform::Currency> amounts;
+
+    bool operator==(const BreakdownRow &) const = default;
+};
 
 // One breakdown page, built in the order the computation reaches its parts. The file is written
 // in one step by finish(); a run that is stopped or fails before it leaves no half-written page.
@@ -64,15 +78,19 @@ public:
     void addAmount(platform::Currency amount);
     void addEmptyColumn();
 
-    // Writes the file: the page so far, the final total row and the end of the page. It can be
-    // run again after a failed write.
+    // Writes the file, created for this user alone: the page so far, the final total row and
+    // the end of the page. It can be run again after a failed write.
     void finish() const;
+
+    // The rows of the page so far, in page order, the final total row last.
+    QList<BreakdownRow> rows() const;
 
 private:
     void write(const QString &item);
     void addAmountCell(const QString &text);
     void addToGroupTotal(platform::Currency amount);
     QString amountCells(const QList<platform::Currency> &totals) const;
+    BreakdownRow totalRow() const;
 
     QString m_path;
     QStringList m_items;
@@ -80,6 +98,9 @@ private:
     QStringList m_captions;
     QString m_pendingRow;
     QString m_pendingTotalRow;
+    QList<BreakdownRow> m_rows;
+    BreakdownRow m_pendingAccount;
+    std::optional<BreakdownRow> m_pendingGroupTotal;
     int m_pendingColumns = 0;
     QList<platform::Currency> m_groupTotals;
     QList<platform::Currency> m_grandTotals;

@@ -1,17 +1,23 @@
 #include "breakdown/frm_detallado.h"
 
 #include "breakdown/breakdown_page.h"
+#include "breakdown/breakdown_workbook.h"
 #include "platform/browser/web_browser.h"
+#include "platform/error.h"
+#include "platform/private_folder.h"
 #include "platform/runtime.h"
-#include "platform/suite/sistema.h"
 #include "platform/suite/utilidades.h"
 #include "platform/user_dialogs.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QPointer>
 #include <QResizeEvent>
-#include <QSaveFile>
+#include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <algorithm>
@@ -21,6 +27,7 @@ namespace breakdown {
 namespace {
 
 constexpr int TwipsPerPixel = 15;
+constexpr QSize DesignSize(8295 / TwipsPerPixel, 5355 / TwipsPerPixel);
 
 // Margins of the browser inside the window, in twips.
 constexpr int BrowserLeft = 120;
@@ -46,6 +53,17 @@ QToolButton *pictureButton(QWidget *parent, const QString &caption, QStyle::Stan
     return button;
 }
 
+// Large enough for a page of many columns to be read without scrolling sideways, never below the
+// design size.
+QSize openingSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return DesignSize;
+    const QSize available = screen->availableSize();
+    return QSize(available.width() * 9 / 10, available.height() * 4 / 5).expandedTo(DesignSize);
+}
+
 } // namespace
 
 FrmDetallado::FrmDetallado(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -53,12 +71,16 @@ FrmDetallado::FrmDetallado(QWidget *parent) : QWidget(parent, Qt::Window)
     buildControls();
 }
 
-FrmDetallado::~FrmDetallado() = default;
+FrmDetallado::~FrmDetallado()
+{
+    removeEarlierPages();
+}
 
 void FrmDetallado::buildControls()
 {
     setWindowTitle(QStringLiteral("Reporte Estadistico - Apertura por Cuentas"));
-    resize(8295 / TwipsPerPixel, 5355 / TwipsPerPixel);
+    setMinimumSize(DesignSize);
+    resize(openingSize());
 
     cmdExcel = pictureButton(this, QStringLiteral("Excel"), QStyle::SP_FileDialogDetailedView,
                              {120, 0, 855, 735});
@@ -73,10 +95,16 @@ void FrmDetallado::buildControls()
 
 void FrmDetallado::CrearTempNew()
 {
-    strCarpetaTemp = platform::gUtil().AgregarBarra(platform::gSistema().CarpetaTemporal());
-    strArchivoHTML = strCarpetaTemp + pageFileName(platform::now());
+    // The last page is forgotten first, so a run that cannot start never shows or exports it.
     WebBrowser1->Navigate2(QStringLiteral("about:blank"));
     WebBrowser1->setVisible(true);
+    m_pageRows.clear();
+    strCarpetaTemp.clear();
+    strArchivoHTML.clear();
+    m_runStarted = QDateTime::currentDateTimeUtc();
+    strCarpetaTemp
+        = platform::gUtil().AgregarBarra(platform::privateFolder(QStringLiteral("pages")));
+    strArchivoHTML = strCarpetaTemp + pageFileName(platform::now());
 }
 
 void FrmDetallado::writeStyleCSS(const QString &strDirectorio)
@@ -96,32 +124,45 @@ void FrmDetallado::NavegarA(const QString &strURL)
     WebBrowser1->setTheaterMode(false);
 }
 
-void FrmDetallado::cmdExcel_Click()
+void FrmDetallado::keepPageRows(QList<BreakdownRow> rows)
 {
-    QFile page(strArchivoHTML);
-    if (strArchivoHTML.isEmpty() || !page.open(QIODevice::ReadOnly)) {
-        reportExportFailure(QStringLiteral("No se encontró la página del reporte."));
-        return;
-    }
-    const QString copyPath = nextSpreadsheetCopyPath();
-    QSaveFile copy(copyPath);
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(page.readAll()) < 0 || !copy.commit()) {
-        reportExportFailure(QStringLiteral("No se pudo escribir el archivo ") + copyPath);
-        return;
-    }
-    if (!platform::launcher().openDocument(copyPath))
-        reportExportFailure(QStringLiteral("No se encontró un programa de planillas para abrir ")
-                            + copyPath);
+    m_pageRows = std::move(rows);
 }
 
-QString FrmDetallado::nextSpreadsheetCopyPath()
+void FrmDetallado::cmdExcel_Click()
 {
-    // Spreadsheet programs read an HTML page saved as ".xls" as a workbook of its tables. Each
-    // export gets a name of its own so that every click opens a workbook of its own, as the
-    // program it stands for would.
+    if (m_pageRows.isEmpty()) {
+        reportExportFailure(QStringLiteral("No hay un reporte terminado para exportar."));
+        return;
+    }
+    const QString path = nextWorkbookPath();
+    try {
+        writeWorkbook(path, m_pageRows);
+    } catch (const platform::Error &error) {
+        reportExportFailure(error.description());
+        return;
+    }
+    platform::launcher().openDocumentReportingFailure(
+        path, [window = QPointer<FrmDetallado>(this), path] {
+            if (window)
+                window->reportExportFailure(
+                    QStringLiteral("El escritorio no pudo abrirla con un programa de planillas.\r\n"
+                                   "La planilla quedó grabada en %1, donde puede abrirla a mano.")
+                        .arg(QDir::toNativeSeparators(path)));
+        });
+}
+
+QString FrmDetallado::nextWorkbookPath() const
+{
+    // Every export is a workbook of its own, named after its page.
     const QFileInfo page(strArchivoHTML);
-    return page.path() + QLatin1Char('/') + page.completeBaseName() + QLatin1Char('_')
-        + QString::number(++m_exportCount) + QStringLiteral(".xls");
+    const QString base = page.path() + QLatin1Char('/') + page.completeBaseName();
+    for (int number = 1;; ++number) {
+        const QString path
+            = base + QLatin1Char('_') + QString::number(number) + QStringLiteral(".xlsx");
+        if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink())
+            return path;
+    }
 }
 
 void FrmDetallado::reportExportFailure(const QString &reason)
@@ -129,6 +170,18 @@ void FrmDetallado::reportExportFailure(const QString &reason)
     platform::userDialogs().messageBox(QStringLiteral("No se pudo abrir la planilla.\r\n") + reason,
                                        platform::msgbox::Exclamation,
                                        QStringLiteral("Apertura por Cuentas"));
+}
+
+void FrmDetallado::removeEarlierPages() const
+{
+    if (strCarpetaTemp.isEmpty() || !m_runStarted.isValid())
+        return;
+    const QDir folder(strCarpetaTemp);
+    const QFileInfoList pages = folder.entryInfoList({QStringLiteral("Panel_CTA_*.html")},
+                                                     QDir::Files | QDir::NoSymLinks);
+    for (const QFileInfo &page : pages)
+        if (page.filePath() != strArchivoHTML && page.lastModified().toUTC() < m_runStarted)
+            QFile::remove(page.filePath());
 }
 
 void FrmDetallado::cmdSalir_Click()
@@ -153,6 +206,12 @@ void FrmDetallado::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+}
+
+void FrmDetallado::closeEvent(QCloseEvent *event)
+{
+    removeEarlierPages();
+    QWidget::closeEvent(event);
 }
 
 namespace {

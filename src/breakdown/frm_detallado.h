@@ -1,9 +1,14 @@
 #pragma once
 
+#include "breakdown/breakdown_page.h"
+
+#include <QDateTime>
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <QWidget>
 
+class QCloseEvent;
 class QResizeEvent;
 class QToolButton;
 
@@ -15,7 +20,9 @@ namespace breakdown {
 
 // The window of the per-account breakdown of a statistic: the page in a browser, a button that
 // opens the page as a spreadsheet and one that hides the window. One default instance serves
-// every breakdown; hiding it keeps its last page until the next run replaces it.
+// every breakdown; hiding it keeps its last page until the next run replaces it. The pages live in
+// the user's private folder; closing the window or ending the program removes the pages of
+// earlier runs.
 class FrmDetallado : public QWidget
 {
     Q_OBJECT
@@ -37,7 +44,8 @@ public:
     // the user's work rows, writes the page and shows it in the browser.
     void GeneraAuxiliar(QString &nombre);
 
-    // Names a new page in the temporary folder and blanks the browser until it is written.
+    // Names a new page in the user's private page folder and blanks the browser until it is
+    // written. Raises platform::Error when the folder cannot be made private.
     void CrearTempNew();
     // Writes "Style.css" into the folder. Raises platform::Error when it cannot be written.
     void writeStyleCSS(const QString &strDirectorio);
@@ -46,9 +54,12 @@ public:
     // Shows the file in the browser; a failing step is skipped without a message.
     void NavegarA(const QString &strURL);
 
-    // Opens the current page with the desktop's spreadsheet program: each click writes a copy
-    // of the page that spreadsheets read as a workbook and opens it, so every click gives a
-    // workbook of its own. A failure is reported and the window keeps working.
+    // The rows of the page just written, kept for the spreadsheet export until the next run.
+    void keepPageRows(QList<BreakdownRow> rows);
+
+    // Writes the rows of the last page as a new workbook and opens it with the desktop's
+    // spreadsheet program, so every click gives a workbook of its own. A failure is reported,
+    // naming the file when it was written, and the window keeps working.
     void cmdExcel_Click();
     // Hides the window; the page and the members stay.
     void cmdSalir_Click();
@@ -59,15 +70,21 @@ public:
     // than the margins gives a browser of no width or height rather than a negative one.
     static QRect browserPlacement(int windowWidthTwips, int windowHeightTwips);
 
+    // Removes the pages written before the current run started; the current page, and pages
+    // that runs of other windows wrote since, stay.
+    void removeEarlierPages() const;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
-    QString nextSpreadsheetCopyPath();
+    QString nextWorkbookPath() const;
     void reportExportFailure(const QString &reason);
 
-    int m_exportCount = 0;
+    QList<BreakdownRow> m_pageRows;
+    QDateTime m_runStarted;
 };
 
 // The default instance, created hidden on first use.

@@ -102,10 +102,11 @@ public:
     void run();
 
 private:
-    void guarded(const std::function<void()> &step) { m_guard.attempt(step); }
+    bool guarded(const std::function<void()> &step) { return m_guard.attempt(step); }
     void progress(const QString &text, bool mayCancel) { m_guard.advance(text, mayCancel); }
 
     void readFilters();
+    void readRange();
     void makeWorkRows(BreakdownPage &page);
     const QList<ColumnCode> &columnCodes();
     void insertWorkRow(const statistics::WorkRow &row);
@@ -122,6 +123,7 @@ private:
     QString m_voucherCodes;
     QString m_unitCodes;
     QString m_costCentreCodes;
+    QDate m_from;
     QDate m_to;
     std::optional<QList<ColumnCode>> m_columnCodes;
     QList<Column> m_columns;
@@ -152,11 +154,27 @@ void BreakdownRun::readFilters()
                                 .codes;
 }
 
+// The range bounds every column; a run without a valid range would show a page of accounts
+// without amounts, which reads as a result, so it ends whatever the answer to the error box.
+// The user's earlier work rows are not deleted then.
+void BreakdownRun::readRange()
+{
+    guarded([&] {
+        m_from = headerDate(QStringLiteral("FechaD"));
+        m_to = headerDate(QStringLiteral("FechaH"));
+    });
+    if (!m_from.isValid() || !m_to.isValid())
+        throw statistics::RunLeft();
+}
+
 void BreakdownRun::run()
 {
-    guarded([&] { m_form.CrearTempNew(); });
+    // Without a page of its own the run has nothing to show its result in.
+    if (!guarded([&] { m_form.CrearTempNew(); }))
+        throw statistics::RunLeft();
     platform::gProgreso().Mostrar(QStringLiteral("Actualizando Estadistica"), 1);
     guarded([&] { readFilters(); });
+    readRange();
     data::gDB().EjecutaConsultaSQL(statistics::deleteWorkRowsStatement(core::gEstacionUsuario));
     guarded([&] { m_form.writeStyleCSS(m_form.strCarpetaTemp); });
     BreakdownPage page(m_form.strArchivoHTML,
@@ -184,7 +202,9 @@ void BreakdownRun::run()
     page.closeGroup(m_previousGroup);
     page.writePendingRows();
     platform::gProgreso().Ocultar();
-    guarded([&] { page.finish(); });
+    if (!guarded([&] { page.finish(); }))
+        throw statistics::RunLeft();
+    m_form.keepPageRows(page.rows());
     m_form.NavegarA(m_form.strArchivoHTML);
 }
 
@@ -226,14 +246,7 @@ void BreakdownRun::makeWorkRows(BreakdownPage &page)
     data::gDB().AbrirRecordset(combinationsStatement(m_nombre), combinations, nullptr,
                                platform::db::adOpenForwardOnly, platform::db::adLockReadOnly,
                                platform::db::adOptionUnspecified, true);
-    QDate from;
-    guarded([&] {
-        from = headerDate(QStringLiteral("FechaD"));
-        m_to = headerDate(QStringLiteral("FechaH"));
-    });
-    const QList<DateSpan> spans = from.isValid() && m_to.isValid()
-        ? statistics::bucketSpans(from, m_to, m_periodicidad, m_grouping)
-        : QList<DateSpan>();
+    const QList<DateSpan> spans = statistics::bucketSpans(m_from, m_to, m_periodicidad, m_grouping);
     const bool openingBalance
         = statistics::frm_Estadistica::checkValue(*statistics::frmEstadistica().chkCalculaSI) != 0;
 

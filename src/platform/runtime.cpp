@@ -44,6 +44,29 @@ public:
             : QUrl::fromUserInput(path);
         return QDesktopServices::openUrl(url);
     }
+
+    void openDocumentReportingFailure(const QString &path, std::function<void()> failed) override
+    {
+        // The desktop's opener is waited for in the background: it may only hand the file on, or
+        // run the program that shows it for as long as the user keeps it open.
+        auto *opener = new QProcess(QCoreApplication::instance());
+        opener->setStandardOutputFile(QProcess::nullDevice());
+        opener->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QObject::connect(opener, &QProcess::errorOccurred, opener,
+                         [opener, failed](QProcess::ProcessError error) {
+                             if (error != QProcess::FailedToStart)
+                                 return;
+                             failed();
+                             opener->deleteLater();
+                         });
+        QObject::connect(opener, &QProcess::finished, opener,
+                         [opener, failed](int exitCode, QProcess::ExitStatus status) {
+                             if (status != QProcess::NormalExit || exitCode != 0)
+                                 failed();
+                             opener->deleteLater();
+                         });
+        opener->start(QStringLiteral("xdg-open"), {QFileInfo(path).absoluteFilePath()});
+    }
 };
 
 ProcessLauncher &processLauncher()
@@ -113,6 +136,12 @@ void setClock(std::function<QDateTime()> clock)
 }
 
 Launcher::~Launcher() = default;
+
+void Launcher::openDocumentReportingFailure(const QString &path, std::function<void()> failed)
+{
+    if (!openDocument(path))
+        failed();
+}
 
 Launcher &launcher()
 {

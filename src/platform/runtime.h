@@ -42,6 +42,9 @@ public:
     virtual bool start(const QString &program, const QStringList &arguments, bool wait) = 0;
     // Opens a file or address with the desktop's program for it.
     virtual bool openDocument(const QString &path) = 0;
+    // Opens a file with the desktop's program for it and goes on at once; failed runs later,
+    // once, when no program could be started for it or the desktop's opener ends in an error.
+    virtual void openDocumentReportingFailure(const QString &path, std::function<void()> failed);
 };
 Launcher &launcher();
 void setLauncher(Launcher *launcher); // nullptr restores the real one; the caller keeps ownership

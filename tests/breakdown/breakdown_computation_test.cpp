@@ -1,8 +1,10 @@
 #include "../core/core_database_test.h"
+#include "../platform/platform_test_helpers.h"
 #include "breakdown/frm_detallado.h"
 #include "core/mod_global.h"
 #include "data/sql_rewriting.h"
 #include "demo/suite_database.h"
+#include "platform/browser/web_browser.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 #include "platform/regional_settings.h"
@@ -185,6 +187,8 @@ protected:
     }
 
     std::shared_ptr<platform::db::Connection> m_journal;
+    QTemporaryDir m_runtimeFolder; // the user's runtime folder, where the pages go
+    ScopedEnvironment m_runtime{"XDG_RUNTIME_DIR", QFile::encodeName(m_runtimeFolder.path())};
 };
 
 struct PeriodCase
@@ -453,6 +457,35 @@ TEST_F(BreakdownComputationTest, AFailingSumShowsTheErrorAndLeavingEndsTheRunWit
                 || dialogs.last().text.contains(QStringLiteral("GeneraAuxiliar")));
     EXPECT_FALSE(QFile::exists(breakdown::frmDetallado().strArchivoHTML));
     EXPECT_FALSE(workRows().isEmpty()); // the rows written before the failure stay
+}
+
+TEST_F(BreakdownComputationTest, AnInvalidDateEndsTheRunWithoutAPageWhateverTheAnswer)
+{
+    defineLine(QStringLiteral("Fechas"), QStringLiteral("Caja"), QStringLiteral("1101"));
+    setRange(QDate(2023, 1, 1), QDate(2023, 3, 31), 3, Grouping::Date);
+    run(QStringLiteral("Fechas"));
+    const QList<WorkRow> earlierRows = workRows();
+    ASSERT_FALSE(earlierRows.isEmpty());
+    ASSERT_TRUE(QFile::remove(breakdown::frmDetallado().strArchivoHTML));
+    statistics::frm_Estadistica &window = frmEstadistica();
+    QLineEdit *fechaH = window.txtfields[platform::gControles().IndiceCampo(
+        QStringLiteral("FechaH"), window.txtfields)];
+
+    for (const char *typed : {"32/13/2023", "", "31/02/2023"}) {
+        SCOPED_TRACE(typed);
+        fechaH->setText(QString::fromLatin1(typed));
+        dialogs.clearShown();
+        dialogs.answer(5); // Ignore: go on without the failing step
+
+        run(QStringLiteral("Fechas"));
+
+        ASSERT_EQ(dialogs.count(), 1);
+        EXPECT_TRUE(dialogs.last().text.contains(QStringLiteral("no es una fecha")));
+        const breakdown::FrmDetallado &form = breakdown::frmDetallado();
+        EXPECT_EQ(form.WebBrowser1->LocationURL(), QStringLiteral("about:blank"));
+        EXPECT_FALSE(QFile::exists(form.strArchivoHTML));
+        EXPECT_EQ(workRows().size(), earlierRows.size()) << "the earlier rows are not deleted";
+    }
 }
 
 TEST_F(BreakdownComputationTest, AWorkRowSaveThatFailsAndIsRetriedAddsItsAmountOnce)

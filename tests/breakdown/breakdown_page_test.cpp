@@ -108,19 +108,25 @@ TEST_F(BreakdownPageTest, StyleSheetIsWrittenLineByLineInTheAnsiCodePageAndRepla
     ASSERT_EQ(lines.size(), 34);
     EXPECT_EQ(lines.first(), QStringLiteral("/* Velbrana: style sheet */"));
     EXPECT_EQ(lines[14],
-              QStringLiteral(".TableTitulo{ background: #3498DB; font-size: 11; "
-                             "FONT-FAMILY: Verdana; Text-Decoration: Bold; color: "
+              QStringLiteral(".TableTitulo{ background: #3498DB; font-size: 11px; "
+                             "FONT-FAMILY: Verdana, sans-serif; Text-Decoration: Bold; color: "
                              "white; }"));
     EXPECT_EQ(lines[22],
-              QStringLiteral(".TableRowTotFinal{ background: #93BFE8; font-size: 10; "
-                             "FONT-FAMILY: Verdana; font-color: black; font-weight:bold; "
-                             "}"));
+              QStringLiteral(".TableRowTotFinal{ background: #93BFE8; font-size: 10px; "
+                             "FONT-FAMILY: Verdana, sans-serif; font-color: black; "
+                             "font-weight:bold; }"));
+    EXPECT_EQ(lines[28],
+              QStringLiteral(".TableCabeceraCaption{ font-size: 11px; FONT-FAMILY: arial, "
+                             "sans-serif; font-color: black; Text-Decoration: Bold; "
+                             "background-color:#93BFE8}"));
     EXPECT_EQ(lines.last(),
               QStringLiteral(".BotonDisabled {background-color:#CCCCFF; color:#000000;}"));
 
     const QByteArray bytes = fileBytes(path);
     EXPECT_EQ(bytes, platform::toWindows1252(QString(lines.join(QStringLiteral("\r\n")) + "\r\n")));
     EXPECT_TRUE(bytes.contains("/* Background de p\xe1gina */\r\n"));
+    EXPECT_EQ(QFile::permissions(path),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 }
 
 TEST_F(BreakdownPageTest, DefinitionWithoutLinesHasOnlyTheFinalTotalRow)
@@ -191,6 +197,22 @@ TEST_F(BreakdownPageTest, AccountRowsGroupSubtotalsAndFinalTotals)
           "<td align=right>-1.998.665,50</td>\r\n<td align=right>-0,50</td>\r\n</tr>\r\n"
         + PageEnd;
     EXPECT_EQ(writtenPage(), expected);
+
+    // The same rows, in page order, for the spreadsheet: amounts as amounts, empty columns zero.
+    using Kind = breakdown::BreakdownRow::Kind;
+    const auto money = [](double value) { return Currency::fromDouble(value); };
+    const QList<breakdown::BreakdownRow> rows{
+        {Kind::Title, {"Resultados", ""}, {}},
+        {Kind::Blank, {}, {}},
+        {Kind::Header, {"Grupo", "Cuenta", "01/03/2026", "02/03/2026"}, {}},
+        {Kind::Account, {"Activo", "1.1 Caja"}, {money(1234.5), money(0)}},
+        {Kind::Account, {"Activo", "1.2 Banco"}, {money(100), money(-0.5)}},
+        {Kind::GroupTotal, {"TOTAL Activo", "***"}, {money(1334.5), money(-0.5)}},
+        {Kind::Account, {"Pasivo", "2.1 Deudas <corto> & largo"}, {money(-2000000), money(0)}},
+        {Kind::GroupTotal, {"TOTAL Pasivo", "***"}, {money(-2000000), money(0)}},
+        {Kind::Total, {"TOTAL", ""}, {money(-1998665.5), money(-0.5)}},
+    };
+    EXPECT_EQ(page.rows(), rows);
 }
 
 TEST_F(BreakdownPageTest, OneGroupsFinalTotalsEqualItsSubtotals)

@@ -4,6 +4,7 @@
 #include "platform/legacy_files.h"
 #include "platform/runtime.h"
 #include "scripted_dialogs.h"
+#include "workbook_reader.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QToolButton>
 #include <QWebEnginePage>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -32,15 +34,36 @@ public:
     bool opens = true;
 };
 
-// The window on a temporary folder of its own, at a fixed moment, with every box scripted and
-// every document opening recorded.
+mode_t modeOf(const QString &path)
+{
+    struct stat status
+    { };
+    ::lstat(QFile::encodeName(path).constData(), &status);
+    return status.st_mode & 07777;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+// The window on a runtime folder of its own, standing for the user's, at a fixed moment, with
+// every box scripted and every document opening recorded.
 class FrmDetalladoTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        m_previousTmpDir = qgetenv("TMPDIR");
-        qputenv("TMPDIR", folder.path().toLocal8Bit());
+        m_previousRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.path()));
         platform::setClock([] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); });
         platform::setLauncher(&launcher);
     }
@@ -48,17 +71,33 @@ protected:
     {
         platform::setLauncher(nullptr);
         platform::setClock({});
-        qputenv("TMPDIR", m_previousTmpDir);
+        qputenv("XDG_RUNTIME_DIR", m_previousRuntime);
     }
 
-    // Writes a small finished page where CrearTempNew named it.
-    void writePage(FrmDetallado &window, const QString &nombre)
+    QString pagesFolder() const { return folder.path() + QStringLiteral("/rp_panelcta/pages"); }
+
+    // Writes a finished page of one group and one account where CrearTempNew named it, with as
+    // many columns as asked, and gives the window its rows.
+    void writePage(FrmDetallado &window, const QString &nombre, int columns = 2)
     {
         window.writeStyleCSS(window.strCarpetaTemp);
         breakdown::BreakdownPage page(
             window.strArchivoHTML,
             window.getCabeceraHTML(QStringLiteral("Reporte Estadistico"), false), nombre);
+        page.toggleRowClass();
+        for (int column = 1; column <= columns; ++column)
+            page.addColumnCaption(
+                QStringLiteral("%1/01/2023").arg(column, 2, 10, QLatin1Char('0')));
+        page.writeColumnHeader();
+        page.toggleRowClass();
+        page.startAccountRow(QStringLiteral("Ventas (+)"), QStringLiteral("41"),
+                             QStringLiteral("Ventas de mercadería"));
+        for (int column = 1; column <= columns; ++column)
+            page.addAmount(platform::Currency::fromDouble(-1234567.89 * column));
+        page.closeGroup(QStringLiteral("Ventas (+)"));
+        page.writePendingRows();
         page.finish();
+        window.keepPageRows(page.rows());
     }
 
     static bool waitForLoad(QSignalSpy &loads)
@@ -84,10 +123,10 @@ protected:
     testing_support::ScriptedDialogs dialogs;
 
 private:
-    QByteArray m_previousTmpDir;
+    QByteArray m_previousRuntime;
 };
 
-TEST_F(FrmDetalladoTest, WindowHasItsButtonsCaptionAndDesignSize)
+TEST_F(FrmDetalladoTest, WindowHasItsButtonsCaptionAndOpensBeyondItsDesignSize)
 {
     FrmDetallado window;
     EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(" - Apertura por Cuentas")));
@@ -95,19 +134,83 @@ TEST_F(FrmDetalladoTest, WindowHasItsButtonsCaptionAndDesignSize)
     EXPECT_EQ(window.cmdSalir->text(), QStringLiteral("Salir"));
     EXPECT_EQ(window.cmdExcel->geometry(), QRect(8, 0, 57, 49));
     EXPECT_EQ(window.cmdSalir->geometry(), QRect(80, 0, 57, 49));
+    EXPECT_EQ(window.minimumSize(), QSize(553, 357));
+    EXPECT_GT(window.width(), 553);
+    EXPECT_GT(window.height(), 357);
     EXPECT_TRUE(window.strCarpetaTemp.isEmpty());
     EXPECT_TRUE(window.strArchivoHTML.isEmpty());
 }
 
-TEST_F(FrmDetalladoTest, NewPageIsNamedInTheTemporaryFolderAndTheBrowserIsBlanked)
+TEST_F(FrmDetalladoTest, NewPageIsNamedInThePrivateFolderAndTheBrowserIsBlanked)
 {
     FrmDetallado window;
     window.CrearTempNew();
 
-    EXPECT_EQ(window.strCarpetaTemp, folder.path() + QLatin1Char('/'));
-    EXPECT_EQ(window.strArchivoHTML, folder.path() + QStringLiteral("/Panel_CTA_5320261479.html"));
+    EXPECT_EQ(window.strCarpetaTemp, pagesFolder() + QLatin1Char('/'));
+    EXPECT_EQ(modeOf(pagesFolder()), 0700u);
+    EXPECT_EQ(window.strArchivoHTML, pagesFolder() + QStringLiteral("/Panel_CTA_5320261479.html"));
     EXPECT_EQ(window.WebBrowser1->LocationURL(), QStringLiteral("about:blank"));
     EXPECT_FALSE(window.WebBrowser1->isHidden());
+}
+
+TEST_F(FrmDetalladoTest, TwoUsersGetPagesOfTheirOwnAndPlantedLinksAreNotFollowed)
+{
+    QTemporaryDir otherRuntime;
+    const QString target = folder.filePath(QStringLiteral("target.txt"));
+    writeBytes(target, "keep");
+
+    FrmDetallado first;
+    first.CrearTempNew();
+    // Links where the style sheet and the page go, as an attacker would plant them.
+    QFile::link(target, first.strCarpetaTemp + QStringLiteral("Style.css"));
+    QFile::link(target, first.strArchivoHTML);
+    writePage(first, QStringLiteral("Primero"));
+
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(otherRuntime.path()));
+    FrmDetallado second;
+    second.CrearTempNew();
+    writePage(second, QStringLiteral("Segundo"));
+
+    EXPECT_EQ(bytesOf(target), QByteArray("keep")) << "nothing was written through a link";
+    EXPECT_TRUE(second.strArchivoHTML.startsWith(otherRuntime.path()));
+    for (const FrmDetallado *window : {&first, &second}) {
+        for (const QString &file : QStringList{
+                 window->strArchivoHTML, window->strCarpetaTemp + QStringLiteral("Style.css")}) {
+            EXPECT_FALSE(QFileInfo(file).isSymLink()) << file.toStdString();
+            EXPECT_EQ(modeOf(file), 0600u) << file.toStdString();
+        }
+    }
+    EXPECT_TRUE(bytesOf(first.strArchivoHTML).contains("Primero"));
+    EXPECT_TRUE(bytesOf(second.strArchivoHTML).contains("Segundo"));
+}
+
+TEST_F(FrmDetalladoTest, ClosingTheWindowRemovesThePagesOfEarlierRunsOnly)
+{
+    FrmDetallado window;
+    window.show();
+    QStringList pages;
+    for (const int second : {1, 2, 3}) {
+        platform::setClock([second] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, second)); });
+        window.CrearTempNew();
+        writePage(window, QStringLiteral("Resultados"));
+        pages.append(window.strArchivoHTML);
+        QTest::qWait(20); // the next run starts after this page was written
+    }
+    const QString workbook = pagesFolder() + QStringLiteral("/Panel_CTA_5320261471_1.xlsx");
+    writeBytes(workbook, "PK");
+    FrmDetallado otherWindow; // a run of another window, after the last one of this window
+    platform::setClock([] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 4)); });
+    otherWindow.CrearTempNew();
+    writePage(otherWindow, QStringLiteral("Otra"));
+
+    window.close();
+
+    EXPECT_FALSE(QFile::exists(pages[0]));
+    EXPECT_FALSE(QFile::exists(pages[1]));
+    EXPECT_TRUE(QFile::exists(pages[2])) << "the page on show stays";
+    EXPECT_TRUE(QFile::exists(otherWindow.strArchivoHTML));
+    EXPECT_TRUE(QFile::exists(pagesFolder() + QStringLiteral("/Style.css")));
+    EXPECT_TRUE(QFile::exists(workbook)) << "a workbook the user may have open stays";
 }
 
 TEST_F(FrmDetalladoTest, BrowserShowsTheWrittenPageThenBlanksForTheNextRun)
@@ -134,21 +237,30 @@ TEST_F(FrmDetalladoTest, BrowserShowsTheWrittenPageThenBlanksForTheNextRun)
                                       ".backgroundColor"))
                   .toString(),
               QStringLiteral("rgb(52, 152, 219)"));
+    // Its sizes apply, in a sans-serif family even where the named fonts are missing.
+    const QString amountCell = QStringLiteral("getComputedStyle(document.querySelector("
+                                              "'td.TableRowPar[align=right]'))");
+    EXPECT_EQ(evaluate(*window.WebBrowser1, amountCell + QStringLiteral(".fontSize")).toString(),
+              QStringLiteral("10px"));
+    EXPECT_TRUE(evaluate(*window.WebBrowser1, amountCell + QStringLiteral(".fontFamily"))
+                    .toString()
+                    .endsWith(QStringLiteral("sans-serif")));
 
     platform::setClock([] { return QDateTime(QDate(2026, 3, 5), QTime(14, 8, 0)); });
     window.CrearTempNew();
     ASSERT_TRUE(waitForLoad(loads));
     EXPECT_EQ(window.WebBrowser1->url(), QUrl(QStringLiteral("about:blank")));
-    EXPECT_EQ(window.strArchivoHTML, folder.path() + QStringLiteral("/Panel_CTA_5320261480.html"));
+    EXPECT_EQ(window.strArchivoHTML, pagesFolder() + QStringLiteral("/Panel_CTA_5320261480.html"));
 }
 
 TEST_F(FrmDetalladoTest, PagePathWithBlanksAndHashLoadsAndAMissingPageAsksNothing)
 {
     FrmDetallado window;
     window.show();
-    const QString oddFolder = folder.filePath(QStringLiteral("Mis reportes #1"));
+    const QString oddFolder = folder.filePath(QStringLiteral("Mis reportes #1 ñ"));
     ASSERT_TRUE(QDir().mkpath(oddFolder));
-    qputenv("TMPDIR", oddFolder.toLocal8Bit());
+    ::chmod(QFile::encodeName(oddFolder).constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(oddFolder));
     window.CrearTempNew();
     writePage(window, QStringLiteral("Resultados"));
 
@@ -162,7 +274,7 @@ TEST_F(FrmDetalladoTest, PagePathWithBlanksAndHashLoadsAndAMissingPageAsksNothin
     EXPECT_EQ(dialogs.count(), 0);
 }
 
-TEST_F(FrmDetalladoTest, ExportOpensACopyOfTheLastPageAsAWorkbookOnEveryClick)
+TEST_F(FrmDetalladoTest, ExportWritesANewWorkbookOfTheLastPageOnEveryClick)
 {
     FrmDetallado window;
     window.CrearTempNew();
@@ -172,21 +284,20 @@ TEST_F(FrmDetalladoTest, ExportOpensACopyOfTheLastPageAsAWorkbookOnEveryClick)
     EXPECT_TRUE(window.isHidden());
     window.show();
 
-    window.cmdExcel->click();
-    window.cmdExcel->click();
+    QTest::mouseClick(window.cmdExcel, Qt::LeftButton);
+    QTest::mouseClick(window.cmdExcel, Qt::LeftButton);
 
     ASSERT_EQ(launcher.opened.size(), 2);
-    EXPECT_NE(launcher.opened[0], launcher.opened[1]);
-    const QByteArray page = [&] {
-        QFile file(window.strArchivoHTML);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }();
-    for (const QString &copy : launcher.opened) {
-        EXPECT_TRUE(copy.startsWith(folder.path() + QStringLiteral("/Panel_CTA_5320261479")));
-        EXPECT_TRUE(copy.endsWith(QStringLiteral(".xls")));
-        QFile file(copy);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), page);
+    EXPECT_EQ(launcher.opened[0], pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_1.xlsx"));
+    EXPECT_EQ(launcher.opened[1], pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_2.xlsx"));
+    for (const QString &workbook : launcher.opened) {
+        EXPECT_EQ(modeOf(workbook), 0600u);
+        const auto cells = breakdown_testing::readFirstSheet(workbook);
+        EXPECT_EQ(cells.value(QStringLiteral("A1")).text, QStringLiteral("Resultados"));
+        EXPECT_EQ(cells.value(QStringLiteral("B4")).text,
+                  QStringLiteral("41 Ventas de mercadería"));
+        EXPECT_TRUE(cells.value(QStringLiteral("D4")).number);
+        EXPECT_DOUBLE_EQ(cells.value(QStringLiteral("D4")).value, -2469135.78);
     }
     EXPECT_EQ(dialogs.count(), 0);
 }
@@ -198,9 +309,10 @@ TEST_F(FrmDetalladoTest, ExportFailuresAreReportedAndTheWindowKeepsWorking)
         const char *name;
         bool writePage;
         bool launcherOpens;
+        bool namesTheWorkbook;
     } cases[] = {
-        {"no page written yet", false, true},
-        {"no spreadsheet program", true, false},
+        {"no page written yet", false, true, false},
+        {"no spreadsheet program", true, false, true},
     };
     for (const auto &c : cases) {
         FrmDetallado window;
@@ -208,6 +320,7 @@ TEST_F(FrmDetalladoTest, ExportFailuresAreReportedAndTheWindowKeepsWorking)
         if (c.writePage)
             writePage(window, QStringLiteral("Resultados"));
         launcher.opens = c.launcherOpens;
+        launcher.opened.clear();
         dialogs.clearShown();
         dialogs.answer(platform::msgbox::Ok);
 
@@ -217,8 +330,67 @@ TEST_F(FrmDetalladoTest, ExportFailuresAreReportedAndTheWindowKeepsWorking)
         EXPECT_TRUE(dialogs.last().text.startsWith(QStringLiteral("No se pudo abrir la planilla.")))
             << c.name;
         EXPECT_EQ(dialogs.last().style, platform::msgbox::Exclamation) << c.name;
+        EXPECT_EQ(launcher.opened.size(), c.writePage ? 1 : 0) << c.name;
+        if (c.namesTheWorkbook) {
+            EXPECT_TRUE(dialogs.last().text.contains(launcher.opened.value(0))) << c.name;
+            EXPECT_TRUE(QFile::exists(launcher.opened.value(0))) << c.name;
+        }
     }
-    EXPECT_EQ(launcher.opened.size(), 1); // only the case with a page reached the launcher
+}
+
+// The desktop's opener as the real launcher finds it on the PATH: missing, failing or working.
+TEST_F(FrmDetalladoTest, AFailingDesktopOpenerIsReportedNamingTheWorkbook)
+{
+    platform::setLauncher(nullptr);
+    const QString bin = folder.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    const QByteArray previousPath = qgetenv("PATH");
+    const struct
+    {
+        const char *name;
+        const char *opener; // the script's body; none: no opener at all
+        bool reported;
+    } cases[] = {
+        {"no opener", nullptr, true},
+        {"opener fails", "exit 4", true},
+        {"opener opens", "echo \"$1\" > \"$(dirname \"$0\")/opened\"", false},
+    };
+    for (const auto &c : cases) {
+        QFile::remove(bin + QStringLiteral("/xdg-open"));
+        if (c.opener) {
+            writeBytes(bin + QStringLiteral("/xdg-open"),
+                       QByteArray("#!/bin/sh\n") + c.opener + "\n");
+            ::chmod(QFile::encodeName(bin + QStringLiteral("/xdg-open")).constData(), 0700);
+        }
+        qputenv("PATH", QFile::encodeName(bin) + ":/usr/bin:/bin");
+        FrmDetallado window;
+        window.show();
+        window.CrearTempNew();
+        writePage(window, QStringLiteral("Resultados"));
+        dialogs.clearShown();
+        if (c.reported)
+            dialogs.answer(platform::msgbox::Ok);
+
+        QTest::mouseClick(window.cmdExcel, Qt::LeftButton);
+
+        if (c.reported) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.count() == 1; }, 10000)) << c.name;
+            if (dialogs.count() == 1) {
+                EXPECT_TRUE(dialogs.last().text.contains(
+                    pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_")))
+                    << c.name;
+            }
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return QFile::exists(bin + QStringLiteral("/opened")); }, 10000));
+            QTest::qWait(200);
+            EXPECT_EQ(dialogs.count(), 0) << c.name;
+        }
+        EXPECT_TRUE(window.cmdSalir->isEnabled());
+        QTest::mouseClick(window.cmdSalir, Qt::LeftButton);
+        EXPECT_TRUE(window.isHidden()) << "the window keeps working";
+    }
+    qputenv("PATH", previousPath);
 }
 
 TEST_F(FrmDetalladoTest, BrowserFollowsTheWindowSizeAndNeverGoesNegative)
