@@ -252,6 +252,7 @@ TEST_F(FieldsTest, EachListHasItsOwnSelectAllButton)
 {
     window->CargarUNeg();
     window->CargarCCostos();
+    window->optCCostos->setChecked(true); // the cost-centre tab is usable
     window->LstUNeg->item(0)->setSelected(true);
 
     window->cmdCCostos->click();
@@ -268,6 +269,7 @@ TEST_F(FieldsTest, TheSelectAllButtonOnAnEmptyListOnlyFlipsItsCaption)
 {
     runOnMain(QStringLiteral("DELETE FROM TA_CCOSTO"));
     window->CargarCCostos();
+    window->optCCostos->setChecked(true);
 
     window->cmdCCostos->click();
 
@@ -338,13 +340,19 @@ TEST_F(FieldsTest, TheAccountBreakdownTurnsOffTheOptionsOfThePrintedReport)
         EXPECT_EQ(frm_Estadistica::checkValue(*box), 0);
     }
 
-    // Unticking gives all three back, the opening balance too although the grouping is by
-    // business unit; the ticks stay cleared.
-    frm_Estadistica::setCheckValue(*window->chkDetalle, 0);
-    for (const QCheckBox *box : reportOptions) {
-        SCOPED_TRACE(box->objectName().toStdString());
-        EXPECT_TRUE(box->isEnabled());
-        EXPECT_EQ(frm_Estadistica::checkValue(*box), 0);
+    // Unticking gives the options back with their ticks cleared; the opening balance only
+    // under the date grouping, which alone has an opening bucket.
+    const std::pair<QRadioButton *, bool> groupings[]
+        = {{window->optUNeg, false}, {window->optFecha, true}};
+    for (const auto &[grouping, openingBalance] : groupings) {
+        grouping->setChecked(true);
+        frm_Estadistica::setCheckValue(*window->chkDetalle, 1);
+        frm_Estadistica::setCheckValue(*window->chkDetalle, 0);
+        for (const QCheckBox *box : reportOptions) {
+            SCOPED_TRACE(box->objectName().toStdString());
+            EXPECT_EQ(box->isEnabled(), box != window->chkCalculaSI || openingBalance);
+            EXPECT_EQ(frm_Estadistica::checkValue(*box), 0);
+        }
     }
 }
 
