@@ -28,6 +28,7 @@
 namespace {
 
 using statistics::frm_Estadistica;
+using statistics_testing::chooseInList;
 using testing_support::ScriptedDialogs;
 namespace msgbox = platform::msgbox;
 
@@ -48,26 +49,6 @@ QStringList itemTexts(const QListWidget &list)
 int selectedCount(const QListWidget &list)
 {
     return int(list.selectedItems().size());
-}
-
-// Answers the list dialog with the row whose first column reads choice, or cancels it when the
-// choice is empty; the statement the dialog was opened on goes to seenStatement.
-ScriptedDialogs::DialogScript chooseInList(const QString &choice, QString &seenStatement)
-{
-    return [choice, &seenStatement](QDialog &shown) {
-        auto &list = dynamic_cast<lookup::Lib_FrmCons3 &>(shown);
-        seenStatement = list.SQL.trimmed();
-        if (choice.isEmpty()) {
-            list.cmdCancelar().click();
-            return int(QDialog::Rejected);
-        }
-        lookup::ListView &rows = list.ListView1();
-        for (int row = 1; row <= rows.rowCount(); ++row)
-            if (rows.cell(row, 1).trimmed() == choice)
-                rows.selectRow(row);
-        list.cmdAceptar().click();
-        return int(QDialog::Accepted);
-    };
 }
 
 class FieldsTest : public statistics_testing::StatisticsDatabaseTest

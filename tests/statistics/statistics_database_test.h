@@ -1,10 +1,16 @@
 #pragma once
 
 #include "core_database_test.h"
+#include "scripted_dialogs.h"
 
 #include <QStringList>
 
 namespace statistics_testing {
+
+// Answers the lookup's list dialog with the row whose first column reads choice, or cancels it
+// when the choice is empty; the statement the dialog was opened on goes to seenStatement.
+testing_support::ScriptedDialogs::DialogScript chooseInList(const QString &choice,
+                                                            QString &seenStatement);
 
 // A fresh main database with the suite's tables and no rows, the program's connection open on
 // it; every box is scripted.
