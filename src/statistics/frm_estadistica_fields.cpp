@@ -149,6 +149,9 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
             // does: reloading would throw away every line typed since. Another definition is
             // opened after saving or cancelling this one.
             const bool keepWindow = Validando || Nuevo || Existe;
+            // A stored name disables its box for a moment, which sends the focus on; Enter on
+            // the name goes no further, so the caret comes back.
+            const bool typedHere = ctl->hasFocus();
             platform::StepRunner::run(
                 {[&] {
                      const bool found = data::gDB().ExisteEnTabla(
@@ -172,6 +175,8 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
                          CargarEstadistica(name);
                      }
                      ModoEdicion(true);
+                     if (typedHere)
+                         ctl->setFocus();
                      return platform::Flow::Next;
                  },
                  [&] { Editando = true; }},

@@ -256,6 +256,7 @@ TEST_F(ScenarioTest, TabInTheCellEditorWalksTheGrid)
     start();
     openDefinition(Monthly);
     ASSERT_EQ(gridLines().first(), QStringLiteral("Costos (-)|51|COSTOS|S|N"));
+    EXPECT_EQ(focused(), window->txtfields[0]);
 
     doubleClickCell(1, Account);
     press(Qt::Key_Backspace);
@@ -282,6 +283,7 @@ TEST_F(ScenarioTest, TabInTheCellEditorWalksTheGrid)
               QStringLiteral("Costos (-)|5101|Costo de mercaderías vendidas|N|S"));
     QTest::mouseClick(window->txtfields[0], Qt::LeftButton);
     press(Qt::Key_Return);
+    EXPECT_EQ(focused(), window->txtfields[0]);
     EXPECT_EQ(gridLines().first(),
               QStringLiteral("Costos (-)|5101|Costo de mercaderías vendidas|N|S"));
     EXPECT_EQ(dialogs.count(), 0);
