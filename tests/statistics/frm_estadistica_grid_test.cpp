@@ -27,6 +27,7 @@ namespace {
 using statistics::frm_Estadistica;
 using statistics::FrmEstCtaGpo;
 using statistics::MSFlexGrid;
+using statistics_testing::answerGroupDialog;
 using testing_support::ScriptedDialogs;
 namespace msgbox = platform::msgbox;
 
@@ -35,18 +36,6 @@ enum Column { Group, Account, Description, Debit, Credit };
 const QString DuplicateGroup = QStringLiteral(
     "El nombre ingresado ya fue asignado a un Grupo o a un Subgrupo, Ingrese otro, "
     "y vuelva a intentarlo");
-
-// Fills the group dialog and presses one of its buttons, as a user would.
-ScriptedDialogs::DialogScript answerGroupDialog(const QString &name, int signItem, bool accept)
-{
-    return [=](QDialog &shown) {
-        auto &dialog = dynamic_cast<FrmEstCtaGpo &>(shown);
-        dialog.txtGrupo->setText(name);
-        dialog.cboSigno->setCurrentIndex(signItem);
-        (accept ? dialog.cmdAceptar : dialog.cmdCancelar)->click();
-        return dialog.result();
-    };
-}
 
 class GridTest : public statistics_testing::StatisticsDatabaseTest
 {
@@ -80,17 +69,7 @@ protected:
         }
     }
 
-    QStringList lines()
-    {
-        QStringList texts;
-        for (int row = 1; row < grid().Rows(); ++row) {
-            QStringList cells;
-            for (int col = 0; col < grid().Cols(); ++col)
-                cells << grid().TextMatrix(row, col);
-            texts << cells.join(u'|');
-        }
-        return texts;
-    }
+    QStringList lines() { return statistics_testing::gridLines(grid()); }
 
     void goTo(int row, int col)
     {

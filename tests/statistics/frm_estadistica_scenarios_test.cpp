@@ -36,14 +36,6 @@ enum Column { Group, Account, Description, Debit, Credit };
 const QString Monthly = QStringLiteral("Resultado mensual");
 const QString FailureTitle = QStringLiteral("Aviso al operador...");
 
-class RecordingBreakdown final : public statistics::BreakdownReport
-{
-public:
-    void GeneraAuxiliar(const QString &nombre) override { computed << nombre; }
-    void Show() override { }
-    QStringList computed;
-};
-
 class ScenarioTest : public statistics_testing::StatisticsDatabaseTest
 {
 protected:
@@ -155,17 +147,7 @@ protected:
         QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, centre);
     }
 
-    QStringList gridLines()
-    {
-        QStringList lines;
-        for (int row = 1; row < grid().Rows(); ++row) {
-            QStringList cells;
-            for (int col = 0; col < grid().Cols(); ++col)
-                cells << grid().TextMatrix(row, col);
-            lines << cells.join(u'|');
-        }
-        return lines;
-    }
+    QStringList gridLines() { return statistics_testing::gridLines(grid()); }
 
     // The rows of the name, as group|account|debit|credit|ranking, in the order written.
     QStringList stored(const QString &name)
@@ -188,19 +170,7 @@ protected:
         return rowsOf(QStringLiteral("SELECT DISTINCT NOMBRE FROM MA_PANELCTA ORDER BY NOMBRE"));
     }
 
-    // Fills the group dialog as its user would and presses Aceptar.
-    static ScriptedDialogs::DialogScript nameGroup(const QString &name, int signItem)
-    {
-        return [=](QDialog &shown) {
-            auto &dialog = dynamic_cast<statistics::FrmEstCtaGpo &>(shown);
-            dialog.txtGrupo->setText(name);
-            dialog.cboSigno->setCurrentIndex(signItem);
-            dialog.cmdAceptar->click();
-            return dialog.result();
-        };
-    }
-
-    RecordingBreakdown breakdown;
+    statistics_testing::RecordingBreakdown breakdown;
     std::unique_ptr<frm_Estadistica> window;
     QStringList commands; // what the toolbar raised
 };
@@ -220,7 +190,7 @@ TEST_F(ScenarioTest, DeletingTheLineThatNamesAGroupHandsTheLabelDown)
     type(QStringLiteral("31/12/2026"));
 
     clickCell(1, Group);
-    dialogs.onDialog(nameGroup(QStringLiteral("Ventas"), 1));
+    dialogs.onDialog(statistics_testing::answerGroupDialog(QStringLiteral("Ventas"), 1, true));
     pressOpeningDialog(Qt::Key_F8);
     ASSERT_EQ(dialogs.count(), 1);
     EXPECT_EQ(dialogs.last().text, QStringLiteral("Generar Grupo"));

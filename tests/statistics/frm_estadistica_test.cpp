@@ -80,16 +80,6 @@ namespace msgbox = platform::msgbox;
 
 const QString Menu = QStringLiteral("cfg_");
 
-// Records what the report action hands the breakdown.
-class RecordingBreakdown final : public statistics::BreakdownReport
-{
-public:
-    void GeneraAuxiliar(const QString &nombre) override { computed << nombre; }
-    void Show() override { ++shown; }
-    QStringList computed;
-    int shown = 0;
-};
-
 class WindowTest : public statistics_testing::StatisticsDatabaseTest
 {
 protected:
@@ -170,7 +160,7 @@ protected:
         return items;
     }
 
-    RecordingBreakdown breakdown;
+    statistics_testing::RecordingBreakdown breakdown;
     std::unique_ptr<frm_Estadistica> window;
 };
 
