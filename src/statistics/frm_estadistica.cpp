@@ -6,7 +6,6 @@
 #include "data/sql_rewriting.h"
 #include "platform/brezakit/brezactl.h"
 #include "platform/db/ado.h"
-#include "platform/runtime.h"
 #include "platform/suite/controles.h"
 #include "platform/suite/progreso.h"
 #include "platform/suite/utilidades.h"
