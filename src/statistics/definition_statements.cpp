@@ -16,13 +16,13 @@ QString nameLiteral(const QString &name)
 QString definitionRowsStatement(const QString &name)
 {
     return QStringLiteral("SELECT * FROM MA_PANELCTA WHERE NOMBRE = '") + nameLiteral(name)
-        + QStringLiteral("' ORDER BY NOMBRE,GRUPO,CUENTA");
+        + QStringLiteral("' AND EsRanking = 0 ORDER BY NOMBRE,GRUPO,CUENTA");
 }
 
 QString definitionDeleteStatement(const QString &name)
 {
     return QStringLiteral("DELETE MA_PANELCTA WHERE NOMBRE = '") + nameLiteral(name)
-        + QStringLiteral("' ");
+        + QStringLiteral("' AND EsRanking = 0 ");
 }
 
 } // namespace statistics

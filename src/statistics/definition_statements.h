@@ -6,10 +6,11 @@
 // and its quotes doubled, so any typed name, apostrophes included, stays one literal.
 namespace statistics {
 
-// Every row of the name, whatever its ranking flag, in the order the grid shows them.
+// The rows of this program's statistic of the name (ranking flag 0), in the order the grid
+// shows them. Rankings of the same name belong to another program and are never touched.
 QString definitionRowsStatement(const QString &name);
 
-// Removes every row of the name, whatever its ranking flag.
+// Removes the rows of this program's statistic of the name.
 QString definitionDeleteStatement(const QString &name);
 
 } // namespace statistics

@@ -20,9 +20,11 @@ namespace msgbox = platform::msgbox;
 
 const QString SaveRoutine = QStringLiteral("Actualizardatos");
 
+// An empty side cell counts as "S", as the cell's own validation fills it in: the line is
+// stored, shown after a reload and summed alike.
 bool marksSide(const QString &cell)
 {
-    return platform::equalsIgnoringCase(cell, QStringLiteral("S"));
+    return cell.isEmpty() || platform::equalsIgnoringCase(cell, QStringLiteral("S"));
 }
 
 int nameIndex(const QList<HeaderField> &header)
@@ -57,6 +59,7 @@ void assignRow(Recordset &rows, const StoredLine &line, const DefinitionSnapshot
     setField(rows, "ignoraceros", definition.ignoraCeros);
     setField(rows, "calculasi", definition.calculaSI);
     setField(rows, "aperturaCuentas", definition.aperturaCuentas);
+    setField(rows, "EsRanking", 0);
 }
 
 // Runs a write of the definition inside one transaction and turns the answers of the error

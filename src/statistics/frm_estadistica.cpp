@@ -5,7 +5,6 @@
 #include "data/sql_rewriting.h"
 #include "platform/brezakit/brezactl.h"
 #include "platform/db/ado.h"
-#include "platform/runtime.h"
 #include "platform/suite/controles.h"
 #include "platform/suite/progreso.h"
 #include "platform/suite/utilidades.h"
@@ -215,7 +214,6 @@ void frm_Estadistica::buildControls()
     place(chkDetalle, 180, 3420, 3300, 285);
     ChkInvertirFilCol = make<QCheckBox>(FrmPrincipal, "ChkInvertirFilCol",
                                         QStringLiteral("Invertir Fila y Columna"));
-    ChkInvertirFilCol->setTristate(true);
     place(ChkInvertirFilCol, 4080, 3420, 3840, 285);
     chkCalculaSI
         = make<QCheckBox>(FrmPrincipal, "chkCalculaSI", QStringLiteral("Calcular Saldo Inicial"));
@@ -273,20 +271,12 @@ void frm_Estadistica::buildControls()
 
 int frm_Estadistica::checkValue(const QCheckBox &box)
 {
-    switch (box.checkState()) {
-    case Qt::Checked:
-        return 1;
-    case Qt::PartiallyChecked:
-        return 2;
-    default:
-        return 0;
-    }
+    return box.isChecked() ? 1 : 0;
 }
 
 void frm_Estadistica::setCheckValue(QCheckBox &box, int value)
 {
-    box.setCheckState(value == 1 ? Qt::Checked
-                                 : (value == 2 ? Qt::PartiallyChecked : Qt::Unchecked));
+    box.setChecked(value != 0);
 }
 
 // ---- Start-up
@@ -337,7 +327,7 @@ void frm_Estadistica::AbrirDesdeMenu()
     auto &db = data::gDB();
     platform::db::Recordset definition;
     db.AbrirRecordset(QStringLiteral("SELECT * FROM MA_PANELCTA WHERE NOMBRE= '")
-                          + data::escapeSqlQuotes(name) + QLatin1Char('\''),
+                          + data::escapeSqlQuotes(name) + QStringLiteral("' AND EsRanking = 0"),
                       definition, nullptr, platform::db::adOpenForwardOnly,
                       platform::db::adLockReadOnly, platform::db::adOptionUnspecified, true);
     if (definition.state() == platform::db::adStateOpen && !definition.eof()) {
@@ -357,6 +347,7 @@ void frm_Estadistica::AbrirDesdeMenu()
             optCCostos->setChecked(true);
         else
             optFecha->setChecked(true);
+        applyGroupingRule();
     }
     db.CierraRecordset(definition);
 }
@@ -380,7 +371,10 @@ void frm_Estadistica::Inicializa()
     for (QCheckBox *box : {chkModCptes, chkModUneg, chkModCCostos, chkAlMenu, chkIgnorarCeros,
                            chkCalculaSI, ChkInvertirFilCol, chkDetalle})
         steps.emplace_back([box] { setCheckValue(*box, 0); });
-    steps.emplace_back([this] { optFecha->setChecked(true); });
+    steps.emplace_back([this] {
+        optFecha->setChecked(true);
+        applyGroupingRule();
+    });
     steps.emplace_back([this] { SSTab1->setCurrentIndex(0); });
 
     platform::StepRunner::run(std::move(steps), [](const platform::Error &error, int) {
@@ -503,11 +497,20 @@ void frm_Estadistica::deleteDefinition()
 
 void frm_Estadistica::printReport()
 {
+    // Every report starts from a valid header, so nothing is saved or computed from a date the
+    // run cannot read.
+    Validando = true;
+    const bool valid = ValidarCampos();
+    Validando = false;
+    if (!valid)
+        return;
     if (checkValue(*chkDetalle) == 1) {
         // The save only ever sets the flag: a failure left from an earlier validation or a
-        // declined deletion must not turn a good save into the printed report.
+        // declined deletion must not turn a good save into the printed report. A menu start
+        // shows its definition read-only and never saves it.
         HayError = false;
-        Actualizardatos();
+        if (!ModoMenu)
+            Actualizardatos();
         if (!HayError.toBool()) {
             if (BreakdownReport *breakdown = breakdownReport()) {
                 breakdown->GeneraAuxiliar(nameFieldText());
@@ -520,15 +523,11 @@ void frm_Estadistica::printReport()
         GeneraAuxiliar();
         return;
     }
-    Validando = true;
-    if (ValidarCampos()) {
-        Actualizardatos();
-        if (!HayError.toBool()) {
-            Editando = false;
-            GeneraAuxiliar();
-        }
+    Actualizardatos();
+    if (!HayError.toBool()) {
+        Editando = false;
+        GeneraAuxiliar();
     }
-    Validando = false;
 }
 
 QString frm_Estadistica::nameFieldText() const
@@ -545,25 +544,30 @@ void frm_Estadistica::Form_KeyDown(int &KeyCode, int)
 
 bool frm_Estadistica::eventFilter(QObject *watched, QEvent *event)
 {
-    // A key a control leaves goes on to its parents; only its first receiver previews it.
-    if (event->type() == QEvent::KeyPress && watched == QApplication::focusWidget())
-        previewKey(*static_cast<QKeyEvent *>(event));
+    // A key a control leaves goes on to its parents; only its first receiver previews it. A key
+    // the toolbar turned into a command goes no further: the command may have moved the focus
+    // (a lookup dialog, a reset), and the same press must not act a second time.
+    if (event->type() == QEvent::KeyPress && watched == QApplication::focusWidget()
+        && previewKey(*static_cast<QKeyEvent *>(event)))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
 void frm_Estadistica::keyPressEvent(QKeyEvent *event)
 {
-    // A key a control did not take comes here after the preview has seen it already.
-    if (!QApplication::focusWidget() || QApplication::focusWidget() == this)
-        previewKey(*event);
+    // A key a control left comes here after the preview has seen it already.
+    if ((!QApplication::focusWidget() || QApplication::focusWidget() == this) && previewKey(*event))
+        return;
     QWidget::keyPressEvent(event);
 }
 
-void frm_Estadistica::previewKey(const QKeyEvent &event)
+bool frm_Estadistica::previewKey(const QKeyEvent &event)
 {
     int keyCode = virtualKeyCode(event);
-    if (keyCode != 0)
-        Form_KeyDown(keyCode, shiftStateOf(event));
+    if (keyCode == 0)
+        return false;
+    Form_KeyDown(keyCode, shiftStateOf(event));
+    return keyCode == 0;
 }
 
 void frm_Estadistica::Form_Resize()
@@ -603,11 +607,27 @@ void frm_Estadistica::resizeEvent(QResizeEvent *event)
 
 void frm_Estadistica::Form_Unload()
 {
-    platform::endProcess(0);
+    // The program ends with its main window, the breakdown window along with it. The
+    // connections are closed on the way out; the user's work rows stay for the next run.
+    for (data::DB_Dll *db : {&data::gDB(), &data::gDBEstadisticas()}) {
+        try {
+            if (db->gCnn && db->gCnn->state() != platform::db::adStateClosed)
+                db->gCnn->close();
+        } catch (const platform::Error &) {
+            // A connection already lost has nothing left to close.
+        }
+    }
+    QCoreApplication::exit(0);
 }
 
 void frm_Estadistica::closeEvent(QCloseEvent *event)
 {
+    // The window's close box is the Close command: while a definition is being edited neither
+    // is offered, so unsaved lines are not lost; the user saves or cancels first.
+    if (!BrezaCtl1->flag(CerrarFlag)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     Form_Unload();
 }

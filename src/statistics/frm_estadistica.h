@@ -43,8 +43,9 @@ public:
     explicit frm_Estadistica(QWidget *parent = nullptr);
     ~frm_Estadistica() override;
 
-    // Check-box values as the stored definition and the report read them: 0 clear, 1 ticked,
-    // 2 grey. (Qt numbers the states differently.)
+    // Check-box values as the stored definition and the report read them: 0 clear, 1 ticked.
+    // The boxes have two states: a stored permission digit 2 ticks its box, since a menu start
+    // grants any non-zero digit.
     static int checkValue(const QCheckBox &box);
     static void setCheckValue(QCheckBox &box, int value);
 
@@ -75,7 +76,7 @@ public:
     QCheckBox *chkModCCostos = nullptr;
 
     QCheckBox *chkDetalle = nullptr;
-    QCheckBox *ChkInvertirFilCol = nullptr; // may be grey (2), which reads as not ticked
+    QCheckBox *ChkInvertirFilCol = nullptr;
     QCheckBox *chkCalculaSI = nullptr;
     QCheckBox *chkIgnorarCeros = nullptr;
     QCheckBox *chkAlMenu = nullptr;
@@ -174,6 +175,8 @@ public:
     // -------
 
     void Campo_Valida(QWidget *ctl);
+    // Every header field, then the period and layout choices; the first refused one gets the
+    // focus.
     bool ValidarCampos();
     void Consultar();
     void CargaCpte();
@@ -195,6 +198,9 @@ public:
     void optUNeg_Click();
     void optCCostos_Click();
     void chkDetalle_Click();
+    // Runs the handler of the selected grouping option. Selecting an option that is already
+    // selected raises no click, so a reset or a load applies the rule itself.
+    void applyGroupingRule();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -204,6 +210,8 @@ protected:
 
 private:
     void buildControls();
+    // A field's value is refused: the failure flag is set and the message shown.
+    void refuseField(const QString &message);
     void focusNameField();
     QString nameFieldText() const;
     void runCommand(const QString &clave);
@@ -211,7 +219,8 @@ private:
     void saveDefinition();
     void deleteDefinition();
     void printReport();
-    void previewKey(const QKeyEvent &event);
+    // Hands a key to the toolbar; true when it became a command.
+    bool previewKey(const QKeyEvent &event);
 };
 
 // The window's default instance, created on first use.

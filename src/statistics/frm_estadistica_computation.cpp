@@ -94,8 +94,9 @@ void frm_Estadistica::GeneraAuxiliar()
         correctSigns(settings.key);
         PrintRequest request;
         guard.attempt([&] { request = printRequestOf(*this, settings, run.statisticName()); });
-        guard.attempt([&] { printStatistic(request); });
+        // The report viewer is modal: a progress window left over it would hide it.
         platform::gProgreso().Ocultar();
+        guard.attempt([&] { printStatistic(request); });
     } catch (const RunLeft &) {
         // The cancel step or the error path has already told the user; the rows stay.
     }

@@ -145,6 +145,13 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
             failure = QStringLiteral("Debe informar un Nombre");
         } else {
             QString name = text;
+            // While a definition is being edited the name is only checked, as a full validation
+            // does: reloading would throw away every line typed since. Another definition is
+            // opened after saving or cancelling this one.
+            const bool keepWindow = Validando || Nuevo || Existe;
+            // A stored name disables its box for a moment, which sends the focus on; Enter on
+            // the name goes no further, so the caret comes back.
+            const bool typedHere = ctl->hasFocus();
             platform::StepRunner::run(
                 {[&] {
                      const bool found = data::gDB().ExisteEnTabla(
@@ -163,9 +170,13 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
                  [&] {
                      if (Validando)
                          return platform::Flow::Next;
-                     ArmarGrilla();
-                     CargarEstadistica(name);
+                     if (!keepWindow) {
+                         ArmarGrilla();
+                         CargarEstadistica(name);
+                     }
                      ModoEdicion(true);
+                     if (typedHere)
+                         ctl->setFocus();
                      return platform::Flow::Next;
                  },
                  [&] { Editando = true; }},
@@ -173,8 +184,16 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
         }
     } else if (equalsIgnoringCase(field, QStringLiteral("FECHAD"))
                || equalsIgnoringCase(field, QStringLiteral("FECHAH"))) {
-        const QLineEdit *dateField = headerField(field);
-        if (!dateField || !platform::parseRegionalDate(dateField->text().trimmed()))
+        const auto dateIn = [&](const QString &name) -> std::optional<QDate> {
+            const QLineEdit *dateField = headerField(name);
+            return dateField ? platform::parseRegionalDate(dateField->text().trimmed())
+                             : std::nullopt;
+        };
+        const std::optional<QDate> date = dateIn(field);
+        // A period that ends before it starts has no buckets: the end date is the one refused.
+        const bool endsBeforeStart = equalsIgnoringCase(field, QStringLiteral("FECHAH")) && date
+            && dateIn(QStringLiteral("FECHAD")).value_or(*date) > *date;
+        if (!date || endsBeforeStart)
             failure = QStringLiteral("Fecha Incorrecta");
     } else if (equalsIgnoringCase(field, QStringLiteral("CUENTA"))) {
         if (!text.isEmpty())
@@ -210,19 +229,37 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
         }
     }
 
-    if (!failure.isEmpty()) {
-        HayError = true;
-        platform::userDialogs().messageBox(failure, platform::msgbox::Critical, FailureTitle);
-    }
+    if (!failure.isEmpty())
+        refuseField(failure);
+}
+
+void frm_Estadistica::refuseField(const QString &message)
+{
+    HayError = true;
+    platform::userDialogs().messageBox(message, platform::msgbox::Critical, FailureTitle);
 }
 
 bool frm_Estadistica::ValidarCampos()
 {
     Validando = true;
+    // The user is taken to the field the message is about.
+    const auto refused = [](QWidget &control) {
+        control.setFocus();
+        return false;
+    };
     for (QLineEdit *field : std::as_const(txtfields)) {
         Campo_Valida(field);
         if (HayError.toBool())
-            return false;
+            return refused(*field);
+    }
+    // A run needs its layout, and its period when the columns are periods.
+    if (optFecha->isChecked() && CmbPeriodicidad->currentIndex() < 0) {
+        refuseField(QStringLiteral("Debe informar la Periodicidad"));
+        return refused(*CmbPeriodicidad);
+    }
+    if (CmbTG->currentIndex() < 0) {
+        refuseField(QStringLiteral("Debe informar el Tipo de Gráfico"));
+        return refused(*CmbTG);
     }
     return true;
 }
@@ -253,17 +290,25 @@ void frm_Estadistica::Consultar()
     auto *box = qobject_cast<QLineEdit *>(ControlActivo);
     if (!box)
         return;
-    box->setText(platform::gUtil().ValorTexto(service.ValorDevuelto).trimmed());
+    const QString chosen = platform::gUtil().ValorTexto(service.ValorDevuelto).trimmed();
     int enter = platform::keys::Enter;
     if (definitionName) {
+        box->setText(chosen);
         const int index = txtfields.indexOf(box);
         if (index >= 0)
             txtfields_KeyDown(index, enter, 0);
-    } else {
-        TxtEdit->setVisible(true);
-        TxtEdit->setFocus();
-        TxtEdit_KeyDown(enter, 0);
+        return;
     }
+    // A cancelled account lookup leaves the line as it was: confirming the empty choice would
+    // blank the account and keep the old description beside it.
+    if (chosen.isEmpty())
+        return;
+    if (TxtEdit->isHidden())
+        MSFlexGridEdit(*MSFlexGrid1, *TxtEdit, 32);
+    box->setText(chosen);
+    TxtEdit->setVisible(true);
+    TxtEdit->setFocus();
+    TxtEdit_KeyDown(enter, 0);
 }
 
 // ---- Lists --------------------------------------------------------------------------------------
@@ -357,8 +402,19 @@ void frm_Estadistica::chkDetalle_Click()
     } else {
         ChkInvertirFilCol->setEnabled(true);
         chkIgnorarCeros->setEnabled(true);
-        chkCalculaSI->setEnabled(true);
+        // The opening balance is a date bucket: other groupings keep it off.
+        chkCalculaSI->setEnabled(optFecha->isChecked());
     }
+}
+
+void frm_Estadistica::applyGroupingRule()
+{
+    if (optFecha->isChecked())
+        optFecha_Click();
+    else if (optUNeg->isChecked())
+        optUNeg_Click();
+    else if (optCCostos->isChecked())
+        optCCostos_Click();
 }
 
 // ---- Header-field events ------------------------------------------------------------------------
@@ -387,6 +443,8 @@ void frm_Estadistica::wireFieldEvents()
     whenSelected(optUNeg, &frm_Estadistica::optUNeg_Click);
     whenSelected(optCCostos, &frm_Estadistica::optCCostos_Click);
     connect(chkDetalle, &QCheckBox::stateChanged, this, &frm_Estadistica::chkDetalle_Click);
+    // Selecting the option already selected raises nothing: the window starts by its rule.
+    applyGroupingRule();
 }
 
 void frm_Estadistica::txtfields_GotFocus(int Index)

@@ -18,6 +18,8 @@ namespace {
 
 enum GridColumn { GroupColumn, AccountColumn, DescriptionColumn, DebitColumn, CreditColumn };
 
+constexpr int ShiftMask = 1; // the Shift bit of a key's shift state
+
 struct ColumnLayout
 {
     const char *header;
@@ -89,6 +91,62 @@ QString groupLabel(const QString &name, const QString &sign)
     return sign.isEmpty() ? name : name % QStringLiteral(" (") % sign % QStringLiteral(")");
 }
 
+// The cell after the current one in typing order: the description is skipped, and after the
+// last column comes the next line's account, a line being added after the last.
+void moveToNextCell(MSFlexGrid &grid)
+{
+    switch (grid.Col()) {
+    case GroupColumn:
+        grid.setCol(AccountColumn);
+        break;
+    case AccountColumn:
+    case DescriptionColumn:
+        grid.setCol(DebitColumn);
+        break;
+    case DebitColumn:
+        grid.setCol(CreditColumn);
+        break;
+    default:
+        if (grid.Row() < grid.Rows() - 1) {
+            grid.setRow(grid.Row() + 1);
+        } else {
+            grid.setRows(grid.Rows() + 1);
+            grid.setRow(grid.Rows() - 1);
+        }
+        grid.setCol(AccountColumn);
+    }
+}
+
+// The typed cell before the current one; the first line's account stays where it is.
+void moveToPreviousCell(MSFlexGrid &grid)
+{
+    switch (grid.Col()) {
+    case CreditColumn:
+        grid.setCol(DebitColumn);
+        break;
+    case DebitColumn:
+    case DescriptionColumn:
+        grid.setCol(AccountColumn);
+        break;
+    default:
+        if (grid.Row() > grid.FixedRows()) {
+            grid.setRow(grid.Row() - 1);
+            grid.setCol(CreditColumn);
+        }
+    }
+}
+
+// A line that names its group hands the label to the line below when it goes, if that line
+// continues the group: the group's other lines keep belonging to it.
+void handGroupDown(MSFlexGrid &grid, int row)
+{
+    const QString group = grid.TextMatrix(row, GroupColumn);
+    if (group.isEmpty() || row + 1 >= grid.Rows()
+        || !grid.TextMatrix(row + 1, GroupColumn).isEmpty())
+        return;
+    grid.setTextMatrix(row + 1, GroupColumn, group);
+}
+
 // Scrolls one line when the current cell is cut off at the grid's bottom.
 void keepCurrentCellInView(MSFlexGrid &grid)
 {
@@ -127,8 +185,9 @@ protected:
 
         const auto &key = static_cast<const QKeyEvent &>(*event);
         if (int keyCode = virtualKeyCode(key); keyCode != 0) {
-            const bool confirming
-                = platform::gControles().TeclaConfirma(keyCode) && keyCode != platform::keys::Tab;
+            // Keys that end an edit stay in the editor, passed or refused: Tab never moves the
+            // focus out of the grid.
+            const bool confirming = platform::gControles().TeclaConfirma(keyCode);
             m_window.TxtEdit_KeyDown(keyCode, shiftStateOf(key));
             if (keyCode == 0 || confirming)
                 return true;
@@ -228,7 +287,7 @@ void frm_Estadistica::MSFlexGridEdit(MSFlexGrid &grilla, QLineEdit &editor, int 
         reportingTo(QStringLiteral("MSFLEXGRIDEDT")));
 }
 
-void frm_Estadistica::EditKeyCode(MSFlexGrid &grilla, QLineEdit &editor, int KeyCode, int)
+void frm_Estadistica::EditKeyCode(MSFlexGrid &grilla, QLineEdit &editor, int KeyCode, int Shift)
 {
     using namespace platform::keys;
     const auto move = [&] {
@@ -239,26 +298,16 @@ void frm_Estadistica::EditKeyCode(MSFlexGrid &grilla, QLineEdit &editor, int Key
             break;
         case Enter:
             returnFocusToGrid(grilla, editor);
-            switch (grilla.Col()) {
-            case GroupColumn:
-                grilla.setCol(AccountColumn);
-                break;
-            case AccountColumn:
-            case DescriptionColumn:
-                grilla.setCol(DebitColumn);
-                break;
-            case DebitColumn:
-                grilla.setCol(CreditColumn);
-                break;
-            default:
-                if (grilla.Row() < grilla.Rows() - 1) {
-                    grilla.setRow(grilla.Row() + 1);
-                } else {
-                    grilla.setRows(grilla.Rows() + 1);
-                    grilla.setRow(grilla.Rows() - 1);
-                }
-                grilla.setCol(AccountColumn);
-            }
+            moveToNextCell(grilla);
+            break;
+        case Tab:
+            // Tab walks the grid's cells as Enter does (Shift+Tab backwards) instead of leaving
+            // the grid, where the next key would land in another field.
+            returnFocusToGrid(grilla, editor);
+            if (Shift & ShiftMask)
+                moveToPreviousCell(grilla);
+            else
+                moveToNextCell(grilla);
             break;
         case Up:
             returnFocusToGrid(grilla, editor);
@@ -323,8 +372,10 @@ void frm_Estadistica::MsflexKey(MSFlexGrid &grid, int &KeyCode)
     const auto handle = [&] {
         if (KeyCode == deleteKey) {
             // The header never goes, nor the last line, so the definition keeps one line.
-            if (grid.Rows() > grid.FixedRows() + 1 && grid.Row() >= grid.FixedRows())
+            if (grid.Rows() > grid.FixedRows() + 1 && grid.Row() >= grid.FixedRows()) {
+                handGroupDown(grid, grid.Row());
                 grid.RemoveItem(grid.Row());
+            }
         } else if (KeyCode == insertKey) {
             grid.AddItem(grid.Row() + 1);
         }
@@ -412,7 +463,7 @@ void frm_Estadistica::TxtEdit_GotFocus()
     MSFlexGrid1_Click();
 }
 
-void frm_Estadistica::TxtEdit_KeyDown(int &KeyCode, int)
+void frm_Estadistica::TxtEdit_KeyDown(int &KeyCode, int Shift)
 {
     if (!platform::gControles().TeclaConfirma(KeyCode))
         return;
@@ -424,7 +475,7 @@ void frm_Estadistica::TxtEdit_KeyDown(int &KeyCode, int)
         if (HayError.toBool())
             return;
     }
-    EditKeyCode(*MSFlexGrid1, *TxtEdit, KeyCode);
+    EditKeyCode(*MSFlexGrid1, *TxtEdit, KeyCode, Shift);
 }
 
 void frm_Estadistica::TxtEdit_KeyPress(int &KeyAscii)

@@ -167,6 +167,7 @@ void frm_Estadistica::CargarEstadistica(QString &Nombre)
                     optCCostos->setChecked(true);
                 else
                     optFecha->setChecked(true);
+                applyGroupingRule();
             },
             [&] { setBoxFromStored(*chkAlMenu, rows, QStringLiteral("anclaralmenu")); },
             [&] { setBoxFromStored(*ChkInvertirFilCol, rows, QStringLiteral("InvierteFilCol")); },

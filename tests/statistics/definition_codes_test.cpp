@@ -63,14 +63,14 @@ TEST(DefinitionCodes, StoredListHoldsOnlyWholeCodesWhateverTheirCase)
 
 TEST(DefinitionStatements, NameIsTrimmedAndItsQuotesDoubled)
 {
-    EXPECT_EQ(
-        definitionRowsStatement(QStringLiteral("  Ventas ")),
-        QStringLiteral(
-            "SELECT * FROM MA_PANELCTA WHERE NOMBRE = 'Ventas' ORDER BY NOMBRE,GRUPO,CUENTA"));
+    EXPECT_EQ(definitionRowsStatement(QStringLiteral("  Ventas ")),
+              QStringLiteral(
+                  "SELECT * FROM MA_PANELCTA WHERE NOMBRE = 'Ventas' AND EsRanking = 0 ORDER BY "
+                  "NOMBRE,GRUPO,CUENTA"));
     EXPECT_EQ(definitionDeleteStatement(QStringLiteral(" Ventas ")),
-              QStringLiteral("DELETE MA_PANELCTA WHERE NOMBRE = 'Ventas' "));
+              QStringLiteral("DELETE MA_PANELCTA WHERE NOMBRE = 'Ventas' AND EsRanking = 0 "));
     EXPECT_EQ(definitionDeleteStatement(QStringLiteral("D'Oro")),
-              QStringLiteral("DELETE MA_PANELCTA WHERE NOMBRE = 'D''Oro' "));
+              QStringLiteral("DELETE MA_PANELCTA WHERE NOMBRE = 'D''Oro' AND EsRanking = 0 "));
 }
 
 } // namespace

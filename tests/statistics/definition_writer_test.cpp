@@ -15,14 +15,15 @@ TEST(DefinitionLines, GroupsCarryDownAndIncompleteLinesAreLeftOut)
         {"Caja", "", "S", "N"}, // names the group, stores nothing
         {"", "1.1.01", "s", "N"},
         {"", "1.1.02", "N", "x"},
-        {" ", "1.1.03", "", "S"}, // a blank group cell is a group of its own
+        {" ", "1.1.03", "", "S"}, // a blank group cell is a group of its own; an empty side
+                                  // counts as S
         {"Bancos (-)", "1.2.01", "S", "s"},
         {"", "1.2.01", "S", "s"},
     };
     const QList<StoredLine> stored = linesToStore(grid);
     const QList<StoredLine> expected{
         {"Caja", "1.1.01", true, false},      {"Caja", "1.1.02", false, false},
-        {" ", "1.1.03", false, true},         {"Bancos (-)", "1.2.01", true, true},
+        {" ", "1.1.03", true, true},          {"Bancos (-)", "1.2.01", true, true},
         {"Bancos (-)", "1.2.01", true, true},
     };
     ASSERT_EQ(stored.size(), expected.size());
@@ -115,15 +116,22 @@ TEST_F(DefinitionWriterTest, ANameHoldingAQuoteIsSavedAndDeleted)
     EXPECT_EQ(dialogs.count(), 0);
 }
 
-TEST_F(DefinitionWriterTest, DeleteRemovesEveryRowOfTheNameWhateverItsRanking)
+// A ranking of the same name belongs to another program: saving and deleting the statistic
+// leave it as it is.
+TEST_F(DefinitionWriterTest, SaveAndDeleteLeaveARankingOfTheNameAlone)
 {
     storeOldRows("Ventas");
     runOnMain("INSERT INTO MA_PANELCTA (NOMBRE,Grupo,Cuenta,EsRanking) VALUES "
               "('Ventas','Ranking','1.1',1)");
     storeOldRows("Otra");
+    const QString ranking = "Ventas|Ranking|1.1|NULL|NULL";
+
+    EXPECT_TRUE(writer.replace("Ventas", definition("Ventas", {{"Caja", "1.1", "S", "N"}}), rows)
+                    .completed);
+    EXPECT_EQ(rowsNamed("Ventas"), (QStringList{ranking, "Ventas|Caja|1.1|true|false"}));
 
     EXPECT_TRUE(writer.remove(" Ventas ", definition("Ventas", {}).header).completed);
-    EXPECT_TRUE(rowsNamed("Ventas").isEmpty());
+    EXPECT_EQ(rowsNamed("Ventas"), QStringList{ranking});
     EXPECT_EQ(rowsNamed("Otra").size(), 2);
 }
 

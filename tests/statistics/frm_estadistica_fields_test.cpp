@@ -28,6 +28,7 @@
 namespace {
 
 using statistics::frm_Estadistica;
+using statistics_testing::chooseInList;
 using testing_support::ScriptedDialogs;
 namespace msgbox = platform::msgbox;
 
@@ -48,26 +49,6 @@ QStringList itemTexts(const QListWidget &list)
 int selectedCount(const QListWidget &list)
 {
     return int(list.selectedItems().size());
-}
-
-// Answers the list dialog with the row whose first column reads choice, or cancels it when the
-// choice is empty; the statement the dialog was opened on goes to seenStatement.
-ScriptedDialogs::DialogScript chooseInList(const QString &choice, QString &seenStatement)
-{
-    return [choice, &seenStatement](QDialog &shown) {
-        auto &list = dynamic_cast<lookup::Lib_FrmCons3 &>(shown);
-        seenStatement = list.SQL.trimmed();
-        if (choice.isEmpty()) {
-            list.cmdCancelar().click();
-            return int(QDialog::Rejected);
-        }
-        lookup::ListView &rows = list.ListView1();
-        for (int row = 1; row <= rows.rowCount(); ++row)
-            if (rows.cell(row, 1).trimmed() == choice)
-                rows.selectRow(row);
-        list.cmdAceptar().click();
-        return int(QDialog::Accepted);
-    };
 }
 
 class FieldsTest : public statistics_testing::StatisticsDatabaseTest
@@ -252,6 +233,7 @@ TEST_F(FieldsTest, EachListHasItsOwnSelectAllButton)
 {
     window->CargarUNeg();
     window->CargarCCostos();
+    window->optCCostos->setChecked(true); // the cost-centre tab is usable
     window->LstUNeg->item(0)->setSelected(true);
 
     window->cmdCCostos->click();
@@ -268,6 +250,7 @@ TEST_F(FieldsTest, TheSelectAllButtonOnAnEmptyListOnlyFlipsItsCaption)
 {
     runOnMain(QStringLiteral("DELETE FROM TA_CCOSTO"));
     window->CargarCCostos();
+    window->optCCostos->setChecked(true);
 
     window->cmdCCostos->click();
 
@@ -338,13 +321,19 @@ TEST_F(FieldsTest, TheAccountBreakdownTurnsOffTheOptionsOfThePrintedReport)
         EXPECT_EQ(frm_Estadistica::checkValue(*box), 0);
     }
 
-    // Unticking gives all three back, the opening balance too although the grouping is by
-    // business unit; the ticks stay cleared.
-    frm_Estadistica::setCheckValue(*window->chkDetalle, 0);
-    for (const QCheckBox *box : reportOptions) {
-        SCOPED_TRACE(box->objectName().toStdString());
-        EXPECT_TRUE(box->isEnabled());
-        EXPECT_EQ(frm_Estadistica::checkValue(*box), 0);
+    // Unticking gives the options back with their ticks cleared; the opening balance only
+    // under the date grouping, which alone has an opening bucket.
+    const std::pair<QRadioButton *, bool> groupings[]
+        = {{window->optUNeg, false}, {window->optFecha, true}};
+    for (const auto &[grouping, openingBalance] : groupings) {
+        grouping->setChecked(true);
+        frm_Estadistica::setCheckValue(*window->chkDetalle, 1);
+        frm_Estadistica::setCheckValue(*window->chkDetalle, 0);
+        for (const QCheckBox *box : reportOptions) {
+            SCOPED_TRACE(box->objectName().toStdString());
+            EXPECT_EQ(box->isEnabled(), box != window->chkCalculaSI || openingBalance);
+            EXPECT_EQ(frm_Estadistica::checkValue(*box), 0);
+        }
     }
 }
 

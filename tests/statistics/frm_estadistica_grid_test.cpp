@@ -27,6 +27,7 @@ namespace {
 using statistics::frm_Estadistica;
 using statistics::FrmEstCtaGpo;
 using statistics::MSFlexGrid;
+using statistics_testing::answerGroupDialog;
 using testing_support::ScriptedDialogs;
 namespace msgbox = platform::msgbox;
 
@@ -35,18 +36,6 @@ enum Column { Group, Account, Description, Debit, Credit };
 const QString DuplicateGroup = QStringLiteral(
     "El nombre ingresado ya fue asignado a un Grupo o a un Subgrupo, Ingrese otro, "
     "y vuelva a intentarlo");
-
-// Fills the group dialog and presses one of its buttons, as a user would.
-ScriptedDialogs::DialogScript answerGroupDialog(const QString &name, int signItem, bool accept)
-{
-    return [=](QDialog &shown) {
-        auto &dialog = dynamic_cast<FrmEstCtaGpo &>(shown);
-        dialog.txtGrupo->setText(name);
-        dialog.cboSigno->setCurrentIndex(signItem);
-        (accept ? dialog.cmdAceptar : dialog.cmdCancelar)->click();
-        return dialog.result();
-    };
-}
 
 class GridTest : public statistics_testing::StatisticsDatabaseTest
 {
@@ -80,17 +69,7 @@ protected:
         }
     }
 
-    QStringList lines()
-    {
-        QStringList texts;
-        for (int row = 1; row < grid().Rows(); ++row) {
-            QStringList cells;
-            for (int col = 0; col < grid().Cols(); ++col)
-                cells << grid().TextMatrix(row, col);
-            texts << cells.join(u'|');
-        }
-        return texts;
-    }
+    QStringList lines() { return statistics_testing::gridLines(grid()); }
 
     void goTo(int row, int col)
     {
@@ -306,6 +285,44 @@ TEST_F(GridTest, EnterCommitsTheEditAndMovesToTheNextTypedCell)
     EXPECT_EQ(lines().last(), QStringLiteral("||||"));
 }
 
+// Tab walks the typed cells as Enter does and Shift+Tab walks them back; neither leaves the grid.
+TEST_F(GridTest, TabAndShiftTabCommitTheEditAndWalkTheTypedCells)
+{
+    struct Case
+    {
+        int row;
+        int column;
+        Qt::Key key; // Backtab is Shift+Tab
+        int rowAfter;
+        int columnAfter;
+        int rowsAfter;
+    };
+    const Case cases[] = {
+        {1, Account, Qt::Key_Tab, 1, Debit, 3},
+        {1, Credit, Qt::Key_Tab, 2, Account, 3},
+        {2, Credit, Qt::Key_Tab, 3, Account, 4}, // the last line gains a new one below
+        {1, Credit, Qt::Key_Backtab, 1, Debit, 3},
+        {1, Debit, Qt::Key_Backtab, 1, Account, 3},
+        {2, Account, Qt::Key_Backtab, 1, Credit, 3},
+        {1, Account, Qt::Key_Backtab, 1, Account, 3}, // the first typed cell stays
+    };
+    for (const Case &c : cases) {
+        setLines({"Caja|1101|Caja|S|N", "|1102|Banco|S|S"});
+        goTo(c.row, c.column);
+        window->MSFlexGridEdit(grid(), editor(), 32);
+        ASSERT_TRUE(editing());
+
+        QTest::keyClick(&editor(), c.key,
+                        c.key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+
+        EXPECT_FALSE(editing());
+        EXPECT_EQ(grid().Row(), c.rowAfter) << "from " << c.row << "," << c.column;
+        EXPECT_EQ(grid().Col(), c.columnAfter) << "from " << c.row << "," << c.column;
+        EXPECT_EQ(grid().Rows(), c.rowsAfter);
+    }
+    EXPECT_EQ(dialogs.count(), 0);
+}
+
 TEST_F(GridTest, UpDownAndEscapeEndTheEditAsTheirKeySays)
 {
     struct Case
@@ -471,6 +488,13 @@ TEST_F(GridTest, InsertAddsALineBelowAndDeleteRemovesAllButTheLastLine)
         {{"a||||", "b||||", "c||||"}, 2, Qt::Key_Delete, {"a||||", "c||||"}},
         {{"a||||", "b||||"}, 2, Qt::Key_Delete, {"a||||"}},
         {{"a||||", "b||||"}, 0, Qt::Key_Delete, {"a||||", "b||||"}}, // nor the header
+        // The line naming a group hands its label to the line below that continues it.
+        {{"Ventas (+)|4101|||", "|4102|||"}, 1, Qt::Key_Delete, {"Ventas (+)|4102|||"}},
+        {{"Ventas|4101|||", "Costos|5101|||"}, 1, Qt::Key_Delete, {"Costos|5101|||"}},
+        {{"Ventas|4101|||", "|4102|||", "|4103|||"},
+         2,
+         Qt::Key_Delete,
+         {"Ventas|4101|||", "|4103|||"}},
         {{"a||||", "b||||"}, 1, Qt::Key_F5, {"a||||", "b||||"}},
     };
     for (const Case &c : cases) {

@@ -3,6 +3,7 @@
 #include "data/sql_rewriting.h"
 #include "demo/suite_database.h"
 #include "platform/brezakit/brezactl.h"
+#include "platform/db/ado.h"
 #include "platform/regional_settings.h"
 #include "platform/runtime.h"
 #include "platform/suite/controles.h"
@@ -24,6 +25,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 #include <memory>
@@ -77,16 +79,6 @@ using testing_support::ScriptedDialogs;
 namespace msgbox = platform::msgbox;
 
 const QString Menu = QStringLiteral("cfg_");
-
-// Records what the report action hands the breakdown.
-class RecordingBreakdown final : public statistics::BreakdownReport
-{
-public:
-    void GeneraAuxiliar(const QString &nombre) override { computed << nombre; }
-    void Show() override { ++shown; }
-    QStringList computed;
-    int shown = 0;
-};
 
 class WindowTest : public statistics_testing::StatisticsDatabaseTest
 {
@@ -168,7 +160,7 @@ protected:
         return items;
     }
 
-    RecordingBreakdown breakdown;
+    statistics_testing::RecordingBreakdown breakdown;
     std::unique_ptr<frm_Estadistica> window;
 };
 
@@ -436,7 +428,10 @@ TEST_F(WindowTest, ReportPrintsTheStatistic)
         runOnMain(QStringLiteral("DELETE FROM MA_PANELCTA"));
         dialogs.clearShown();
         load(QString::fromUtf8(c.parameter));
-        if (!window->ModoMenu) {
+        if (window->ModoMenu) {
+            window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
+            window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
+        } else {
             fillNewDefinition();
             window->txtfields[0]->setText(QStringLiteral("Sin guardar"));
         }
@@ -515,21 +510,28 @@ TEST_F(WindowTest, ShrinkingBelowTheMarginsShowsNothing)
     EXPECT_EQ(window->MSFlexGrid1->height(), gridHeight);
 }
 
-TEST_F(WindowTest, ClosingEndsTheProcessAtOnce)
+// While a definition is being edited the close box does what the disabled Close command does:
+// nothing, so no typed line is lost. Otherwise closing closes the connections and leaves the
+// event loop: the program ends in order, not at once.
+TEST_F(WindowTest, ClosingWaitsForTheEditAndThenEndsInOrder)
 {
-    const std::function<void(frm_Estadistica &)> ways[] = {
-        [](frm_Estadistica &window) {
-            QString key = QStringLiteral("cerrar");
-            window.BrezaCtl1_Accion(key);
-        },
-        [](frm_Estadistica &window) { window.close(); },
-    };
-    for (const auto &close : ways) {
-        load();
-        acceptName(QStringLiteral("Nueva"));
-        EXPECT_THROW(close(*window), platform::ProcessEnded);
-        EXPECT_EQ(dialogs.count(), 0);
-    }
+    load();
+    window->show();
+    acceptName(QStringLiteral("Nueva"));
+    EXPECT_FALSE(flag("cerrarenabled"));
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(data::gDB().gCnn->state(), platform::db::adStateOpen);
+
+    dialogs.answer(msgbox::Yes);
+    command("CANCELAR");
+    QTimer::singleShot(0, window.get(), [this] { command("CERRAR"); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(data::gDB().gCnn->state(), platform::db::adStateClosed);
+    EXPECT_EQ(data::gDBEstadisticas().gCnn->state(), platform::db::adStateClosed);
+    EXPECT_EQ(dialogs.count(), 1);
 }
 
 // The window previews its controls' keys for the toolbar: one key, one command.

@@ -1,10 +1,38 @@
 #pragma once
 
 #include "core_database_test.h"
+#include "scripted_dialogs.h"
+#include "statistics/breakdown_report.h"
 
 #include <QStringList>
 
+namespace statistics {
+class MSFlexGrid;
+}
+
 namespace statistics_testing {
+
+// Records what the report action hands the breakdown.
+class RecordingBreakdown final : public statistics::BreakdownReport
+{
+public:
+    void GeneraAuxiliar(const QString &nombre) override { computed << nombre; }
+    void Show() override { ++shown; }
+    QStringList computed;
+    int shown = 0;
+};
+
+// The definition lines below the grid's header, each its cells joined by "|".
+QStringList gridLines(const statistics::MSFlexGrid &grid);
+
+// Fills the group dialog and presses Aceptar or Cancelar, as a user would.
+testing_support::ScriptedDialogs::DialogScript answerGroupDialog(const QString &name, int signItem,
+                                                                 bool accept);
+
+// Answers the lookup's list dialog with the row whose first column reads choice, or cancels it
+// when the choice is empty; the statement the dialog was opened on goes to seenStatement.
+testing_support::ScriptedDialogs::DialogScript chooseInList(const QString &choice,
+                                                            QString &seenStatement);
 
 // A fresh main database with the suite's tables and no rows, the program's connection open on
 // it; every box is scripted.

@@ -110,18 +110,20 @@ void BrezaCtl::TeclaAccion(int &KeyCode)
 {
     for (const Command &command : commands) {
         if (command.key == KeyCode) {
-            trigger(QString::fromLatin1(command.clave));
+            if (trigger(QString::fromLatin1(command.clave)))
+                KeyCode = 0;
             return;
         }
     }
 }
 
-void BrezaCtl::trigger(const QString &clave)
+bool BrezaCtl::trigger(const QString &clave)
 {
     if (!findCommand(clave) || !flag(flagName(clave)))
-        return;
+        return false;
     QString key = clave;
     Q_EMIT Accion(key);
+    return true;
 }
 
 } // namespace platform

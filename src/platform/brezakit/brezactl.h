@@ -33,7 +33,8 @@ public:
     bool flag(const QString &flag) const;
 
     // Turns a shortcut key into its command when that command is enabled; any other key does
-    // nothing.
+    // nothing. A key that raised a command is used up: KeyCode becomes 0, so the caller does not
+    // hand it on to a control as well.
     void TeclaAccion(int &KeyCode);
 
     // The shortcut key code of a command (a Windows virtual-key code).
@@ -42,8 +43,9 @@ public:
     QVariant StyleBar() const { return m_styleBar; }
     void setStyleBar(const QVariant &style) { m_styleBar = style; }
 
-    // Raises Accion for the command as a click on its button would, when it is enabled.
-    void trigger(const QString &clave);
+    // Raises Accion for the command as a click on its button would, when it is enabled; false
+    // when the command is not offered.
+    bool trigger(const QString &clave);
 
 Q_SIGNALS:
     void Accion(QString &clave);
