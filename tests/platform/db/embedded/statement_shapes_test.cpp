@@ -494,6 +494,41 @@ TEST_F(EngineTest, TextComparesAsTheServersDefaultCollation)
     }
 }
 
+// SQL Server reads a literal and the token right after it as two tokens; the literal's
+// rewriting must not run into that token.
+TEST_F(EngineTest, ALiteralNeverRunsIntoTheTokenAfterIt)
+{
+    run(QStringLiteral("CREATE TABLE C (NOMBRE varchar(30) NULL, LADO char(1) NULL, FECHA "
+                       "datetime NULL)"));
+    run(QStringLiteral("INSERT INTO C (NOMBRE, LADO, FECHA) VALUES ('52', 'D', '01/03/2024')"));
+    run(QStringLiteral("INSERT INTO C (NOMBRE, LADO, FECHA) VALUES ('53', 'H', '02/03/2024')"));
+    const struct
+    {
+        const char *condition;
+        int count;
+    } cases[] = {
+        {"NOMBRE = '52'AND LADO = 'D'", 1},
+        {"NOMBRE = '52'OR LADO = 'H'", 2},
+        {"(NOMBRE = '52')", 1},
+        {"(NOMBRE = '52'AND [LADO] = 'D' )", 1},
+        {"NOMBRE IN ('52','53')AND LADO = 'H'", 1},
+        {"FECHA >='01/03/2024'AND FECHA <'02/03/2024'", 1},
+        {"FECHA ='02/03/2024'OR NOMBRE ='52'", 2},
+        {"NOMBRE = N'53'AND LADO = 'H'", 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.condition);
+        EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM C WHERE %1")
+                             .arg(QString::fromUtf8(c.condition)))
+                      .toInt(),
+                  c.count);
+    }
+    EXPECT_EQ(column(QStringLiteral("SELECT NOMBRE FROM C WHERE LADO = 'D'ORDER BY NOMBRE")),
+              QStringList{QStringLiteral("52")});
+    EXPECT_EQ(column(QStringLiteral("SELECT NOMBRE FROM C WITH(NOLOCK)WHERE LADO = 'H'")),
+              QStringList{QStringLiteral("53")});
+}
+
 TEST_F(EngineTest, GroupingDistinctAndOrderFollowTheCollation)
 {
     run(QStringLiteral("CREATE TABLE C (NOMBRE varchar(30) NULL)"));
