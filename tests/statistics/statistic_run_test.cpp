@@ -270,6 +270,19 @@ TEST_F(StatisticRunTest, DateBucketsOfEveryPeriodicityReceiveTheirLines)
          {{"1101", march(5), "D", 3}},
          {{"Activo", march(5), march(5), "", 3}, {"Caja", march(5), march(5), "", 3}}},
         {"start after end", 3, march(5), march(4), {{"1101", march(5), "D", 3}}, {}},
+        // A month-end start keeps its day: 31/01, 28/02, 31/03, never 28/03.
+        {"monthly from 31 Jan",
+         3,
+         QDate(2026, 1, 31),
+         march(31),
+         {{"1101", QDate(2026, 2, 28), "D", 1},
+          {"1101", march(28), "D", 2},
+          {"1101", march(30), "D", 4},
+          {"1101", march(31), "D", 8}},
+         {{"Activo", QDate(2026, 1, 31), QDate(2026, 2, 28), "", 0},
+          {"Activo", QDate(2026, 2, 28), march(31), "", 15},
+          {"Caja", QDate(2026, 1, 31), QDate(2026, 2, 28), "", 0},
+          {"Caja", QDate(2026, 2, 28), march(31), "", 15}}},
     };
     define(QStringLiteral("Tesoreria"), {{"Caja", "1101"}, {"Activo", "11"}, {"Activo", ""}});
     for (const auto &c : cases) {
