@@ -36,7 +36,7 @@ struct StoredLine
 
 // The lines a save stores: a line's group is the last non-empty group cell at or above it;
 // lines without a group or without an account are left out. Only a cell of length zero is
-// empty, and "S" in either case marks a side.
+// empty, and "S" in either case marks a side. The account is stored trimmed.
 QList<StoredLine> linesToStore(const QList<GridLine> &gridLines);
 
 // A header text box: the column it feeds and its text as typed.

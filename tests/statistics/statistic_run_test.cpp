@@ -8,6 +8,7 @@
 #include "platform/suite/progreso.h"
 #include "platform/variant.h"
 #include "statistics/frm_estadistica.h"
+#include "statistics/statistic_buckets.h"
 #include "statistics_database_test.h"
 
 #include <QCheckBox>
@@ -23,6 +24,7 @@
 namespace {
 
 using statistics::frm_Estadistica;
+using statistics::Grouping;
 namespace msgbox = platform::msgbox;
 
 const QString Key = QStringLiteral("PC|TESTER");
@@ -313,6 +315,26 @@ TEST_F(StatisticRunTest, SidesOfADefinitionLineAndSeveralLinesOfOneGroup)
                           {"Debe", march(1), march(31), "", 100},
                           {"Haber", march(1), march(31), "", -30},
                           {"Ninguno", march(1), march(31), "", 70}}));
+}
+
+// Accounts stored with blanks around them, as an old save or another program may have left
+// them, sum their trimmed codes, exact and title accounts alike.
+TEST_F(StatisticRunTest, AnAccountStoredWithBlanksSumsItsTrimmedCode)
+{
+    define(QStringLiteral("Blancos"), {{"Exacta", " 1103"}, {"Titulo", "11 "}});
+    post({{"1103", march(2), "D", 100}, {"1101", march(3), "H", 30}});
+    for (const Grouping grouping : {Grouping::Date, Grouping::BusinessUnit}) {
+        window->optFecha->setChecked(grouping == Grouping::Date);
+        window->optUNeg->setChecked(grouping == Grouping::BusinessUnit);
+        setRun(QStringLiteral("Blancos"), march(1), march(31), 6);
+        generate();
+        QList<Row> rows = workRows();
+        rows.removeIf([](const Row &row) { return row.amount == 0; });
+        EXPECT_EQ(rows,
+                  (QList<Row>{
+                      {"Exacta", march(1), march(31), grouping == Grouping::Date ? "" : "1", 100},
+                      {"Titulo", march(1), march(31), grouping == Grouping::Date ? "" : "1", 70}}));
+    }
 }
 
 TEST_F(StatisticRunTest, VoucherAndBusinessUnitListsFilterDateBuckets)
