@@ -395,10 +395,7 @@ void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *wo
                                 BreakdownPage &page)
 {
     Recordset result;
-    guarded([&] {
-        result = data::gDB().gCnn->execute(statistics::journalSumStatement(sum), nullptr,
-                                           platform::db::adOptionUnspecified);
-    });
+    guarded([&] { result = statistics::openJournalSum(sum); });
     if (result.state() != platform::db::adStateOpen || result.eof()) {
         page.addEmptyColumn();
     } else {

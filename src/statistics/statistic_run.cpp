@@ -98,6 +98,13 @@ void RunGuard::advance(const QString &text, bool mayCancel) const
         throw RunLeft{};
 }
 
+Recordset openJournalSum(const JournalSum &sum)
+{
+    data::DB_Dll &db = data::gDB();
+    return db.gCnn->execute(db.ORACLE_Dicc(db.SS_TSinonimos(journalSumStatement(sum))), nullptr,
+                            platform::db::adOptionUnspecified);
+}
+
 // ---- StatisticRun -----------------------------------------------------------------------------
 
 StatisticRun::StatisticRun(RunSettings settings, const RunGuard &guard)
@@ -259,11 +266,8 @@ void StatisticRun::addIntoWorkRow(const QString &group, const QString &account, 
 {
     JournalSum sum;
     Recordset sums;
-    const bool ran
-        = m_guard.attempt([&] { sum = journalSumFor(account, side); }) && m_guard.attempt([&] {
-              sums = data::gDB().gCnn->execute(journalSumStatement(sum), nullptr,
-                                               platform::db::adOptionUnspecified);
-          });
+    const bool ran = m_guard.attempt([&] { sum = journalSumFor(account, side); })
+        && m_guard.attempt([&] { sums = openJournalSum(sum); });
     if (ran && hasRows(sums)) {
         while (!sums.eof()) {
             m_guard.advance(group, true);

@@ -46,6 +46,10 @@ private:
     RunHooks m_hooks;
 };
 
+// Opens the rows of a journal sum as the program sends every read: through the restricted
+// synonyms for a user under confidentiality, in Oracle's dialect on Oracle.
+platform::db::Recordset openJournalSum(const JournalSum &sum);
+
 // What a run reads from the window.
 struct RunSettings
 {

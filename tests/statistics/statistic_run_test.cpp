@@ -3,6 +3,7 @@
 
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/services.h"
 #include "demo/suite_database.h"
 #include "platform/regional_settings.h"
 #include "platform/suite/progreso.h"
@@ -428,6 +429,30 @@ TEST_F(StatisticRunTest, OpeningBalanceOfExactAndTitleAccountsUnderDateGrouping)
                           {"Activo", march(1), march(31), "", 5},
                           {"Caja", feb28, feb28, "", 70},
                           {"Caja", march(1), march(31), "", 5}}));
+}
+
+// For a user who is not an administrator, under confidentiality, the journal is read through
+// its restricted synonym as every other read of the program is; an administrator reads it all.
+TEST_F(StatisticRunTest, JournalSumsReadTheRestrictedSynonymUnderConfidentiality)
+{
+    runOnMain(QStringLiteral(
+        "CREATE VIEW SS_MV_ASIENTOS AS SELECT * FROM MV_ASIENTOS WHERE CUENTA <> '1102'"));
+    define(QStringLiteral("Reservada"), {{"Disponible", "11"}, {"Banco", "1102"}});
+    post({{"1101", march(2), "D", 100}, {"1102", march(3), "D", 30}});
+    data::setConfidentialityReader([] { return true; });
+    const bool wasAdministrator = data::gDB().gEsAdmin;
+    for (const bool administrator : {false, true}) {
+        data::gDB().gEsAdmin = administrator;
+        setRun(QStringLiteral("Reservada"), march(1), march(31), 6);
+        generate();
+        EXPECT_EQ(
+            workRows(),
+            (QList<Row>{{"Banco", march(1), march(31), "", administrator ? 30. : 0.},
+                        {"Disponible", march(1), march(31), "", administrator ? 130. : 100.}}))
+            << administrator;
+    }
+    data::gDB().gEsAdmin = wasAdministrator;
+    data::setConfidentialityReader(nullptr);
 }
 
 TEST_F(StatisticRunTest, SignRulesOfGroupNames)
