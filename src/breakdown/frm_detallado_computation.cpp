@@ -121,7 +121,7 @@ private:
     FrmDetallado &m_form;
     const QString m_nombre;
     const statistics::RunGuard &m_guard;
-    QString m_definitionName;
+    QString m_definitionName; // as stored, trimmed: every statement after the first names it
     Grouping m_grouping = Grouping::Date;
     int m_periodicidad = statistics::Diario;
     QString m_voucherCodes;
@@ -171,13 +171,15 @@ void BreakdownRun::run()
     Recordset definition;
     guarded([&] {
         definition = data::gDB().gCnn->execute(
-            statistics::definitionRowsStatement(QStringLiteral("MA_PANELCTA"), m_nombre), nullptr,
-            platform::db::adOptionUnspecified);
+            statistics::definitionRowsStatement(QStringLiteral("MA_PANELCTA"), m_nombre.trimmed()),
+            nullptr, platform::db::adOptionUnspecified);
     });
     const bool hasLines = definition.state() == platform::db::adStateOpen && !definition.eof();
     if (hasLines) {
         page.toggleRowClass();
-        guarded([&] { m_definitionName = textOf(definition.field(QStringLiteral("Nombre"))); });
+        guarded([&] {
+            m_definitionName = textOf(definition.field(QStringLiteral("Nombre"))).trimmed();
+        });
         makeWorkRows(page);
         page.writeColumnHeader();
     }
@@ -228,7 +230,7 @@ void BreakdownRun::insertWorkRow(const statistics::WorkRow &row)
 void BreakdownRun::makeWorkRows(BreakdownPage &page)
 {
     Recordset combinations;
-    data::gDB().AbrirRecordset(combinationsStatement(m_nombre), combinations, nullptr,
+    data::gDB().AbrirRecordset(combinationsStatement(m_definitionName), combinations, nullptr,
                                platform::db::adOpenForwardOnly, platform::db::adLockReadOnly,
                                platform::db::adOptionUnspecified, true);
     QDate from;
@@ -350,7 +352,7 @@ void BreakdownRun::processLine(Recordset &definition, BreakdownPage &page)
     data::gDB().AbrirRecordset(
         accountWorkRowsStatement(int(m_columns.size())
                                      * m_linesOfAccount.value(account.toUpper(), 1),
-                                 m_nombre, account, core::gEstacionUsuario),
+                                 m_definitionName, account, core::gEstacionUsuario),
         workRows, nullptr, platform::db::adOpenDynamic, platform::db::adLockOptimistic,
         platform::db::adOptionUnspecified, true);
     for (int column = 0; column < m_columns.size(); ++column) {

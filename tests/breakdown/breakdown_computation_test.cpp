@@ -407,7 +407,7 @@ TEST_F(BreakdownComputationTest, QuotesInTheNameGroupAndAccountStayInsideTheirLi
     runOnMain(QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, DESCRIPCION, Titulo) VALUES "
                              "('11''01', 'Caja d''Ana', 0)"));
     defineLine(QStringLiteral("Caja d'Ana"), QStringLiteral("Grupo 'A'"), QStringLiteral("11'01"));
-    run(QStringLiteral("Caja d'Ana"));
+    run(QStringLiteral(" Caja d'Ana  ")); // blanks typed around the name find it
 
     EXPECT_EQ(dialogs.count(), 0);
     const QList<WorkRow> rows = workRows(QStringLiteral("Nombre = 'Caja d''Ana'"));

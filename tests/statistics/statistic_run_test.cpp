@@ -478,7 +478,8 @@ TEST_F(StatisticRunTest, QuotesInNamesGroupsAndKeysStayInsideTheirLiterals)
     core::gEstacionUsuario = QStringLiteral("PC|O'NEIL");
     define(QStringLiteral("Plan d'Or"), {{"Caja 'A'", "1101"}});
     post({{"1101", march(2), "D", 100}});
-    setRun(QStringLiteral("Plan d'Or"), march(1), march(31), 3);
+    // Blanks typed around the name find the stored definition, whose name every row carries.
+    setRun(QStringLiteral("  Plan d'Or "), march(1), march(31), 3);
     generate();
     EXPECT_EQ(workRows(QStringLiteral("PC|O'NEIL")),
               (QList<Row>{{"Caja 'A'", march(1), march(31), "", 100}}));
