@@ -503,7 +503,10 @@ void frm_Estadistica::deleteDefinition()
 
 void frm_Estadistica::printReport()
 {
-    if (checkValue(*chkDetalle) == 1) {
+    const bool breakdown = checkValue(*chkDetalle) == 1;
+    if (!validateRunSettings(!breakdown))
+        return;
+    if (breakdown) {
         // The save only ever sets the flag: a failure left from an earlier validation or a
         // declined deletion must not turn a good save into the printed report.
         HayError = false;

@@ -175,6 +175,9 @@ public:
 
     void Campo_Valida(QWidget *ctl);
     bool ValidarCampos();
+    // Whether the window's dates, periodicity and (for the printed report) layout let a
+    // statistic run; otherwise says which one is wrong.
+    bool validateRunSettings(bool printedReport);
     void Consultar();
     void CargaCpte();
     void CargarUNeg();

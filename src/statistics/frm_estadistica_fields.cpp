@@ -227,6 +227,46 @@ bool frm_Estadistica::ValidarCampos()
     return true;
 }
 
+// A run needs dates it can read, in order, a periodicity to cut a range by dates and, to be
+// printed, a layout. The first missing setting is named and gets the focus; the run does not
+// start, so it never goes on with a date it could not read.
+bool frm_Estadistica::validateRunSettings(bool printedReport)
+{
+    const auto headerDate = [this](const QString &dataField) -> std::pair<QLineEdit *, QDate> {
+        QLineEdit *box = txtfields.value(platform::gControles().IndiceCampo(dataField, txtfields));
+        const std::optional<QDate> date
+            = box ? platform::parseRegionalDate(box->text().trimmed()) : std::nullopt;
+        return {box, date.value_or(QDate())};
+    };
+    const auto [fromBox, from] = headerDate(QStringLiteral("FechaD"));
+    const auto [toBox, to] = headerDate(QStringLiteral("FechaH"));
+    QString failure;
+    QWidget *field = nullptr;
+    if (!from.isValid()) {
+        failure = QStringLiteral("Fecha Desde Incorrecta");
+        field = fromBox;
+    } else if (!to.isValid()) {
+        failure = QStringLiteral("Fecha Hasta Incorrecta");
+        field = toBox;
+    } else if (to < from) {
+        failure = QStringLiteral("La Fecha Desde es posterior a la Fecha Hasta");
+        field = fromBox;
+    } else if (optFecha->isChecked() && CmbPeriodicidad->currentIndex() < 0) {
+        failure = QStringLiteral("Debe elegir una Periodicidad");
+        field = CmbPeriodicidad;
+    } else if (printedReport && CmbTG->currentIndex() < 0) {
+        failure = QStringLiteral("Debe elegir un Tipo de Gráfico");
+        field = CmbTG;
+    }
+    if (failure.isEmpty())
+        return true;
+    HayError = true;
+    platform::userDialogs().messageBox(failure, platform::msgbox::Critical, FailureTitle);
+    if (field && field->isEnabled())
+        field->setFocus();
+    return false;
+}
+
 // ---- Lookups ------------------------------------------------------------------------------------
 
 void frm_Estadistica::Consultar()

@@ -439,6 +439,11 @@ TEST_F(WindowTest, ReportPrintsTheStatistic)
         if (!window->ModoMenu) {
             fillNewDefinition();
             window->txtfields[0]->setText(QStringLiteral("Sin guardar"));
+        } else {
+            // An unknown menu definition fills no field; the run still needs its dates.
+            window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
+            window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
+            window->CmbTG->setCurrentIndex(0);
         }
         dialogs.onDialog([](QDialog &) { return int(QDialog::Accepted); });
         command("REPORTE");
@@ -448,6 +453,55 @@ TEST_F(WindowTest, ReportPrintsTheStatistic)
         EXPECT_FALSE(window->Validando);
         EXPECT_TRUE(breakdown.computed.isEmpty());
     }
+}
+
+// A run that could not read its dates, or has no periodicity or layout to use, does not start
+// and names the setting; nothing is saved or computed.
+TEST_F(WindowTest, ReportDoesNotStartWithoutItsDatesPeriodicityAndLayout)
+{
+    const struct
+    {
+        const char *label;
+        const char *from;
+        const char *to;
+        int periodicity;
+        int layout;
+        bool breakdown;
+        const char *message; // nullptr: the run starts
+    } cases[] = {
+        {"start not a date", "31/02/2026", "31/12/2026", 3, 0, false, "Fecha Desde Incorrecta"},
+        {"end not a date", "01/01/2026", "2026-13-01", 3, 0, true, "Fecha Hasta Incorrecta"},
+        {"start after end", "02/01/2026", "01/01/2026", 3, 0, false,
+         "La Fecha Desde es posterior a la Fecha Hasta"},
+        {"no periodicity", "01/01/2026", "31/12/2026", -1, 0, true, "Debe elegir una Periodicidad"},
+        {"no layout", "01/01/2026", "31/12/2026", 3, -1, false, "Debe elegir un Tipo de Gráfico"},
+        {"no layout, breakdown", "01/01/2026", "31/12/2026", 3, -1, true, nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        runOnMain(QStringLiteral("DELETE FROM MA_PANELCTA"));
+        breakdown.computed.clear();
+        dialogs.clearShown();
+        load();
+        fillNewDefinition();
+        window->txtfields[1]->setText(QString::fromUtf8(c.from));
+        window->txtfields[2]->setText(QString::fromUtf8(c.to));
+        window->CmbPeriodicidad->setCurrentIndex(c.periodicity);
+        window->CmbTG->setCurrentIndex(c.layout);
+        window->chkDetalle->setChecked(c.breakdown);
+        if (c.message)
+            dialogs.answer(msgbox::Ok);
+        command("REPORTE");
+        if (!c.message) {
+            EXPECT_EQ(breakdown.computed, QStringList{QStringLiteral("Nueva")});
+            continue;
+        }
+        ASSERT_EQ(dialogs.count(), 1);
+        EXPECT_EQ(dialogs.last().text, QString::fromUtf8(c.message));
+        EXPECT_TRUE(breakdown.computed.isEmpty());
+        EXPECT_EQ(storedRows(QStringLiteral("Nueva")), 0);
+    }
+    EXPECT_TRUE(dialogs.allAnswered());
 }
 
 // A date refused by an earlier save marks the window as failed; once it is mended, the report
