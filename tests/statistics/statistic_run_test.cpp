@@ -461,6 +461,7 @@ TEST_F(StatisticRunTest, SignRulesOfGroupNames)
            {{"Ingresos (+)", "4101", false, true},
             {"Costos (-)", "5101", true, false},
             {"Devoluciones (-)", "4101", false, true},
+            {"Retenciones (-) ", "4101", false, true}, // a trailing blank keeps the rule
             {"Neto", "4101"}});
     post({{"4101", march(2), "H", 100}, {"5101", march(2), "D", 40}});
     setRun(QStringLiteral("Resultado"), march(1), march(31), 3);
@@ -469,7 +470,8 @@ TEST_F(StatisticRunTest, SignRulesOfGroupNames)
               (QList<Row>{{"Costos (-)", march(1), march(31), "", -40},
                           {"Devoluciones (-)", march(1), march(31), "", 100},
                           {"Ingresos (+)", march(1), march(31), "", 100},
-                          {"Neto", march(1), march(31), "", -100}}));
+                          {"Neto", march(1), march(31), "", -100},
+                          {"Retenciones (-) ", march(1), march(31), "", 100}}));
     EXPECT_EQ(previews, 1);
 }
 

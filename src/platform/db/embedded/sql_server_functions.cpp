@@ -157,7 +157,11 @@ void like(sqlite3_context *call, int count, sqlite3_value **arguments)
         }
         escape = escapeText.front().toCaseFolded();
     }
-    sqlite3_result_int(call, likeMatches(pattern, text, escape) ? 1 : 0);
+    // SQL Server pads the shorter side with blanks, so a value's trailing blanks do not stop
+    // it matching: 'Neto (-) ' LIKE '%(-)'.
+    const bool matches = likeMatches(pattern, text, escape)
+        || likeMatches(pattern, withoutTrailingBlanks(text), escape);
+    sqlite3_result_int(call, matches ? 1 : 0);
 }
 
 void len(sqlite3_context *call, int, sqlite3_value **arguments)

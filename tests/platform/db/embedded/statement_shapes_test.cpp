@@ -480,6 +480,10 @@ TEST_F(EngineTest, TextComparesAsTheServersDefaultCollation)
         {"Peña", "NOMBRE LIKE '%en%'", false},
         {"Ventas", "NOMBRE IN ('VENTAS', 'x')", true},
         {"Ventas (+)", "NOMBRE LIKE '%(+)'", true},
+        {"Neto (-) ", "NOMBRE LIKE '%(-)'", true},
+        {"Neto (-) ", "NOMBRE LIKE '%(-) '", true},
+        {"Neto (-) x", "NOMBRE LIKE '%(-)'", false},
+        {"Neto", "NOMBRE LIKE 'Neto '", false},
         {"abc", "NOMBRE < 'ABD'", true},
     };
     for (const CollationCase &c : cases) {
