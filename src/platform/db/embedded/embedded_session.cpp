@@ -160,6 +160,8 @@ TranslatedBatch EmbeddedSession::translated(const QString &text)
     TranslationContext context;
     context.isDateColumn
         = [this](const QString &column) { return m_database->isDateColumn(column); };
+    context.isTextColumn
+        = [this](const QString &column) { return m_database->isTextColumn(column); };
     context.dateOrder = m_dateOrder;
     context.textCollation = m_textCollation;
     TranslatedBatch batch = translateBatch(text, context);

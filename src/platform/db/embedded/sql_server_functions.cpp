@@ -212,6 +212,17 @@ void systemUser(sqlite3_context *call, int, sqlite3_value **)
     resultText(call, contextOf(call).login);
 }
 
+void nonzeroDivisor(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    sqlite3_value *divisor = arguments[0];
+    const int type = sqlite3_value_numeric_type(divisor);
+    if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && sqlite3_value_double(divisor) == 0) {
+        sqlite3_result_error(call, divideByZeroMessage, -1);
+        return;
+    }
+    sqlite3_result_value(call, divisor);
+}
+
 struct FunctionDefinition
 {
     const char *name;
@@ -230,6 +241,7 @@ const FunctionDefinition functions[] = {
     {"charindex", 2, true, charIndex},
     {"charindex", 3, true, charIndex},
     {"system_user", 0, false, systemUser},
+    {divisorFunction, 1, true, nonzeroDivisor},
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/tsql_sql_rewriter.h"
 
+#include "platform/db/embedded/sql_server_functions.h"
 #include "platform/db/embedded/tsql_errors.h"
 
 namespace platform::db::embedded::tsql {
@@ -61,6 +62,7 @@ void SqlRewriter::run()
     mapCollations();
     spellOutNegatedOperators();
     rewriteLiterals();
+    guardDivisors();
     addMissingFrom();
     moveGroupFiltersToWhere();
     convertTop();
@@ -95,7 +97,8 @@ void SqlRewriter::rejectUnsupported() const
         }
         if (token.isSymbol(u"+")
             && (m_text.isKind(m_text.previous(i), TokenKind::String)
-                || m_text.isKind(m_text.next(i), TokenKind::String))) {
+                || m_text.isKind(m_text.next(i), TokenKind::String)
+                || (isTextOperand(i, true) && isTextOperand(i, false)))) {
             throwUnsupported(QStringLiteral("concatenación de textos con +"));
         }
         if (token.kind != TokenKind::Word)
@@ -116,6 +119,22 @@ void SqlRewriter::rejectUnsupported() const
         else if (token.isWord(u"INTO") && !m_text.previousIsWord(i, u"INSERT"))
             throwUnsupported(QStringLiteral("SELECT … INTO"));
     }
+}
+
+// Whether the operand right before (or after) the operator at `index` is a text column, which
+// SQLite would add as numbers where SQL Server joins the texts.
+bool SqlRewriter::isTextOperand(qsizetype index, bool before) const
+{
+    if (!m_context.isTextColumn)
+        return false;
+    const qsizetype operand = before ? m_text.previous(index) : m_text.next(index);
+    if (!m_text.contains(operand) || !m_text.at(operand).isName())
+        return false;
+    if (before)
+        return m_context.isTextColumn(m_text.nameEndingAt(operand));
+    // A call ends on its bracket; a column on its name.
+    const qsizetype last = operandEnd(operand);
+    return m_text.at(last).isName() && m_context.isTextColumn(m_text.nameStartingAt(operand));
 }
 
 void SqlRewriter::dropOwnerPrefixes()
@@ -365,6 +384,54 @@ void SqlRewriter::addInsertTargets(qsizetype insert, QHash<qsizetype, QString> &
         if (row < m_text.end() && m_text.at(row).isSymbol(u","))
             row = m_text.next(row);
     }
+}
+
+// SQL Server stops a statement that divides by zero; SQLite gives Null, which a sum or a
+// report would take for a value. Every divisor goes through the check.
+void SqlRewriter::guardDivisors()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (!m_text.at(i).isSymbol(u"/") && !m_text.at(i).isSymbol(u"%"))
+            continue;
+        const qsizetype last = operandEnd(m_text.next(i));
+        if (last < 0)
+            throwSyntaxError(m_text.at(i).text);
+        m_text.append(i, u' ' + QLatin1String(divisorFunction) + u'(');
+        m_text.append(last, QStringLiteral(")"));
+    }
+}
+
+// The last token of the operand that starts at `first`, after its signs: a bracketed
+// expression, a CASE, a (qualified) name or a call with its arguments, or a single value.
+// -1 when there is none.
+qsizetype SqlRewriter::operandEnd(qsizetype first) const
+{
+    qsizetype i = first;
+    while (m_text.contains(i) && (m_text.at(i).isSymbol(u"-") || m_text.at(i).isSymbol(u"+")))
+        i = m_text.next(i);
+    if (!m_text.contains(i))
+        return -1;
+    const Token &token = m_text.at(i);
+    if (token.isSymbol(u"("))
+        return m_text.partner(i);
+    if (token.isWord(u"CASE")) {
+        int open = 0;
+        for (; m_text.contains(i); i = m_text.next(i)) {
+            if (m_text.at(i).isWord(u"CASE"))
+                ++open;
+            else if (m_text.at(i).isWord(u"END") && --open == 0)
+                return i;
+        }
+        return -1;
+    }
+    if (!token.isName())
+        return i;
+    while (m_text.nextIsSymbol(i, u".") && m_text.contains(m_text.next(m_text.next(i)))
+           && m_text.at(m_text.next(m_text.next(i))).isName())
+        i = m_text.next(m_text.next(i));
+    if (m_text.nextIsSymbol(i, u"("))
+        return m_text.partner(m_text.next(i));
+    return i;
 }
 
 // SQL Server takes "DELETE t WHERE ..." for "DELETE FROM t WHERE ...".

@@ -14,6 +14,7 @@ namespace platform::db::embedded::tsql {
 struct RewriteContext
 {
     std::function<bool(const QString &column)> isDateColumn;
+    std::function<bool(const QString &column)> isTextColumn;
     DateOrder dateOrder = DateOrder::DayMonthYear;
     QString textCollation;
 };
@@ -46,6 +47,9 @@ private:
     void mapCollations();
     void spellOutNegatedOperators();
     void rewriteLiterals();
+    bool isTextOperand(qsizetype index, bool before) const;
+    void guardDivisors();
+    qsizetype operandEnd(qsizetype first) const;
     void rewriteString(qsizetype index, const QHash<qsizetype, QString> &insertTargets,
                        const QSet<qsizetype> &assignments);
     QString dateOperandOf(qsizetype index, bool &isComparison,

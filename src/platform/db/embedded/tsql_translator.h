@@ -61,6 +61,8 @@ struct TranslationContext
     // True for the name of any date or date-time column of the current database (compared
     // without regard to case). Columns a CREATE TABLE of the same batch declares count too.
     std::function<bool(const QString &column)> isDateColumn;
+    // True for the name of a column that is text in every table that has it.
+    std::function<bool(const QString &column)> isTextColumn;
     DateOrder dateOrder = DateOrder::DayMonthYear; // how d/m/y literals are read
     QString textCollation = QStringLiteral("TSQL_CI_AS"); // for new text columns and literals
 };

@@ -581,6 +581,43 @@ TEST_F(EngineTest, ServerFunctions)
     EXPECT_TRUE(scalar(QStringLiteral("SELECT GETDATE()")).toString().startsWith(u'2'));
 }
 
+// Where SQLite would answer something else than SQL Server, the statement fails with the
+// server's number instead: a division by zero (8134) and "+" between two texts (50000).
+TEST_F(SuiteSchemaTest, ConstructsTheEngineCannotAnswerAsTheServerFailClearly)
+{
+    const struct
+    {
+        const char *sql;
+        std::int32_t number;
+    } failures[] = {
+        {"SELECT IMPORTE / 0 FROM MV_ASIENTOS", native::DivideByZero},
+        {"SELECT SUM(IMPORTE) / (COUNT(*) - COUNT(*)) FROM MV_ASIENTOS", native::DivideByZero},
+        {"SELECT 7 % 0", native::DivideByZero},
+        {"SELECT 1 / CASE WHEN 1 = 1 THEN 0 ELSE 1 END", native::DivideByZero},
+        {"SELECT CUENTA FROM MV_ASIENTOS WHERE IMPORTE / -0.0 > 1", native::DivideByZero},
+        {"SELECT CODIGO + DESCRIPCION FROM MA_CUENTAS", native::Unsupported},
+        {"SELECT MA_CUENTAS.CODIGO + MA_CUENTAS.DESCRIPCION FROM MA_CUENTAS", native::Unsupported},
+        {"SELECT CODIGO + 'x' FROM MA_CUENTAS", native::Unsupported},
+    };
+    for (const auto &f : failures) {
+        SCOPED_TRACE(f.sql);
+        failureOf(QString::fromUtf8(f.sql));
+        EXPECT_EQ(nativeErrors(), QVector<std::int32_t>{f.number});
+    }
+    // Divisions that do not divide by zero, and "+" between numbers, run as before.
+    EXPECT_EQ(scalar(QStringLiteral("SELECT 10 / 4")).toInt(), 2);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT 7 % 4")).toInt(), 3);
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT 10 / NULL")).isNull());
+    EXPECT_EQ(shown(scalar(QStringLiteral("SELECT MAX(IMPORTE) / 2 FROM MV_ASIENTOS "
+                                          "WHERE CUENTA = '1102'"))),
+              QStringLiteral("15"));
+    EXPECT_EQ(shown(scalar(QStringLiteral("SELECT MAX(IMPORTE + IMPORTE) FROM MV_ASIENTOS "
+                                          "WHERE CUENTA = '1102'"))),
+              QStringLiteral("60"));
+    EXPECT_EQ(column(QStringLiteral("SELECT LEN(CODIGO) + 1 FROM MA_CUENTAS WHERE CODIGO = '11'")),
+              QStringList{QStringLiteral("3")});
+}
+
 TEST_F(SuiteSchemaTest, JournalSumSearchesTheAccountAndDateIndex)
 {
     using namespace platform::db::embedded;
