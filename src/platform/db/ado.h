@@ -111,6 +111,7 @@ inline constexpr std::int32_t UnknownProcedure = 2812;
 inline constexpr std::int32_t NoTransactionToCommit = 3902;
 inline constexpr std::int32_t NoTransactionToRollback = 3903;
 inline constexpr std::int32_t CannotOpenDatabase = 4060;
+inline constexpr std::int32_t MoneyOverflow = 8115;
 inline constexpr std::int32_t DivideByZero = 8134;
 inline constexpr std::int32_t StringTruncated = 8152;
 inline constexpr std::int32_t LoginDatabaseMissing = 15010;

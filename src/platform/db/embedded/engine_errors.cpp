@@ -30,6 +30,7 @@ constexpr NativeClass nativeClasses[] = {
     {native::DateOutOfRange, hresult::CantConvertValue, "22007"},
     {native::ConversionFailed, hresult::CantConvertValue, "22018"},
     {native::DivideByZero, hresult::ErrorsInCommand, "22012"},
+    {native::MoneyOverflow, hresult::DataOverflow, "22003"},
     {native::LockTimeout, hresult::AbortLimitReached, "HYT00"},
     {native::CannotOpenDatabase, hresult::E_Fail, "42000"},
     {native::Unsupported, hresult::NotSupported, "42000"},
@@ -78,6 +79,8 @@ std::int32_t commandFailure(const QString &message)
 {
     if (message == QLatin1String(divideByZeroMessage))
         return native::DivideByZero;
+    if (message == QLatin1String(moneyOverflowMessage))
+        return native::MoneyOverflow;
     if (message.startsWith(QLatin1String("no such table"))
         || message.startsWith(QLatin1String("no such view")))
         return native::InvalidObject;

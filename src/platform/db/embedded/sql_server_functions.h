@@ -17,6 +17,14 @@ inline constexpr char accentInsensitiveCollation[] = "TSQL_CI_AI";
 inline constexpr char divisorFunction[] = "nonzero_divisor";
 inline constexpr char divideByZeroMessage[] = "Divide by zero error encountered.";
 
+// SQL Server's money is a decimal of four places; SQLite keeps it as a binary fraction. Sums of
+// money go through money_sum, which adds in units of 1/10,000 exactly, and money expressions
+// stored or shown through money, which rounds to those units.
+inline constexpr char moneySumFunction[] = "money_sum";
+inline constexpr char moneyFunction[] = "money";
+inline constexpr char moneyOverflowMessage[]
+    = "Arithmetic overflow error converting expression to data type money.";
+
 // What the functions need to know of the session they run in; it must outlive the database
 // handle they are registered on.
 struct FunctionContext

@@ -15,6 +15,7 @@ struct RewriteContext
 {
     std::function<bool(const QString &column)> isDateColumn;
     std::function<bool(const QString &column)> isTextColumn;
+    std::function<bool(const QString &column)> isMoneyColumn;
     DateOrder dateOrder = DateOrder::DayMonthYear;
     QString textCollation;
 };
@@ -38,6 +39,9 @@ public:
     // The first literal that could not be read as a date, if any.
     const std::optional<QString> &invalidDate() const { return m_invalidDate; }
 
+    // The positions of the result columns that are money, counted from 0.
+    const QVector<int> &moneyResultColumns() const { return m_moneyResultColumns; }
+
 private:
     void rejectUnsupported() const;
     void dropOwnerPrefixes();
@@ -49,6 +53,11 @@ private:
     void rewriteLiterals();
     bool isTextOperand(qsizetype index, bool before) const;
     void guardDivisors();
+    void keepMoneyExact();
+    bool isMoneyExpression(qsizetype from, qsizetype to) const;
+    void roundMoneyAssignments();
+    void findMoneyResultColumns();
+    qsizetype expressionEnd(qsizetype from) const;
     qsizetype operandEnd(qsizetype first) const;
     void rewriteString(qsizetype index, const QHash<qsizetype, QString> &insertTargets,
                        const QSet<qsizetype> &assignments);
@@ -70,6 +79,7 @@ private:
     StatementText &m_text;
     const RewriteContext &m_context;
     std::optional<QString> m_invalidDate;
+    QVector<int> m_moneyResultColumns;
 };
 
 // SQL Server collation names as the engine's collations; throws for one it has no match for.

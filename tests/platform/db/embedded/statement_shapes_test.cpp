@@ -581,6 +581,66 @@ TEST_F(EngineTest, ServerFunctions)
     EXPECT_TRUE(scalar(QStringLiteral("SELECT GETDATE()")).toString().startsWith(u'2'));
 }
 
+// Money adds as the server's four-place decimal, not as binary fractions, and a money
+// expression is money whatever the values it meets.
+TEST_F(EngineTest, MoneyAddsExactlyAndStaysMoney)
+{
+    run(QStringLiteral("CREATE TABLE M (ID int NOT NULL, A money NULL, B money NULL, C money NULL, "
+                       "F float NULL)"));
+    run(QStringLiteral("INSERT INTO M (ID, A, B, C, F) VALUES (1, 0.1, 0.2, 0.3, 0.5)"));
+    const struct
+    {
+        const char *expression;
+        const char *shown; // the value as the program shows it; "NULL" for a Null
+    } cases[] = {
+        {"A + B - C", "0"},          {"SUM(A) + SUM(B) - SUM(C)", "0"}, {"SUM(A + B - C)", "0"},
+        {"ABS(C - A - B) * 2", "0"}, {"M.A + M.B AS Total", "0.3"},     {"A / 3", "0.0333"},
+        {"SUM(A) Alias", "0.1"},     {"ISNULL(SUM(A), 0) - 0.1", "0"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.expression);
+        Recordset rows
+            = m_connection->execute(QStringLiteral("SELECT ID, %1 FROM M GROUP BY ID, A, B, C")
+                                        .arg(QString::fromUtf8(c.expression)));
+        EXPECT_EQ(rows.field(1).type(), adCurrency);
+        EXPECT_EQ(shown(rows.field(1).value()), QString::fromUtf8(c.shown));
+    }
+    // Money with a float is a float; its type is left to the values.
+    EXPECT_EQ(m_connection->execute(QStringLiteral("SELECT A + F FROM M")).field(0).type(),
+              adDouble);
+
+    // A stored result is rounded to money's places: the zero test finds it zero.
+    run(QStringLiteral("UPDATE M SET A = A + B - C, F = A + B - C WHERE ID = 1"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM M WHERE A <> 0")).toInt(), 0);
+
+    // 1,010 lines that total 11; whole amounts, or none at all, give money too.
+    run(QStringLiteral("DELETE FROM M"));
+    for (int i = 0; i < 1010; ++i)
+        run(QStringLiteral("INSERT INTO M (ID, A, B) VALUES (%1, %2, 2)")
+                .arg(i)
+                .arg(i < 1000 ? QStringLiteral("0.01") : QStringLiteral("0.1")));
+    const struct
+    {
+        const char *query;
+        const char *shown;
+    } sums[] = {
+        {"SELECT SUM(A) FROM M", "11"},
+        {"SELECT SUM(B) FROM M", "2020"},
+        {"SELECT SUM(A) FROM M WHERE ID < 0", "NULL"},
+        {"SELECT SUM(A) - 11 FROM M", "0"},
+    };
+    for (const auto &c : sums) {
+        SCOPED_TRACE(c.query);
+        Recordset rows = m_connection->execute(QString::fromUtf8(c.query));
+        EXPECT_EQ(rows.field(0).type(), adCurrency);
+        const QVariant value = rows.field(0).value();
+        EXPECT_EQ(platform::isNull(value) ? QStringLiteral("NULL") : shown(value),
+                  QString::fromUtf8(c.shown));
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT SUM(A) FROM M")).value<platform::Currency>(),
+              platform::Currency::fromScaled(110000));
+}
+
 // Where SQLite would answer something else than SQL Server, the statement fails with the
 // server's number instead: a division by zero (8134) and "+" between two texts (50000).
 TEST_F(SuiteSchemaTest, ConstructsTheEngineCannotAnswerAsTheServerFailClearly)
