@@ -6,6 +6,7 @@
 #include "data/services.h"
 #include "demo/suite_database.h"
 #include "platform/regional_settings.h"
+#include "platform/runtime.h"
 #include "platform/suite/progreso.h"
 #include "platform/variant.h"
 #include "statistics/frm_estadistica.h"
@@ -559,6 +560,74 @@ TEST_F(StatisticRunTest, ErrorPathGoesOnOrLeavesAsAnswered)
         << dialogs.last().text.toStdString();
     EXPECT_EQ(workRows().size(), 2);
     EXPECT_TRUE(dialogs.allAnswered());
+}
+
+} // namespace
+
+namespace {
+
+// The demo's own statistics, run from the window as the menu starts them.
+class DemoStatisticTest : public statistics_testing::StatisticsDatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        StatisticsDatabaseTest::SetUp();
+        insertSampleRows(3000);
+        platform::setEndProcessHook([](int code) { throw platform::ProcessEnded(code); });
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        platform::setEndProcessHook({});
+        core::gParametroAdicional.clear();
+        StatisticsDatabaseTest::TearDown();
+    }
+
+    void runFromMenu(const QString &name)
+    {
+        core::gParametroAdicional = u"CFG_" + name;
+        window = std::make_unique<frm_Estadistica>();
+        window->Form_Load();
+        dialogs.onDialog([](QDialog &) { return int(QDialog::Rejected); });
+        QString report = QStringLiteral("REPORTE");
+        window->BrezaCtl1_Accion(report);
+    }
+
+    std::unique_ptr<frm_Estadistica> window;
+};
+
+// Its title account ticked for one side only once broke every cost-centre statement; each
+// cost centre's "Estructura (-)" is the debits of the accounts under 52 less the credits of
+// 5201, negated by the group's sign.
+TEST_F(DemoStatisticTest, CostCentreExpensesComputeWithoutAnErrorAndMatchTheJournal)
+{
+    runFromMenu(QStringLiteral("Gastos por centro de costo"));
+    ASSERT_EQ(dialogs.count(), 1); // the report preview, and no error box
+    EXPECT_TRUE(dialogs.last().text.startsWith(QStringLiteral("Vista previa")));
+
+    auto rows = data::gDB().gCnn->execute(
+        u"SELECT CCOSTO, ImporteG1 FROM AUX_PANELCTA WHERE USUARIO = '" + core::gEstacionUsuario
+        + u"' AND Grupo = 'Estructura (-)' ORDER BY CCOSTO");
+    QStringList centres;
+    std::int64_t total = 0;
+    for (; !rows.eof(); rows.moveNext()) {
+        const QString centre = rows.field(0).value().toString();
+        centres << centre.trimmed();
+        SCOPED_TRACE(centre.toStdString());
+        const QVariant journal = valueOnMain(
+            u"SELECT SUM(CASE WHEN CUENTA LIKE '52%' AND [DEBE-HABER] = 'D' THEN IMPORTECC "
+            u"WHEN CUENTA = '5201' AND [DEBE-HABER] = 'H' THEN -IMPORTECC ELSE 0 END) FROM "
+            u"Vt_ASIENTOS_Ccosto WHERE EsResumen = 0 AND CCOSTO = '"
+            + centre + u"' AND FECHA >= '2023-01-01' AND FECHA <= '2023-12-31'");
+        const auto expected = platform::Currency::fromScaled(
+            -platform::Currency::fromDouble(journal.toDouble()).scaled);
+        EXPECT_EQ(rows.field(1).value().value<platform::Currency>(), expected);
+        total += std::abs(expected.scaled);
+    }
+    EXPECT_EQ(centres, (QStringList{"1", "2", "3"})); // the definition's cost centres
+    EXPECT_GT(total, 0); // the demo's journal reaches the group
 }
 
 } // namespace
