@@ -117,7 +117,7 @@ private:
     FrmDetallado &m_form;
     const QString m_nombre;
     const statistics::RunGuard &m_guard;
-    QString m_definitionName;
+    QString m_definitionName; // as stored, trimmed: every statement after the first names it
     Grouping m_grouping = Grouping::Date;
     int m_periodicidad = statistics::Diario;
     QString m_voucherCodes;
@@ -184,13 +184,15 @@ void BreakdownRun::run()
     Recordset definition;
     guarded([&] {
         definition = data::gDB().gCnn->execute(
-            statistics::definitionRowsStatement(QStringLiteral("MA_PANELCTA"), m_nombre), nullptr,
-            platform::db::adOptionUnspecified);
+            statistics::definitionRowsStatement(QStringLiteral("MA_PANELCTA"), m_nombre.trimmed()),
+            nullptr, platform::db::adOptionUnspecified);
     });
     const bool hasLines = definition.state() == platform::db::adStateOpen && !definition.eof();
     if (hasLines) {
         page.toggleRowClass();
-        guarded([&] { m_definitionName = textOf(definition.field(QStringLiteral("Nombre"))); });
+        guarded([&] {
+            m_definitionName = textOf(definition.field(QStringLiteral("Nombre"))).trimmed();
+        });
         makeWorkRows(page);
         page.writeColumnHeader();
     }
@@ -243,7 +245,7 @@ void BreakdownRun::insertWorkRow(const statistics::WorkRow &row)
 void BreakdownRun::makeWorkRows(BreakdownPage &page)
 {
     Recordset combinations;
-    data::gDB().AbrirRecordset(combinationsStatement(m_nombre), combinations, nullptr,
+    data::gDB().AbrirRecordset(combinationsStatement(m_definitionName), combinations, nullptr,
                                platform::db::adOpenForwardOnly, platform::db::adLockReadOnly,
                                platform::db::adOptionUnspecified, true);
     const QList<DateSpan> spans = statistics::bucketSpans(m_from, m_to, m_periodicidad, m_grouping);
@@ -358,7 +360,7 @@ void BreakdownRun::processLine(Recordset &definition, BreakdownPage &page)
     data::gDB().AbrirRecordset(
         accountWorkRowsStatement(int(m_columns.size())
                                      * m_linesOfAccount.value(account.toUpper(), 1),
-                                 m_nombre, account, core::gEstacionUsuario),
+                                 m_definitionName, account, core::gEstacionUsuario),
         workRows, nullptr, platform::db::adOpenDynamic, platform::db::adLockOptimistic,
         platform::db::adOptionUnspecified, true);
     for (int column = 0; column < m_columns.size(); ++column) {
@@ -403,10 +405,7 @@ void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *wo
                                 BreakdownPage &page)
 {
     Recordset result;
-    guarded([&] {
-        result = data::gDB().gCnn->execute(statistics::journalSumStatement(sum), nullptr,
-                                           platform::db::adOptionUnspecified);
-    });
+    guarded([&] { result = statistics::openJournalSum(sum); });
     if (result.state() != platform::db::adStateOpen || result.eof()) {
         page.addEmptyColumn();
     } else {

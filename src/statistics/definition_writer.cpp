@@ -168,7 +168,9 @@ QList<StoredLine> linesToStore(const QList<GridLine> &gridLines)
             group = line.group;
         if (group.isEmpty() || line.account.isEmpty())
             continue;
-        stored << StoredLine{group, line.account, marksSide(line.debit), marksSide(line.credit)};
+        // Accounts are compared trimmed; a blank typed around a code must not store another.
+        stored << StoredLine{group, line.account.trimmed(), marksSide(line.debit),
+                             marksSide(line.credit)};
     }
     return stored;
 }

@@ -36,7 +36,8 @@ struct StoredLine
 
 // The lines a save stores: a line's group is the last non-empty group cell at or above it;
 // lines without a group or without an account are left out. "S" in either case marks a side,
-// and so does an empty cell (length zero), which stands for the "S" its validation writes.
+// and so does an empty cell (length zero), which stands for the "S" its validation writes. The
+// account is stored trimmed.
 QList<StoredLine> linesToStore(const QList<GridLine> &gridLines);
 
 // A header text box: the column it feeds and its text as typed.

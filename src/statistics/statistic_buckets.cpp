@@ -1,55 +1,50 @@
 #include "statistics/statistic_buckets.h"
 
+#include <algorithm>
+
 namespace statistics {
 
-QDate advancePeriodEnd(const QDate &end, int periodicidad)
+namespace {
+
+QDate periodEnd(const QDate &start, int periodicidad, int k)
 {
     switch (periodicidad) {
     case Semanal:
-        return end.addDays(7);
+        return start.addDays(7 * k);
     case Quincenal:
-        return end.addDays(14);
+        return start.addDays(14 * k);
     case Mensual:
-        return end.addMonths(1);
+        return start.addMonths(k);
     case Trimestral:
-        return end.addMonths(3);
+        return start.addMonths(3 * k);
     case Semestral:
-        return end.addMonths(6);
+        return start.addMonths(6 * k);
     case Anual:
-        return end.addYears(1);
+        return start.addYears(k);
     default:
-        return end.addDays(1);
+        return start.addDays(k);
     }
 }
 
+} // namespace
+
 QList<DateSpan> bucketSpans(const QDate &from, const QDate &to, int periodicidad, Grouping grouping)
 {
-    const bool byDate = grouping == Grouping::Date;
+    if (grouping != Grouping::Date)
+        return {{from, to}};
+    if (to < from)
+        return {};
+    // Day steps begin with the first day on its own; the others end one step after the start.
     const bool stepsByDay = periodicidad < Semanal || periodicidad > Anual;
     QList<DateSpan> spans;
     QDate start = from;
-    QDate end = byDate ? from : to;
-    // The first daily period is the first day itself; later ones advance from it.
-    bool firstDay = byDate;
-    while (end <= to) {
-        if (stepsByDay && firstDay) {
-            end = start;
-            firstDay = false;
-        } else {
-            end = advancePeriodEnd(end, periodicidad);
-        }
-        if (to < end)
-            end = to;
-        if (!byDate) {
-            spans.append({start, to});
-            break;
-        }
+    for (int k = stepsByDay ? 0 : 1;; ++k) {
+        const QDate end = std::min(periodEnd(from, periodicidad, k), to);
         spans.append({start, end});
-        start = periodicidad == Diario ? end.addDays(1) : end;
         if (to <= end)
-            break;
+            return spans;
+        start = periodicidad == Diario ? end.addDays(1) : end;
     }
-    return spans;
 }
 
 QDate openingBalanceDay(const QDate &start)

@@ -28,14 +28,12 @@ struct DateSpan
     bool operator==(const DateSpan &) const = default;
 };
 
-// The period end one step after end. Months and years keep the day of the month, or take the
-// last day of a shorter month, so a month-end start drifts to the shorter day.
-QDate advancePeriodEnd(const QDate &end, int periodicidad);
-
 // The spans of a range, one per pass of a run. By date: one span per period; consecutive periods
 // share their boundary day, except daily ones, which are the single days; a range that starts
-// after it ends has none. Grouped by unit or cost centre: one span over the whole range, even
-// when it is reversed.
+// after it ends has none. Period k ends k steps after the range's start, counted from the start
+// itself, so a month-end start keeps its day wherever the month has it (31/01, 29/02, 31/03,
+// 30/04) instead of drifting to the shortest month's day; the last period ends on the end date.
+// Grouped by unit or cost centre: one span over the whole range, even when it is reversed.
 QList<DateSpan> bucketSpans(const QDate &from, const QDate &to, int periodicidad,
                             Grouping grouping);
 

@@ -98,6 +98,13 @@ void RunGuard::advance(const QString &text, bool mayCancel) const
         throw RunLeft{};
 }
 
+Recordset openJournalSum(const JournalSum &sum)
+{
+    data::DB_Dll &db = data::gDB();
+    return db.gCnn->execute(db.ORACLE_Dicc(db.SS_TSinonimos(journalSumStatement(sum))), nullptr,
+                            platform::db::adOptionUnspecified);
+}
+
 // ---- StatisticRun -----------------------------------------------------------------------------
 
 StatisticRun::StatisticRun(RunSettings settings, const RunGuard &guard)
@@ -111,14 +118,14 @@ void StatisticRun::fillWorkTable()
 
     m_guard.attempt([&] {
         m_definition = db.gCnn->execute(
-            definitionRowsStatement(m_settings.definitionTable, m_settings.typedName), nullptr,
-            platform::db::adOptionUnspecified);
+            definitionRowsStatement(m_settings.definitionTable, m_settings.typedName.trimmed()),
+            nullptr, platform::db::adOptionUnspecified);
     });
     if (!hasRows(m_definition))
         return;
     m_guard.attempt([&] {
         m_definition.moveFirst();
-        m_name = textOf(m_definition, QStringLiteral("Nombre"));
+        m_name = textOf(m_definition, QStringLiteral("Nombre")).trimmed();
     });
 
     writeSkeleton();
@@ -139,9 +146,7 @@ void StatisticRun::writeSkeleton()
         return;
 
     Recordset groups;
-    m_guard.attempt([&] {
-        data::gDB().AbrirRecordset(definitionGroupsStatement(m_settings.typedName), groups);
-    });
+    m_guard.attempt([&] { data::gDB().AbrirRecordset(definitionGroupsStatement(m_name), groups); });
     if (!hasRows(groups))
         return;
     while (!groups.eof()) {
@@ -218,9 +223,9 @@ void StatisticRun::addDefinitionLine()
     m_guard.attempt([&] { account = textOf(m_definition, QStringLiteral("Cuenta")); });
 
     m_guard.attempt([&] {
-        data::gDB().AbrirRecordset(
-            groupWorkRowsStatement(m_settings.typedName, group, m_settings.key), m_workRows,
-            nullptr, platform::db::adOpenDynamic, platform::db::adLockOptimistic);
+        data::gDB().AbrirRecordset(groupWorkRowsStatement(m_name, group, m_settings.key),
+                                   m_workRows, nullptr, platform::db::adOpenDynamic,
+                                   platform::db::adLockOptimistic);
     });
     if (!hasRows(m_workRows))
         return;
@@ -259,11 +264,8 @@ void StatisticRun::addIntoWorkRow(const QString &group, const QString &account, 
 {
     JournalSum sum;
     Recordset sums;
-    const bool ran
-        = m_guard.attempt([&] { sum = journalSumFor(account, side); }) && m_guard.attempt([&] {
-              sums = data::gDB().gCnn->execute(journalSumStatement(sum), nullptr,
-                                               platform::db::adOptionUnspecified);
-          });
+    const bool ran = m_guard.attempt([&] { sum = journalSumFor(account, side); })
+        && m_guard.attempt([&] { sums = openJournalSum(sum); });
     if (ran && hasRows(sums)) {
         while (!sums.eof()) {
             m_guard.advance(group, true);

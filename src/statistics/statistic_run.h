@@ -46,10 +46,14 @@ private:
     RunHooks m_hooks;
 };
 
+// Opens the rows of a journal sum as the program sends every read: through the restricted
+// synonyms for a user under confidentiality, in Oracle's dialect on Oracle.
+platform::db::Recordset openJournalSum(const JournalSum &sum);
+
 // What a run reads from the window.
 struct RunSettings
 {
-    QString typedName; // the name box: the definition rows are found by it
+    QString typedName; // the name box: the definition rows are found by it, trimmed
     QString startText;
     QString endText;
     Grouping grouping = Grouping::Date;
@@ -72,7 +76,8 @@ public:
     // Raises RunLeft when the run is stopped or left.
     void fillWorkTable();
 
-    // The name as stored in the first definition row; empty when the statistic has none.
+    // The name as stored in the first definition row, trimmed; empty when the statistic has
+    // none. Every statement after the definition rows names the statistic by it.
     const QString &statisticName() const { return m_name; }
 
 private:

@@ -47,7 +47,7 @@ struct JournalSum
 {
     Grouping grouping = Grouping::Date;
     int periodicidad = Diario;
-    QString account; // as stored; a title account is matched by its trimmed code as prefix
+    QString account; // as stored; matched trimmed, a title account's code as prefix
     bool titleAccount = false;
     QString side; // sideClause()
     QString voucherCodes;

@@ -224,6 +224,29 @@ TEST_F(BreakdownComputationTest, PeriodsSumExactAndTitleAccountsWithSharedDaysIn
          {{QDate(2023, 5, 1), QDate(2023, 5, 8)},
           {QDate(2023, 5, 8), QDate(2023, 5, 15)},
           {QDate(2023, 5, 15), QDate(2023, 5, 20)}}},
+        // Month-end starts: each period end is counted from the start, so it keeps the day
+        // where the month has it.
+        {"monthly from 31 January",
+         3,
+         QDate(2024, 1, 31),
+         QDate(2024, 4, 30),
+         {{QDate(2024, 1, 31), QDate(2024, 2, 29)},
+          {QDate(2024, 2, 29), QDate(2024, 3, 31)},
+          {QDate(2024, 3, 31), QDate(2024, 4, 30)}}},
+        {"quarterly from 30 November",
+         4,
+         QDate(2023, 11, 30),
+         QDate(2024, 8, 30),
+         {{QDate(2023, 11, 30), QDate(2024, 2, 29)},
+          {QDate(2024, 2, 29), QDate(2024, 5, 30)},
+          {QDate(2024, 5, 30), QDate(2024, 8, 30)}}},
+        {"half-yearly from a leap day",
+         5,
+         QDate(2024, 2, 29),
+         QDate(2025, 3, 31),
+         {{QDate(2024, 2, 29), QDate(2024, 8, 29)},
+          {QDate(2024, 8, 29), QDate(2025, 2, 28)},
+          {QDate(2025, 2, 28), QDate(2025, 3, 31)}}},
         {"reversed", 3, QDate(2023, 3, 10), QDate(2023, 3, 1), {}},
     };
     // Lines on the days that decide which column they fall in.
@@ -231,6 +254,9 @@ TEST_F(BreakdownComputationTest, PeriodsSumExactAndTitleAccountsWithSharedDaysIn
     journalLine(QStringLiteral("1102"), QDate(2023, 3, 2), "D", 9);
     journalLine(QStringLiteral("1101"), QDate(2023, 2, 15), "H", 1000);
     journalLine(QStringLiteral("1101"), QDate(2023, 3, 20), "D", 50);
+    journalLine(QStringLiteral("1101"), QDate(2024, 3, 30), "D", 40);
+    journalLine(QStringLiteral("1101"), QDate(2024, 3, 31), "H", 25);
+    journalLine(QStringLiteral("1102"), QDate(2024, 2, 29), "H", 8);
     defineLine(QStringLiteral("Periodos"), QStringLiteral("Caja"), QStringLiteral("1101"));
     defineLine(QStringLiteral("Periodos"), QStringLiteral("Corriente"), QStringLiteral("11"));
 
@@ -385,7 +411,7 @@ TEST_F(BreakdownComputationTest, QuotesInTheNameGroupAndAccountStayInsideTheirLi
     runOnMain(QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, DESCRIPCION, Titulo) VALUES "
                              "('11''01', 'Caja d''Ana', 0)"));
     defineLine(QStringLiteral("Caja d'Ana"), QStringLiteral("Grupo 'A'"), QStringLiteral("11'01"));
-    run(QStringLiteral("Caja d'Ana"));
+    run(QStringLiteral(" Caja d'Ana  ")); // blanks typed around the name find it
 
     EXPECT_EQ(dialogs.count(), 0);
     const QList<WorkRow> rows = workRows(QStringLiteral("Nombre = 'Caja d''Ana'"));

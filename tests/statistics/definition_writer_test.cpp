@@ -19,12 +19,13 @@ TEST(DefinitionLines, GroupsCarryDownAndIncompleteLinesAreLeftOut)
                                   // counts as S
         {"Bancos (-)", "1.2.01", "S", "s"},
         {"", "1.2.01", "S", "s"},
+        {"", " 1.2.02 ", "S", "N"},
     };
     const QList<StoredLine> stored = linesToStore(grid);
     const QList<StoredLine> expected{
         {"Caja", "1.1.01", true, false},      {"Caja", "1.1.02", false, false},
         {" ", "1.1.03", true, true},          {"Bancos (-)", "1.2.01", true, true},
-        {"Bancos (-)", "1.2.01", true, true},
+        {"Bancos (-)", "1.2.01", true, true}, {"Bancos (-)", "1.2.02", true, false},
     };
     ASSERT_EQ(stored.size(), expected.size());
     for (int i = 0; i < stored.size(); ++i) {

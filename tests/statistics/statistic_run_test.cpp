@@ -3,11 +3,14 @@
 
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/services.h"
 #include "demo/suite_database.h"
 #include "platform/regional_settings.h"
+#include "platform/runtime.h"
 #include "platform/suite/progreso.h"
 #include "platform/variant.h"
 #include "statistics/frm_estadistica.h"
+#include "statistics/statistic_buckets.h"
 #include "statistics_database_test.h"
 
 #include <QCheckBox>
@@ -23,6 +26,7 @@
 namespace {
 
 using statistics::frm_Estadistica;
+using statistics::Grouping;
 namespace msgbox = platform::msgbox;
 
 const QString Key = QStringLiteral("PC|TESTER");
@@ -270,6 +274,19 @@ TEST_F(StatisticRunTest, DateBucketsOfEveryPeriodicityReceiveTheirLines)
          {{"1101", march(5), "D", 3}},
          {{"Activo", march(5), march(5), "", 3}, {"Caja", march(5), march(5), "", 3}}},
         {"start after end", 3, march(5), march(4), {{"1101", march(5), "D", 3}}, {}},
+        // A month-end start keeps its day: 31/01, 28/02, 31/03, never 28/03.
+        {"monthly from 31 Jan",
+         3,
+         QDate(2026, 1, 31),
+         march(31),
+         {{"1101", QDate(2026, 2, 28), "D", 1},
+          {"1101", march(28), "D", 2},
+          {"1101", march(30), "D", 4},
+          {"1101", march(31), "D", 8}},
+         {{"Activo", QDate(2026, 1, 31), QDate(2026, 2, 28), "", 0},
+          {"Activo", QDate(2026, 2, 28), march(31), "", 15},
+          {"Caja", QDate(2026, 1, 31), QDate(2026, 2, 28), "", 0},
+          {"Caja", QDate(2026, 2, 28), march(31), "", 15}}},
     };
     define(QStringLiteral("Tesoreria"), {{"Caja", "1101"}, {"Activo", "11"}, {"Activo", ""}});
     for (const auto &c : cases) {
@@ -300,6 +317,26 @@ TEST_F(StatisticRunTest, SidesOfADefinitionLineAndSeveralLinesOfOneGroup)
                           {"Debe", march(1), march(31), "", 100},
                           {"Haber", march(1), march(31), "", -30},
                           {"Ninguno", march(1), march(31), "", 70}}));
+}
+
+// Accounts stored with blanks around them, as an old save or another program may have left
+// them, sum their trimmed codes, exact and title accounts alike.
+TEST_F(StatisticRunTest, AnAccountStoredWithBlanksSumsItsTrimmedCode)
+{
+    define(QStringLiteral("Blancos"), {{"Exacta", " 1103"}, {"Titulo", "11 "}});
+    post({{"1103", march(2), "D", 100}, {"1101", march(3), "H", 30}});
+    for (const Grouping grouping : {Grouping::Date, Grouping::BusinessUnit}) {
+        window->optFecha->setChecked(grouping == Grouping::Date);
+        window->optUNeg->setChecked(grouping == Grouping::BusinessUnit);
+        setRun(QStringLiteral("Blancos"), march(1), march(31), 6);
+        generate();
+        QList<Row> rows = workRows();
+        rows.removeIf([](const Row &row) { return row.amount == 0; });
+        EXPECT_EQ(rows,
+                  (QList<Row>{
+                      {"Exacta", march(1), march(31), grouping == Grouping::Date ? "" : "1", 100},
+                      {"Titulo", march(1), march(31), grouping == Grouping::Date ? "" : "1", 70}}));
+    }
 }
 
 TEST_F(StatisticRunTest, VoucherAndBusinessUnitListsFilterDateBuckets)
@@ -395,12 +432,37 @@ TEST_F(StatisticRunTest, OpeningBalanceOfExactAndTitleAccountsUnderDateGrouping)
                           {"Caja", march(1), march(31), "", 5}}));
 }
 
+// For a user who is not an administrator, under confidentiality, the journal is read through
+// its restricted synonym as every other read of the program is; an administrator reads it all.
+TEST_F(StatisticRunTest, JournalSumsReadTheRestrictedSynonymUnderConfidentiality)
+{
+    runOnMain(QStringLiteral(
+        "CREATE VIEW SS_MV_ASIENTOS AS SELECT * FROM MV_ASIENTOS WHERE CUENTA <> '1102'"));
+    define(QStringLiteral("Reservada"), {{"Disponible", "11"}, {"Banco", "1102"}});
+    post({{"1101", march(2), "D", 100}, {"1102", march(3), "D", 30}});
+    data::setConfidentialityReader([] { return true; });
+    const bool wasAdministrator = data::gDB().gEsAdmin;
+    for (const bool administrator : {false, true}) {
+        data::gDB().gEsAdmin = administrator;
+        setRun(QStringLiteral("Reservada"), march(1), march(31), 6);
+        generate();
+        EXPECT_EQ(
+            workRows(),
+            (QList<Row>{{"Banco", march(1), march(31), "", administrator ? 30. : 0.},
+                        {"Disponible", march(1), march(31), "", administrator ? 130. : 100.}}))
+            << administrator;
+    }
+    data::gDB().gEsAdmin = wasAdministrator;
+    data::setConfidentialityReader(nullptr);
+}
+
 TEST_F(StatisticRunTest, SignRulesOfGroupNames)
 {
     define(QStringLiteral("Resultado"),
            {{"Ingresos (+)", "4101", false, true},
             {"Costos (-)", "5101", true, false},
             {"Devoluciones (-)", "4101", false, true},
+            {"Retenciones (-) ", "4101", false, true}, // a trailing blank keeps the rule
             {"Neto", "4101"}});
     post({{"4101", march(2), "H", 100}, {"5101", march(2), "D", 40}});
     setRun(QStringLiteral("Resultado"), march(1), march(31), 3);
@@ -409,7 +471,8 @@ TEST_F(StatisticRunTest, SignRulesOfGroupNames)
               (QList<Row>{{"Costos (-)", march(1), march(31), "", -40},
                           {"Devoluciones (-)", march(1), march(31), "", 100},
                           {"Ingresos (+)", march(1), march(31), "", 100},
-                          {"Neto", march(1), march(31), "", -100}}));
+                          {"Neto", march(1), march(31), "", -100},
+                          {"Retenciones (-) ", march(1), march(31), "", 100}}));
     EXPECT_EQ(previews, 1);
 }
 
@@ -418,7 +481,8 @@ TEST_F(StatisticRunTest, QuotesInNamesGroupsAndKeysStayInsideTheirLiterals)
     core::gEstacionUsuario = QStringLiteral("PC|O'NEIL");
     define(QStringLiteral("Plan d'Or"), {{"Caja 'A'", "1101"}});
     post({{"1101", march(2), "D", 100}});
-    setRun(QStringLiteral("Plan d'Or"), march(1), march(31), 3);
+    // Blanks typed around the name find the stored definition, whose name every row carries.
+    setRun(QStringLiteral("  Plan d'Or "), march(1), march(31), 3);
     generate();
     EXPECT_EQ(workRows(QStringLiteral("PC|O'NEIL")),
               (QList<Row>{{"Caja 'A'", march(1), march(31), "", 100}}));
@@ -496,6 +560,74 @@ TEST_F(StatisticRunTest, ErrorPathGoesOnOrLeavesAsAnswered)
         << dialogs.last().text.toStdString();
     EXPECT_EQ(workRows().size(), 2);
     EXPECT_TRUE(dialogs.allAnswered());
+}
+
+} // namespace
+
+namespace {
+
+// The demo's own statistics, run from the window as the menu starts them.
+class DemoStatisticTest : public statistics_testing::StatisticsDatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        StatisticsDatabaseTest::SetUp();
+        insertSampleRows(3000);
+        platform::setEndProcessHook([](int code) { throw platform::ProcessEnded(code); });
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        platform::setEndProcessHook({});
+        core::gParametroAdicional.clear();
+        StatisticsDatabaseTest::TearDown();
+    }
+
+    void runFromMenu(const QString &name)
+    {
+        core::gParametroAdicional = u"CFG_" + name;
+        window = std::make_unique<frm_Estadistica>();
+        window->Form_Load();
+        dialogs.onDialog([](QDialog &) { return int(QDialog::Rejected); });
+        QString report = QStringLiteral("REPORTE");
+        window->BrezaCtl1_Accion(report);
+    }
+
+    std::unique_ptr<frm_Estadistica> window;
+};
+
+// Its title account ticked for one side only once broke every cost-centre statement; each
+// cost centre's "Estructura (-)" is the debits of the accounts under 52 less the credits of
+// 5201, negated by the group's sign.
+TEST_F(DemoStatisticTest, CostCentreExpensesComputeWithoutAnErrorAndMatchTheJournal)
+{
+    runFromMenu(QStringLiteral("Gastos por centro de costo"));
+    ASSERT_EQ(dialogs.count(), 1); // the report preview, and no error box
+    EXPECT_TRUE(dialogs.last().text.startsWith(QStringLiteral("Vista previa")));
+
+    auto rows = data::gDB().gCnn->execute(
+        u"SELECT CCOSTO, ImporteG1 FROM AUX_PANELCTA WHERE USUARIO = '" + core::gEstacionUsuario
+        + u"' AND Grupo = 'Estructura (-)' ORDER BY CCOSTO");
+    QStringList centres;
+    std::int64_t total = 0;
+    for (; !rows.eof(); rows.moveNext()) {
+        const QString centre = rows.field(0).value().toString();
+        centres << centre.trimmed();
+        SCOPED_TRACE(centre.toStdString());
+        const QVariant journal = valueOnMain(
+            u"SELECT SUM(CASE WHEN CUENTA LIKE '52%' AND [DEBE-HABER] = 'D' THEN IMPORTECC "
+            u"WHEN CUENTA = '5201' AND [DEBE-HABER] = 'H' THEN -IMPORTECC ELSE 0 END) FROM "
+            u"Vt_ASIENTOS_Ccosto WHERE EsResumen = 0 AND CCOSTO = '"
+            + centre + u"' AND FECHA >= '2023-01-01' AND FECHA <= '2023-12-31'");
+        const auto expected = platform::Currency::fromScaled(
+            -platform::Currency::fromDouble(journal.toDouble()).scaled);
+        EXPECT_EQ(rows.field(1).value().value<platform::Currency>(), expected);
+        total += std::abs(expected.scaled);
+    }
+    EXPECT_EQ(centres, (QStringList{"1", "2", "3"})); // the definition's cost centres
+    EXPECT_GT(total, 0); // the demo's journal reaches the group
 }
 
 } // namespace

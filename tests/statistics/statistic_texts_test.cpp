@@ -63,91 +63,110 @@ TEST_F(StatisticTextsTest, FilterListsQuoteTheSelectedCodesInListOrder)
 
 // ---- Buckets ----------------------------------------------------------------------------------
 
-// Month and year steps start from the previous period end, so a month-end start drifts to the
-// shorter day; a period that would pass the end date stops on it.
-TEST_F(StatisticTextsTest, BucketSpansAtMonthEndsLeapDaysAndTheEndDate)
+// Consecutive periods share their boundary day; each period end is counted from the start, so a
+// month-end start keeps its day where the month has one; the last period stops on the end date.
+// The table lists the period ends of starts on 31/01, 30/11 and 29/02 of a leap year.
+TEST_F(StatisticTextsTest, PeriodsOfMonthEndStartsAreAnchoredToTheStart)
 {
-    const auto d = [](int year, int month, int day) { return QDate(year, month, day); };
+    const auto d = [](int day, int month, int year) { return QDate(year, month, day); };
     const struct
     {
-        const char *label;
         int periodicidad;
-        Grouping grouping;
         QDate from, to;
-        QList<DateSpan> spans;
+        QList<QDate> ends;
     } cases[] = {
-        {"daily across a month end",
-         Diario,
-         Grouping::Date,
-         d(2026, 2, 27),
-         d(2026, 3, 1),
-         {{d(2026, 2, 27), d(2026, 2, 27)},
-          {d(2026, 2, 28), d(2026, 2, 28)},
-          {d(2026, 3, 1), d(2026, 3, 1)}}},
-        {"weekly ending on a period end",
-         Semanal,
-         Grouping::Date,
-         d(2026, 3, 1),
-         d(2026, 3, 15),
-         {{d(2026, 3, 1), d(2026, 3, 8)}, {d(2026, 3, 8), d(2026, 3, 15)}}},
-        {"fortnightly cut by the end date",
-         Quincenal,
-         Grouping::Date,
-         d(2026, 3, 1),
-         d(2026, 3, 31),
-         {{d(2026, 3, 1), d(2026, 3, 15)},
-          {d(2026, 3, 15), d(2026, 3, 29)},
-          {d(2026, 3, 29), d(2026, 3, 31)}}},
-        {"monthly from 31 January of a leap year",
-         Mensual,
-         Grouping::Date,
-         d(2024, 1, 31),
-         d(2024, 4, 30),
-         {{d(2024, 1, 31), d(2024, 2, 29)},
-          {d(2024, 2, 29), d(2024, 3, 29)},
-          {d(2024, 3, 29), d(2024, 4, 29)},
-          {d(2024, 4, 29), d(2024, 4, 30)}}},
-        {"quarterly from a month end",
-         Trimestral,
-         Grouping::Date,
-         d(2026, 1, 31),
-         d(2026, 12, 31),
-         {{d(2026, 1, 31), d(2026, 4, 30)},
-          {d(2026, 4, 30), d(2026, 7, 30)},
-          {d(2026, 7, 30), d(2026, 10, 30)},
-          {d(2026, 10, 30), d(2026, 12, 31)}}},
-        {"half-yearly into February",
-         Semestral,
-         Grouping::Date,
-         d(2025, 8, 31),
-         d(2026, 8, 31),
-         {{d(2025, 8, 31), d(2026, 2, 28)},
-          {d(2026, 2, 28), d(2026, 8, 28)},
-          {d(2026, 8, 28), d(2026, 8, 31)}}},
-        {"yearly from a leap day",
-         Anual,
-         Grouping::Date,
-         d(2024, 2, 29),
-         d(2026, 3, 1),
-         {{d(2024, 2, 29), d(2025, 2, 28)},
-          {d(2025, 2, 28), d(2026, 2, 28)},
-          {d(2026, 2, 28), d(2026, 3, 1)}}},
-        {"by date, start after end", Mensual, Grouping::Date, d(2026, 3, 5), d(2026, 3, 4), {}},
-        {"by unit, whatever the periodicity",
-         Semanal,
-         Grouping::BusinessUnit,
-         d(2026, 1, 1),
-         d(2026, 3, 31),
-         {{d(2026, 1, 1), d(2026, 3, 31)}}},
-        {"by cost centre, reversed dates stay reversed",
-         Diario,
-         Grouping::CostCentre,
-         d(2026, 3, 5),
-         d(2026, 3, 4),
-         {{d(2026, 3, 5), d(2026, 3, 4)}}},
+        {Diario, d(31, 1, 2024), d(2, 2, 2024), {d(31, 1, 2024), d(1, 2, 2024), d(2, 2, 2024)}},
+        {Semanal, d(31, 1, 2024), d(15, 2, 2024), {d(7, 2, 2024), d(14, 2, 2024), d(15, 2, 2024)}},
+        {Quincenal, d(31, 1, 2024), d(1, 3, 2024), {d(14, 2, 2024), d(28, 2, 2024), d(1, 3, 2024)}},
+        {Mensual,
+         d(31, 1, 2024),
+         d(31, 5, 2024),
+         {d(29, 2, 2024), d(31, 3, 2024), d(30, 4, 2024), d(31, 5, 2024)}},
+        {Trimestral,
+         d(31, 1, 2024),
+         d(31, 1, 2025),
+         {d(30, 4, 2024), d(31, 7, 2024), d(31, 10, 2024), d(31, 1, 2025)}},
+        {Semestral,
+         d(31, 1, 2024),
+         d(31, 1, 2026),
+         {d(31, 7, 2024), d(31, 1, 2025), d(31, 7, 2025), d(31, 1, 2026)}},
+        {Anual, d(31, 1, 2024), d(31, 1, 2027), {d(31, 1, 2025), d(31, 1, 2026), d(31, 1, 2027)}},
+
+        {Diario,
+         d(30, 11, 2023),
+         d(2, 12, 2023),
+         {d(30, 11, 2023), d(1, 12, 2023), d(2, 12, 2023)}},
+        {Semanal, d(30, 11, 2023), d(14, 12, 2023), {d(7, 12, 2023), d(14, 12, 2023)}},
+        {Quincenal,
+         d(30, 11, 2023),
+         d(31, 12, 2023),
+         {d(14, 12, 2023), d(28, 12, 2023), d(31, 12, 2023)}},
+        {Mensual,
+         d(30, 11, 2023),
+         d(31, 3, 2024),
+         {d(30, 12, 2023), d(30, 1, 2024), d(29, 2, 2024), d(30, 3, 2024), d(31, 3, 2024)}},
+        {Trimestral,
+         d(30, 11, 2023),
+         d(30, 11, 2024),
+         {d(29, 2, 2024), d(30, 5, 2024), d(30, 8, 2024), d(30, 11, 2024)}},
+        {Semestral,
+         d(30, 11, 2023),
+         d(30, 11, 2025),
+         {d(30, 5, 2024), d(30, 11, 2024), d(30, 5, 2025), d(30, 11, 2025)}},
+        {Anual,
+         d(30, 11, 2023),
+         d(1, 12, 2025),
+         {d(30, 11, 2024), d(30, 11, 2025), d(1, 12, 2025)}},
+
+        {Diario, d(29, 2, 2024), d(2, 3, 2024), {d(29, 2, 2024), d(1, 3, 2024), d(2, 3, 2024)}},
+        {Semanal, d(29, 2, 2024), d(14, 3, 2024), {d(7, 3, 2024), d(14, 3, 2024)}},
+        {Quincenal,
+         d(29, 2, 2024),
+         d(31, 3, 2024),
+         {d(14, 3, 2024), d(28, 3, 2024), d(31, 3, 2024)}},
+        {Mensual,
+         d(29, 2, 2024),
+         d(30, 6, 2024),
+         {d(29, 3, 2024), d(29, 4, 2024), d(29, 5, 2024), d(29, 6, 2024), d(30, 6, 2024)}},
+        {Trimestral,
+         d(29, 2, 2024),
+         d(28, 2, 2025),
+         {d(29, 5, 2024), d(29, 8, 2024), d(29, 11, 2024), d(28, 2, 2025)}},
+        {Semestral,
+         d(29, 2, 2024),
+         d(31, 3, 2025),
+         {d(29, 8, 2024), d(28, 2, 2025), d(31, 3, 2025)}},
+        {Anual,
+         d(29, 2, 2024),
+         d(29, 2, 2028),
+         {d(28, 2, 2025), d(28, 2, 2026), d(28, 2, 2027), d(29, 2, 2028)}},
+
+        // No periodicity selected: day steps, each period starting on the previous one's end.
+        {-1, d(31, 1, 2024), d(2, 2, 2024), {d(31, 1, 2024), d(1, 2, 2024), d(2, 2, 2024)}},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(bucketSpans(c.from, c.to, c.periodicidad, c.grouping), c.spans) << c.label;
+    for (const auto &c : cases) {
+        QList<DateSpan> spans;
+        QDate start = c.from;
+        for (const QDate &end : c.ends) {
+            spans.append({start, end});
+            start = c.periodicidad == Diario ? end.addDays(1) : end;
+        }
+        EXPECT_EQ(bucketSpans(c.from, c.to, c.periodicidad, Grouping::Date), spans)
+            << c.periodicidad << " from " << c.from.toString(Qt::ISODate).toStdString();
+    }
+}
+
+TEST_F(StatisticTextsTest, PeriodsOfAnEmptyRangeAndOfUnitOrCostCentreGroupings)
+{
+    const QDate fifth(2026, 3, 5);
+    const QDate fourth(2026, 3, 4);
+    EXPECT_TRUE(bucketSpans(fifth, fourth, Mensual, Grouping::Date).isEmpty());
+    EXPECT_EQ(bucketSpans(fifth, fifth, Anual, Grouping::Date), (QList<DateSpan>{{fifth, fifth}}));
+    EXPECT_EQ(bucketSpans(QDate(2026, 1, 1), QDate(2026, 3, 31), Semanal, Grouping::BusinessUnit),
+              (QList<DateSpan>{{QDate(2026, 1, 1), QDate(2026, 3, 31)}}));
+    // Reversed dates stay reversed: one span per unit or cost centre whatever the range.
+    EXPECT_EQ(bucketSpans(fifth, fourth, Diario, Grouping::CostCentre),
+              (QList<DateSpan>{{fifth, fourth}}));
 }
 
 // ---- Work rows --------------------------------------------------------------------------------

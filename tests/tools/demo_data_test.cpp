@@ -231,8 +231,9 @@ TEST_F(SampleDatabase, DefinitionsCoverSignsTitlesSidesAndGroupings)
         "DEBE = 0 AND Haber = 1",
         "DEBE = 1 AND Haber = 1",
         "Agrupar = 'Fecha'",
-        "Agrupar = 'UNegocio' AND unegocios LIKE '%''   1''%'",
-        "Agrupar = 'CCostos' AND CCostos LIKE '%''   1''%'",
+        // Selections stored as the window stores them: the codes as its lists show them.
+        "Agrupar = 'UNegocio' AND unegocios LIKE '%''1''%'",
+        "Agrupar = 'CCostos' AND CCostos LIKE '%''1''%'",
     };
     for (const char *condition : conditions) {
         SCOPED_TRACE(condition);

@@ -223,8 +223,9 @@ QString codeList(const QStringList &codes)
 
 QVector<Definition> sampleDefinitions()
 {
-    const QStringList allUnits{unitCode("1"), unitCode("2"), unitCode("3")};
-    const QStringList someCentres{unitCode("1"), unitCode("2"), unitCode("3")};
+    // Stored as the window stores a selection: the codes as its lists show them, trimmed.
+    const QStringList allUnits{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
+    const QStringList someCentres{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
     return {
         {"Resultado mensual",
          "Fecha",

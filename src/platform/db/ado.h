@@ -43,10 +43,20 @@ enum DataType : int {
 };
 
 enum CursorLocation : int { adUseServer = 2, adUseClient = 3 };
-enum CursorType : int { adOpenUnspecified = -1, adOpenForwardOnly = 0, adOpenKeyset = 1,
-                        adOpenDynamic = 2, adOpenStatic = 3 };
-enum LockType : int { adLockUnspecified = -1, adLockReadOnly = 1, adLockPessimistic = 2,
-                      adLockOptimistic = 3, adLockBatchOptimistic = 4 };
+enum CursorType : int {
+    adOpenUnspecified = -1,
+    adOpenForwardOnly = 0,
+    adOpenKeyset = 1,
+    adOpenDynamic = 2,
+    adOpenStatic = 3
+};
+enum LockType : int {
+    adLockUnspecified = -1,
+    adLockReadOnly = 1,
+    adLockPessimistic = 2,
+    adLockOptimistic = 3,
+    adLockBatchOptimistic = 4
+};
 enum ObjectState : int { adStateClosed = 0, adStateOpen = 1 };
 enum EditMode : int { adEditNone = 0, adEditInProgress = 1, adEditAdd = 2 };
 enum Schema : int { adSchemaColumns = 4, adSchemaTables = 20 };
@@ -59,7 +69,7 @@ inline constexpr std::int32_t NotAllowedInContext = 3219; // also: close with a 
 inline constexpr std::int32_t ObjectClosed = 3704;
 inline constexpr std::int32_t ObjectOpen = 3705;
 inline constexpr std::int32_t ConnectionUnusable = 3709;
-inline constexpr std::int32_t NoCurrentRecord = 3021;      // BOF or EOF
+inline constexpr std::int32_t NoCurrentRecord = 3021; // BOF or EOF
 inline constexpr std::int32_t ItemNotFound = 3265;
 inline constexpr std::int32_t WrongValueType = 3421;
 inline constexpr std::int32_t RowNotLocated = -2147217864; // 0x80040E38, row changed or gone
@@ -67,16 +77,16 @@ inline constexpr std::int32_t RowNotLocated = -2147217864; // 0x80040E38, row ch
 
 // OLE DB result codes, as signed 32-bit values.
 namespace hresult {
-inline constexpr std::int32_t E_Fail = -2147467259;                // 0x80004005, lost link
-inline constexpr std::int32_t ErrorsInCommand = -2147217900;       // 0x80040E14
-inline constexpr std::int32_t IntegrityViolation = -2147217873;    // 0x80040E2F
-inline constexpr std::int32_t NoTable = -2147217865;               // 0x80040E37
-inline constexpr std::int32_t DataOverflow = -2147217833;          // 0x80040E57
-inline constexpr std::int32_t CantConvertValue = -2147217913;      // 0x80040E07
-inline constexpr std::int32_t AbortLimitReached = -2147217871;     // 0x80040E31, timeout
-inline constexpr std::int32_t AuthenticationFailed = -2147217843;  // 0x80040E4D
-inline constexpr std::int32_t NotSupported = -2147217887;          // 0x80040E21
-inline constexpr std::int32_t NoResult = 265929;                   // 0x00040EC9, a success code
+inline constexpr std::int32_t E_Fail = -2147467259; // 0x80004005, lost link
+inline constexpr std::int32_t ErrorsInCommand = -2147217900; // 0x80040E14
+inline constexpr std::int32_t IntegrityViolation = -2147217873; // 0x80040E2F
+inline constexpr std::int32_t NoTable = -2147217865; // 0x80040E37
+inline constexpr std::int32_t DataOverflow = -2147217833; // 0x80040E57
+inline constexpr std::int32_t CantConvertValue = -2147217913; // 0x80040E07
+inline constexpr std::int32_t AbortLimitReached = -2147217871; // 0x80040E31, timeout
+inline constexpr std::int32_t AuthenticationFailed = -2147217843; // 0x80040E4D
+inline constexpr std::int32_t NotSupported = -2147217887; // 0x80040E21
+inline constexpr std::int32_t NoResult = 265929; // 0x00040EC9, a success code
 } // namespace hresult
 
 // SQL Server native error numbers.
@@ -101,6 +111,8 @@ inline constexpr std::int32_t UnknownProcedure = 2812;
 inline constexpr std::int32_t NoTransactionToCommit = 3902;
 inline constexpr std::int32_t NoTransactionToRollback = 3903;
 inline constexpr std::int32_t CannotOpenDatabase = 4060;
+inline constexpr std::int32_t MoneyOverflow = 8115;
+inline constexpr std::int32_t DivideByZero = 8134;
 inline constexpr std::int32_t StringTruncated = 8152;
 inline constexpr std::int32_t LoginDatabaseMissing = 15010;
 inline constexpr std::int32_t LoginExists = 15025;

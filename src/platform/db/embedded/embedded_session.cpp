@@ -160,6 +160,10 @@ TranslatedBatch EmbeddedSession::translated(const QString &text)
     TranslationContext context;
     context.isDateColumn
         = [this](const QString &column) { return m_database->isDateColumn(column); };
+    context.isTextColumn
+        = [this](const QString &column) { return m_database->isTextColumn(column); };
+    context.isMoneyColumn
+        = [this](const QString &column) { return m_database->isMoneyColumn(column); };
     context.dateOrder = m_dateOrder;
     context.textCollation = m_textCollation;
     TranslatedBatch batch = translateBatch(text, context);
@@ -214,7 +218,7 @@ bool EmbeddedSession::runStatement(const EngineStatement &statement, bool updata
     std::optional<ProviderError> error;
     switch (statement.kind) {
     case EngineStatement::Kind::Sql:
-        error = runSql(statement.sql, updatable, result);
+        error = runSql(statement.sql, updatable, result, statement.moneyColumns);
         break;
     case EngineStatement::Kind::NoOp:
         break;
@@ -246,7 +250,7 @@ bool EmbeddedSession::runStatement(const EngineStatement &statement, bool updata
         bool holds = false;
         error = conditionHolds(statement, holds);
         if (!error && holds)
-            error = runSql(statement.sql, updatable, result);
+            error = runSql(statement.sql, updatable, result, statement.moneyColumns);
         break;
     }
     case EngineStatement::Kind::Fail:
@@ -261,14 +265,15 @@ bool EmbeddedSession::runStatement(const EngineStatement &statement, bool updata
 }
 
 std::optional<ProviderError> EmbeddedSession::runSql(const QString &sql, bool updatable,
-                                                     ExecutionResult &result)
+                                                     ExecutionResult &result,
+                                                     const QVector<int> &moneyColumns)
 {
     std::optional<ProviderError> error;
     QByteArray rest;
     PreparedStatement statement = m_database->prepare(sql, error, &rest);
     while (!error) {
         if (statement)
-            error = runPrepared(statement.get(), updatable, result);
+            error = runPrepared(statement.get(), updatable, result, moneyColumns);
         if (error || rest.isEmpty())
             break;
         statement = m_database->prepareFirst(QByteArray(rest), rest, error);
@@ -277,11 +282,12 @@ std::optional<ProviderError> EmbeddedSession::runSql(const QString &sql, bool up
 }
 
 std::optional<ProviderError> EmbeddedSession::runPrepared(sqlite3_stmt *statement, bool updatable,
-                                                          ExecutionResult &result)
+                                                          ExecutionResult &result,
+                                                          const QVector<int> &moneyColumns)
 {
     int rc = SQLITE_DONE;
     if (sqlite3_column_count(statement) > 0 && !result.rowSet) {
-        RowSet rows = readRowSet(m_database->handle(), statement, updatable, rc);
+        RowSet rows = readRowSet(m_database->handle(), statement, updatable, rc, moneyColumns);
         if (rc == SQLITE_DONE)
             result.rowSet = std::move(rows);
     } else {

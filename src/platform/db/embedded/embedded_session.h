@@ -49,10 +49,12 @@ private:
     std::optional<ProviderError> syntaxErrorOf(const TranslatedBatch &batch);
     // False when the error ends the batch.
     bool runStatement(const EngineStatement &statement, bool updatable, ExecutionResult &result);
-    std::optional<ProviderError> runSql(const QString &sql, bool updatable,
-                                        ExecutionResult &result);
+    // moneyColumns: the result columns to read as money whatever values they hold.
+    std::optional<ProviderError> runSql(const QString &sql, bool updatable, ExecutionResult &result,
+                                        const QVector<int> &moneyColumns);
     std::optional<ProviderError> runPrepared(sqlite3_stmt *statement, bool updatable,
-                                             ExecutionResult &result);
+                                             ExecutionResult &result,
+                                             const QVector<int> &moneyColumns);
     std::optional<ProviderError> conditionHolds(const EngineStatement &statement, bool &holds);
     void followAbandonedTransaction();
 

@@ -1,5 +1,7 @@
 #include "platform/db/embedded/engine_errors.h"
 
+#include "platform/db/embedded/sql_server_functions.h"
+
 #include <sqlite3.h>
 
 namespace platform::db::embedded {
@@ -27,6 +29,8 @@ constexpr NativeClass nativeClasses[] = {
     {native::NoTransactionToRollback, hresult::ErrorsInCommand, "25000"},
     {native::DateOutOfRange, hresult::CantConvertValue, "22007"},
     {native::ConversionFailed, hresult::CantConvertValue, "22018"},
+    {native::DivideByZero, hresult::ErrorsInCommand, "22012"},
+    {native::MoneyOverflow, hresult::DataOverflow, "22003"},
     {native::LockTimeout, hresult::AbortLimitReached, "HYT00"},
     {native::CannotOpenDatabase, hresult::E_Fail, "42000"},
     {native::Unsupported, hresult::NotSupported, "42000"},
@@ -73,6 +77,10 @@ std::int32_t constraintFailure(int extendedCode, const QString &message)
 
 std::int32_t commandFailure(const QString &message)
 {
+    if (message == QLatin1String(divideByZeroMessage))
+        return native::DivideByZero;
+    if (message == QLatin1String(moneyOverflowMessage))
+        return native::MoneyOverflow;
     if (message.startsWith(QLatin1String("no such table"))
         || message.startsWith(QLatin1String("no such view")))
         return native::InvalidObject;

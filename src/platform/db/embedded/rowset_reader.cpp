@@ -78,7 +78,8 @@ std::optional<UpdateTarget> updateTargetOf(sqlite3 *db, sqlite3_stmt *statement)
 
 } // namespace
 
-RowSet readRowSet(sqlite3 *db, sqlite3_stmt *statement, bool updatable, int &resultCode)
+RowSet readRowSet(sqlite3 *db, sqlite3_stmt *statement, bool updatable, int &resultCode,
+                  const QVector<int> &moneyColumns)
 {
     RowSet rowSet;
     const int count = sqlite3_column_count(statement);
@@ -86,8 +87,10 @@ RowSet readRowSet(sqlite3 *db, sqlite3_stmt *statement, bool updatable, int &res
     rowSet.columns.resize(count);
     for (int i = 0; i < count; ++i) {
         const QString name = text(sqlite3_column_name(statement, i));
-        const std::optional<Column> declared
-            = declaredColumn(name, text(sqlite3_column_decltype(statement, i)));
+        const QString declaredType = moneyColumns.contains(i)
+            ? QStringLiteral("money")
+            : text(sqlite3_column_decltype(statement, i));
+        const std::optional<Column> declared = declaredColumn(name, declaredType);
         typedByDeclaration[i] = declared.has_value();
         rowSet.columns[i] = declared.value_or(Column{name});
     }

@@ -3,6 +3,8 @@
 #include "platform/runtime.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <sqlite3.h>
 
 namespace platform::db::embedded {
@@ -157,7 +159,11 @@ void like(sqlite3_context *call, int count, sqlite3_value **arguments)
         }
         escape = escapeText.front().toCaseFolded();
     }
-    sqlite3_result_int(call, likeMatches(pattern, text, escape) ? 1 : 0);
+    // SQL Server pads the shorter side with blanks, so a value's trailing blanks do not stop
+    // it matching: 'Neto (-) ' LIKE '%(-)'.
+    const bool matches = likeMatches(pattern, text, escape)
+        || likeMatches(pattern, withoutTrailingBlanks(text), escape);
+    sqlite3_result_int(call, matches ? 1 : 0);
 }
 
 void len(sqlite3_context *call, int, sqlite3_value **arguments)
@@ -208,6 +214,85 @@ void systemUser(sqlite3_context *call, int, sqlite3_value **)
     resultText(call, contextOf(call).login);
 }
 
+void nonzeroDivisor(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    sqlite3_value *divisor = arguments[0];
+    const int type = sqlite3_value_numeric_type(divisor);
+    if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && sqlite3_value_double(divisor) == 0) {
+        sqlite3_result_error(call, divideByZeroMessage, -1);
+        return;
+    }
+    sqlite3_result_value(call, divisor);
+}
+
+// A money value in units of 1/10,000; nullopt for a Null, or for a value beyond money's range.
+std::optional<std::int64_t> moneyUnits(sqlite3_value *value, bool &overflow)
+{
+    constexpr double limit = 922337203685477.5807;
+    overflow = false;
+    switch (sqlite3_value_numeric_type(value)) {
+    case SQLITE_NULL:
+        return std::nullopt;
+    case SQLITE_INTEGER: {
+        std::int64_t units = 0;
+        overflow = __builtin_mul_overflow(sqlite3_value_int64(value), std::int64_t(10000), &units);
+        return units;
+    }
+    default: {
+        const double amount = sqlite3_value_double(value);
+        overflow = !(std::abs(amount) <= limit);
+        return overflow ? 0 : std::llround(amount * 10000.0);
+    }
+    }
+}
+
+void resultMoney(sqlite3_context *call, std::int64_t units)
+{
+    sqlite3_result_double(call, double(units) / 10000.0);
+}
+
+void money(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    bool overflow = false;
+    const std::optional<std::int64_t> units = moneyUnits(arguments[0], overflow);
+    if (overflow)
+        sqlite3_result_error(call, moneyOverflowMessage, -1);
+    else if (!units)
+        sqlite3_result_null(call);
+    else
+        resultMoney(call, *units);
+}
+
+struct MoneySum
+{
+    std::int64_t units;
+    bool anyValue;
+    bool overflow;
+};
+
+void moneySumStep(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    auto *sum = static_cast<MoneySum *>(sqlite3_aggregate_context(call, sizeof(MoneySum)));
+    if (!sum || sum->overflow)
+        return;
+    bool overflow = false;
+    const std::optional<std::int64_t> units = moneyUnits(arguments[0], overflow);
+    if (units || overflow)
+        sum->anyValue = true;
+    sum->overflow = overflow || (units && __builtin_add_overflow(sum->units, *units, &sum->units));
+}
+
+void moneySumFinal(sqlite3_context *call)
+{
+    const auto *sum = static_cast<MoneySum *>(sqlite3_aggregate_context(call, 0));
+    if (sum && sum->overflow)
+        sqlite3_result_error(call, moneyOverflowMessage, -1);
+    else if (!sum || !sum->anyValue)
+        sqlite3_result_null(call); // SUM of no value is Null
+    else
+        resultMoney(call, sum->units);
+}
+
 struct FunctionDefinition
 {
     const char *name;
@@ -226,6 +311,8 @@ const FunctionDefinition functions[] = {
     {"charindex", 2, true, charIndex},
     {"charindex", 3, true, charIndex},
     {"system_user", 0, false, systemUser},
+    {divisorFunction, 1, true, nonzeroDivisor},
+    {moneyFunction, 1, true, money},
 };
 
 } // namespace
@@ -249,6 +336,8 @@ void registerSqlServerFunctions(sqlite3 *db, FunctionContext *context)
         sqlite3_create_function_v2(db, f.name, f.argumentCount, flags, context, f.function, nullptr,
                                    nullptr, nullptr);
     }
+    sqlite3_create_function_v2(db, moneySumFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               nullptr, moneySumStep, moneySumFinal, nullptr);
 }
 
 } // namespace platform::db::embedded

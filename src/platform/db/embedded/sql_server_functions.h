@@ -12,6 +12,19 @@ namespace platform::db::embedded {
 inline constexpr char accentSensitiveCollation[] = "TSQL_CI_AS";
 inline constexpr char accentInsensitiveCollation[] = "TSQL_CI_AI";
 
+// The statements' divisors pass through this function, which raises SQL Server's error where
+// SQLite would divide by zero into a Null.
+inline constexpr char divisorFunction[] = "nonzero_divisor";
+inline constexpr char divideByZeroMessage[] = "Divide by zero error encountered.";
+
+// SQL Server's money is a decimal of four places; SQLite keeps it as a binary fraction. Sums of
+// money go through money_sum, which adds in units of 1/10,000 exactly, and money expressions
+// stored or shown through money, which rounds to those units.
+inline constexpr char moneySumFunction[] = "money_sum";
+inline constexpr char moneyFunction[] = "money";
+inline constexpr char moneyOverflowMessage[]
+    = "Arithmetic overflow error converting expression to data type money.";
+
 // What the functions need to know of the session they run in; it must outlive the database
 // handle they are registered on.
 struct FunctionContext
@@ -21,8 +34,9 @@ struct FunctionContext
 };
 
 // Registers the collations TSQL_CI_AS and TSQL_CI_AI and the functions len, like (replacing
-// SQLite's ASCII-only one), upper, lower, getdate, charindex and system_user. ISNULL is a
-// keyword of SQLite's grammar and cannot be a function name there: SQLite's IFNULL is the same.
+// SQLite's ASCII-only one), upper, lower, getdate, charindex, system_user and the divisor check.
+// ISNULL is a keyword of SQLite's grammar and cannot be a function name there: SQLite's IFNULL is
+// the same.
 void registerSqlServerFunctions(sqlite3 *db, FunctionContext *context);
 
 // The collations' order: case never counts, trailing blanks never count, accents count only

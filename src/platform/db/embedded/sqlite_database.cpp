@@ -170,12 +170,27 @@ int SqliteDatabase::checkDeadline(void *self)
 
 bool SqliteDatabase::isDateColumn(const QString &column)
 {
+    return columnKind(m_dateColumns).contains(column.toLower());
+}
+
+bool SqliteDatabase::isTextColumn(const QString &column)
+{
+    return columnKind(m_textColumns).contains(column.toLower());
+}
+
+bool SqliteDatabase::isMoneyColumn(const QString &column)
+{
+    return columnKind(m_moneyColumns).contains(column.toLower());
+}
+
+const QSet<QString> &SqliteDatabase::columnKind(const QSet<QString> &kind)
+{
     const int version = schemaVersion();
-    if (m_dateColumnsVersion != version) {
-        loadDateColumns();
-        m_dateColumnsVersion = version;
+    if (m_columnKindsVersion != version) {
+        loadColumnKinds();
+        m_columnKindsVersion = version;
     }
-    return m_dateColumns.contains(column.toLower());
+    return kind;
 }
 
 int SqliteDatabase::schemaVersion()
@@ -187,9 +202,10 @@ int SqliteDatabase::schemaVersion()
     return sqlite3_column_int(statement.get(), 0);
 }
 
-void SqliteDatabase::loadDateColumns()
+void SqliteDatabase::loadColumnKinds()
 {
     m_dateColumns.clear();
+    QSet<QString> text, notText, money, notMoney;
     std::optional<ProviderError> error;
     PreparedStatement tables
         = prepare(QStringLiteral("SELECT name FROM sqlite_schema WHERE type IN ('table','view') "
@@ -209,15 +225,22 @@ void SqliteDatabase::loadDateColumns()
         const QByteArray utf8 = name.toUtf8();
         sqlite3_bind_text(columns.get(), 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
         while (sqlite3_step(columns.get()) == SQLITE_ROW) {
-            const QString type = QString::fromUtf8(
-                reinterpret_cast<const char *>(sqlite3_column_text(columns.get(), 1)));
-            if (type.contains(QLatin1String("date"), Qt::CaseInsensitive)
-                || type.contains(QLatin1String("time"), Qt::CaseInsensitive))
-                m_dateColumns.insert(QString::fromUtf8(reinterpret_cast<const char *>(
-                                                           sqlite3_column_text(columns.get(), 0)))
-                                         .toLower());
+            const QString column = QString::fromUtf8(reinterpret_cast<const char *>(
+                                                         sqlite3_column_text(columns.get(), 0)))
+                                       .toLower();
+            const QString type = QString::fromUtf8(reinterpret_cast<const char *>(
+                                                       sqlite3_column_text(columns.get(), 1)))
+                                     .toLower();
+            if (type.contains(QLatin1String("date")) || type.contains(QLatin1String("time")))
+                m_dateColumns.insert(column);
+            const bool isText
+                = type.contains(QLatin1String("char")) || type.contains(QLatin1String("text"));
+            (isText ? text : notText).insert(column);
+            (type.contains(QLatin1String("money")) ? money : notMoney).insert(column);
         }
     }
+    m_textColumns = text.subtract(notText);
+    m_moneyColumns = money.subtract(notMoney);
 }
 
 ProviderError SqliteDatabase::lastError(int resultCode) const

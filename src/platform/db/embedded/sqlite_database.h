@@ -77,6 +77,9 @@ public:
 
     // True for a column of a table or view declared with a date or time type.
     bool isDateColumn(const QString &column);
+    // True for a column name declared as text, or as money, in every table or view having it.
+    bool isTextColumn(const QString &column);
+    bool isMoneyColumn(const QString &column);
     // The schema's change counter; it moves after every DDL statement of any connection.
     int schemaVersion();
 
@@ -85,15 +88,19 @@ public:
 private:
     SqliteDatabase(sqlite3 *db, QString path);
     static int checkDeadline(void *self);
-    void loadDateColumns();
+    void loadColumnKinds();
+    const QSet<QString> &columnKind(const QSet<QString> &kind);
 
     sqlite3 *m_db;
     QString m_path;
     QHash<QString, sqlite3_stmt *> m_statements;
     int m_timeoutSeconds = 30;
     std::optional<std::chrono::steady_clock::time_point> m_deadline;
-    QSet<QString> m_dateColumns; // folded to lower case
-    std::optional<int> m_dateColumnsVersion;
+    // Column names folded to lower case, as of the schema version they were read at.
+    QSet<QString> m_dateColumns;
+    QSet<QString> m_textColumns;
+    QSet<QString> m_moneyColumns;
+    std::optional<int> m_columnKindsVersion;
 };
 
 } // namespace platform::db::embedded

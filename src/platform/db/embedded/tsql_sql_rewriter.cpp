@@ -1,5 +1,6 @@
 #include "platform/db/embedded/tsql_sql_rewriter.h"
 
+#include "platform/db/embedded/sql_server_functions.h"
 #include "platform/db/embedded/tsql_errors.h"
 
 namespace platform::db::embedded::tsql {
@@ -17,6 +18,16 @@ const QStringView tableHints[] = {
     u"XLOCK",          u"ROWLOCK",         u"PAGLOCK",       u"TABLOCK",
     u"TABLOCKX",       u"NOWAIT",          u"READPAST",      u"NOEXPAND",
 };
+
+bool isArithmetic(const Token &token)
+{
+    static const QStringView symbols[] = {u"+", u"-", u"*", u"/", u"(", u")", u",", u"."};
+    for (QStringView symbol : symbols) {
+        if (token.isSymbol(symbol))
+            return true;
+    }
+    return false;
+}
 
 QString withoutNationalPrefix(const Token &token)
 {
@@ -61,6 +72,8 @@ void SqlRewriter::run()
     mapCollations();
     spellOutNegatedOperators();
     rewriteLiterals();
+    guardDivisors();
+    keepMoneyExact();
     addMissingFrom();
     moveGroupFiltersToWhere();
     convertTop();
@@ -95,7 +108,8 @@ void SqlRewriter::rejectUnsupported() const
         }
         if (token.isSymbol(u"+")
             && (m_text.isKind(m_text.previous(i), TokenKind::String)
-                || m_text.isKind(m_text.next(i), TokenKind::String))) {
+                || m_text.isKind(m_text.next(i), TokenKind::String)
+                || (isTextOperand(i, true) && isTextOperand(i, false)))) {
             throwUnsupported(QStringLiteral("concatenación de textos con +"));
         }
         if (token.kind != TokenKind::Word)
@@ -116,6 +130,22 @@ void SqlRewriter::rejectUnsupported() const
         else if (token.isWord(u"INTO") && !m_text.previousIsWord(i, u"INSERT"))
             throwUnsupported(QStringLiteral("SELECT … INTO"));
     }
+}
+
+// Whether the operand right before (or after) the operator at `index` is a text column, which
+// SQLite would add as numbers where SQL Server joins the texts.
+bool SqlRewriter::isTextOperand(qsizetype index, bool before) const
+{
+    if (!m_context.isTextColumn)
+        return false;
+    const qsizetype operand = before ? m_text.previous(index) : m_text.next(index);
+    if (!m_text.contains(operand) || !m_text.at(operand).isName())
+        return false;
+    if (before)
+        return m_context.isTextColumn(m_text.nameEndingAt(operand));
+    // A call ends on its bracket; a column on its name.
+    const qsizetype last = operandEnd(operand);
+    return m_text.at(last).isName() && m_context.isTextColumn(m_text.nameStartingAt(operand));
 }
 
 void SqlRewriter::dropOwnerPrefixes()
@@ -365,6 +395,170 @@ void SqlRewriter::addInsertTargets(qsizetype insert, QHash<qsizetype, QString> &
         if (row < m_text.end() && m_text.at(row).isSymbol(u","))
             row = m_text.next(row);
     }
+}
+
+// SQL Server stops a statement that divides by zero; SQLite gives Null, which a sum or a
+// report would take for a value. Every divisor goes through the check.
+void SqlRewriter::guardDivisors()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (!m_text.at(i).isSymbol(u"/") && !m_text.at(i).isSymbol(u"%"))
+            continue;
+        const qsizetype last = operandEnd(m_text.next(i));
+        if (last < 0)
+            throwSyntaxError(m_text.at(i).text);
+        m_text.append(i, u' ' + QLatin1String(divisorFunction) + u'(');
+        m_text.append(last, QStringLiteral(")"));
+    }
+}
+
+// Sums of money add exactly, money stored by an UPDATE is rounded to money's four places, and
+// result columns that are money are told apart, whatever values they happen to hold.
+void SqlRewriter::keepMoneyExact()
+{
+    if (!m_context.isMoneyColumn)
+        return;
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (m_text.at(i).isWord(u"SUM") && m_text.nextIsSymbol(i, u"(")) {
+            const qsizetype open = m_text.next(i);
+            if (isMoneyExpression(m_text.next(open), m_text.partner(open)))
+                m_text.replace(i, QLatin1String(moneySumFunction));
+        }
+    }
+    roundMoneyAssignments();
+    findMoneyResultColumns();
+}
+
+// [from, to) is money by SQL Server's rules: money columns, and sums, signs, absolute values
+// and Null replacements of them, added, subtracted or scaled by numbers. Anything else (a text,
+// a float column, a CASE) leaves its type to the values.
+bool SqlRewriter::isMoneyExpression(qsizetype from, qsizetype to) const
+{
+    static const QStringView moneyFunctions[]
+        = {u"SUM", u"MIN", u"MAX", u"ABS", u"ISNULL", u"IFNULL", u"ROUND"};
+    bool anyMoney = false;
+    for (qsizetype i = from; i < to; i = m_text.next(i)) {
+        const Token &token = m_text.at(i);
+        if (token.isName()) {
+            if (m_text.nextIsSymbol(i, u"(")) {
+                if (!token.isAnyWord(moneyFunctions))
+                    return false;
+            } else if (m_text.nextIsSymbol(i, u".")) {
+                continue; // a table's name before its column
+            } else if (token.isWord(u"DISTINCT")) {
+                continue;
+            } else if (m_context.isMoneyColumn(token.nameValue())) {
+                anyMoney = true;
+            } else {
+                return false;
+            }
+        } else if (token.kind != TokenKind::Number && !isArithmetic(token)) {
+            return false;
+        }
+    }
+    return anyMoney;
+}
+
+// SET col = expression, for a money column: the stored value is rounded to money's places, so
+// 0.1 + 0.2 - 0.3 stores 0 and a later "<> 0" finds no row.
+void SqlRewriter::roundMoneyAssignments()
+{
+    for (const qsizetype assignment : updateAssignments()) {
+        if (!m_context.isMoneyColumn(m_text.nameEndingAt(m_text.previous(assignment))))
+            continue;
+        const qsizetype first = m_text.next(assignment);
+        const qsizetype last = m_text.previous(expressionEnd(first));
+        if (!m_text.contains(first) || last < first)
+            continue;
+        m_text.append(assignment, u' ' + QLatin1String(moneyFunction) + u'(');
+        m_text.append(last, QStringLiteral(")"));
+    }
+}
+
+// Where the expression that starts at `from` ends: the next comma, closing bracket or clause
+// keyword of the same depth, or the statement's end.
+qsizetype SqlRewriter::expressionEnd(qsizetype from) const
+{
+    const qsizetype scope = m_text.enclosingOpen(from);
+    for (qsizetype i = from; i < m_text.end(); i = m_text.next(i)) {
+        if (m_text.enclosingOpen(i) != scope)
+            continue;
+        const Token &token = m_text.at(i);
+        if (token.isSymbol(u",") || token.isSymbol(u")")
+            || token.isAnyWord({u"FROM", u"WHERE", u"AS", u"GROUP", u"HAVING", u"ORDER", u"UNION",
+                                u"EXCEPT", u"INTERSECT", u"INTO"}))
+            return i;
+    }
+    return m_text.end();
+}
+
+// The result columns of a SELECT whose expression is money.
+void SqlRewriter::findMoneyResultColumns()
+{
+    qsizetype i = m_text.begin();
+    if (!m_text.contains(i) || !m_text.at(i).isWord(u"SELECT"))
+        return;
+    i = m_text.next(i);
+    if (m_text.contains(i) && m_text.at(i).isAnyWord({u"DISTINCT", u"ALL"}))
+        i = m_text.next(i);
+    if (m_text.contains(i) && m_text.at(i).isWord(u"TOP")) {
+        i = m_text.next(i);
+        i = m_text.next(m_text.at(i).isSymbol(u"(") ? m_text.partner(i) : i);
+        if (m_text.contains(i) && m_text.at(i).isWord(u"PERCENT"))
+            i = m_text.next(i);
+    }
+    for (int column = 0; m_text.contains(i); ++column) {
+        const qsizetype end = expressionEnd(i);
+        // An alias, with or without AS, names the column and is no part of its expression.
+        qsizetype last = m_text.previous(end);
+        if (last > i && m_text.at(last).isName() && !m_text.at(last).isWord(u"END")) {
+            const qsizetype before = m_text.previous(last);
+            if (m_text.at(before).isName() || m_text.at(before).isSymbol(u")")
+                || m_text.at(before).kind == TokenKind::Number)
+                last = before;
+        }
+        if (isMoneyExpression(i, m_text.next(last)))
+            m_moneyResultColumns.append(column);
+        qsizetype next = end;
+        if (m_text.contains(next) && m_text.at(next).isWord(u"AS"))
+            next = m_text.next(m_text.next(next)); // the alias after AS
+        if (!m_text.contains(next) || !m_text.at(next).isSymbol(u","))
+            return;
+        i = m_text.next(next);
+    }
+}
+
+// The last token of the operand that starts at `first`, after its signs: a bracketed
+// expression, a CASE, a (qualified) name or a call with its arguments, or a single value.
+// -1 when there is none.
+qsizetype SqlRewriter::operandEnd(qsizetype first) const
+{
+    qsizetype i = first;
+    while (m_text.contains(i) && (m_text.at(i).isSymbol(u"-") || m_text.at(i).isSymbol(u"+")))
+        i = m_text.next(i);
+    if (!m_text.contains(i))
+        return -1;
+    const Token &token = m_text.at(i);
+    if (token.isSymbol(u"("))
+        return m_text.partner(i);
+    if (token.isWord(u"CASE")) {
+        int open = 0;
+        for (; m_text.contains(i); i = m_text.next(i)) {
+            if (m_text.at(i).isWord(u"CASE"))
+                ++open;
+            else if (m_text.at(i).isWord(u"END") && --open == 0)
+                return i;
+        }
+        return -1;
+    }
+    if (!token.isName())
+        return i;
+    while (m_text.nextIsSymbol(i, u".") && m_text.contains(m_text.next(m_text.next(i)))
+           && m_text.at(m_text.next(m_text.next(i))).isName())
+        i = m_text.next(m_text.next(i));
+    if (m_text.nextIsSymbol(i, u"("))
+        return m_text.partner(m_text.next(i));
+    return i;
 }
 
 // SQL Server takes "DELETE t WHERE ..." for "DELETE FROM t WHERE ...".

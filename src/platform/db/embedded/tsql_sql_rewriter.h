@@ -14,6 +14,8 @@ namespace platform::db::embedded::tsql {
 struct RewriteContext
 {
     std::function<bool(const QString &column)> isDateColumn;
+    std::function<bool(const QString &column)> isTextColumn;
+    std::function<bool(const QString &column)> isMoneyColumn;
     DateOrder dateOrder = DateOrder::DayMonthYear;
     QString textCollation;
 };
@@ -37,6 +39,9 @@ public:
     // The first literal that could not be read as a date, if any.
     const std::optional<QString> &invalidDate() const { return m_invalidDate; }
 
+    // The positions of the result columns that are money, counted from 0.
+    const QVector<int> &moneyResultColumns() const { return m_moneyResultColumns; }
+
 private:
     void rejectUnsupported() const;
     void dropOwnerPrefixes();
@@ -46,6 +51,14 @@ private:
     void mapCollations();
     void spellOutNegatedOperators();
     void rewriteLiterals();
+    bool isTextOperand(qsizetype index, bool before) const;
+    void guardDivisors();
+    void keepMoneyExact();
+    bool isMoneyExpression(qsizetype from, qsizetype to) const;
+    void roundMoneyAssignments();
+    void findMoneyResultColumns();
+    qsizetype expressionEnd(qsizetype from) const;
+    qsizetype operandEnd(qsizetype first) const;
     void rewriteString(qsizetype index, const QHash<qsizetype, QString> &insertTargets,
                        const QSet<qsizetype> &assignments);
     QString dateOperandOf(qsizetype index, bool &isComparison,
@@ -66,6 +79,7 @@ private:
     StatementText &m_text;
     const RewriteContext &m_context;
     std::optional<QString> m_invalidDate;
+    QVector<int> m_moneyResultColumns;
 };
 
 // SQL Server collation names as the engine's collations; throws for one it has no match for.

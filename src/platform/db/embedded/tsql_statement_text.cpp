@@ -112,11 +112,42 @@ bool StatementText::isErased(qsizetype index) const
     return m_text[index - begin()].isEmpty() && m_suffix[index - begin()].isEmpty();
 }
 
+namespace {
+
+// Characters that would run into the next token's: SQL Server reads '52'AND as a literal and
+// a keyword, but '52' COLLATE x followed by AND reads as the collation xAND.
+bool joinsNextToken(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'@' || c == u'#' || c == u'$' || c == u'\''
+        || c == u'"' || c == u'[' || c == u']';
+}
+
+} // namespace
+
+bool StatementText::isEdited(qsizetype index) const
+{
+    return m_text[index - begin()] != m_tokens[index].text || !m_suffix[index - begin()].isEmpty();
+}
+
+// An edit may leave a piece ending or starting differently from its token, so where an edit
+// meets the next token a blank keeps them apart.
 QString StatementText::render(qsizetype from, qsizetype to) const
 {
     QString text;
-    for (qsizetype i = from; i < to; ++i)
-        text += m_text[i - begin()] + m_suffix[i - begin()];
+    bool editedBoundary = false;
+    for (qsizetype i = from; i < to; ++i) {
+        const QString piece = m_text[i - begin()] + m_suffix[i - begin()];
+        const bool edited = isEdited(i);
+        if (piece.isEmpty()) {
+            editedBoundary = editedBoundary || edited;
+            continue;
+        }
+        if ((editedBoundary || edited) && !text.isEmpty() && joinsNextToken(text.back())
+            && joinsNextToken(piece.front()))
+            text += u' ';
+        text += piece;
+        editedBoundary = edited;
+    }
     return text.trimmed();
 }
 

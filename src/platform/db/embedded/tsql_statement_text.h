@@ -45,6 +45,7 @@ public:
     void erase(qsizetype from, qsizetype to); // [from, to]
     void append(qsizetype index, const QString &text) { m_suffix[index - begin()] += text; }
     bool isErased(qsizetype index) const;
+    bool isEdited(qsizetype index) const;
 
     QString render(qsizetype from, qsizetype to) const; // [from, to), edits applied
     QString render() const { return render(begin(), end()); }

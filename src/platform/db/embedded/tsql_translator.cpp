@@ -51,6 +51,8 @@ public:
     {
         m_rules.dateOrder = context.dateOrder;
         m_rules.textCollation = context.textCollation;
+        m_rules.isTextColumn = context.isTextColumn;
+        m_rules.isMoneyColumn = context.isMoneyColumn;
         m_rules.isDateColumn = [this](const QString &column) {
             return m_batchDateColumns.contains(column.toLower())
                 || (m_context.isDateColumn && m_context.isDateColumn(column));
@@ -133,6 +135,7 @@ private:
         }
         EngineStatement statement = statementOf(Kind::Sql, text);
         statement.sql = text.render();
+        statement.moneyColumns = rewriter.moneyResultColumns();
         return statement;
     }
 
@@ -288,6 +291,7 @@ private:
         statement.condition = condition.sql;
         statement.negated = negated;
         statement.sql = action.sql;
+        statement.moneyColumns = action.moneyColumns;
         return statement;
     }
 

@@ -40,6 +40,7 @@ struct EngineStatement
     std::int32_t nativeError = 0; // Kind::Fail
     QString message; // Kind::Fail
     QString original; // the statement's own T-SQL text, for messages
+    QVector<int> moneyColumns; // Kind::Sql: result columns that are money whatever they hold
 };
 
 // Why a batch cannot run at all: SQL Server compiles a batch before running any of it.
@@ -61,6 +62,10 @@ struct TranslationContext
     // True for the name of any date or date-time column of the current database (compared
     // without regard to case). Columns a CREATE TABLE of the same batch declares count too.
     std::function<bool(const QString &column)> isDateColumn;
+    // True for the name of a column that is text in every table that has it.
+    std::function<bool(const QString &column)> isTextColumn;
+    // True for the name of a column that is money in every table that has it.
+    std::function<bool(const QString &column)> isMoneyColumn;
     DateOrder dateOrder = DateOrder::DayMonthYear; // how d/m/y literals are read
     QString textCollation = QStringLiteral("TSQL_CI_AS"); // for new text columns and literals
 };

@@ -480,6 +480,10 @@ TEST_F(EngineTest, TextComparesAsTheServersDefaultCollation)
         {"Peña", "NOMBRE LIKE '%en%'", false},
         {"Ventas", "NOMBRE IN ('VENTAS', 'x')", true},
         {"Ventas (+)", "NOMBRE LIKE '%(+)'", true},
+        {"Neto (-) ", "NOMBRE LIKE '%(-)'", true},
+        {"Neto (-) ", "NOMBRE LIKE '%(-) '", true},
+        {"Neto (-) x", "NOMBRE LIKE '%(-)'", false},
+        {"Neto", "NOMBRE LIKE 'Neto '", false},
         {"abc", "NOMBRE < 'ABD'", true},
     };
     for (const CollationCase &c : cases) {
@@ -492,6 +496,41 @@ TEST_F(EngineTest, TextComparesAsTheServersDefaultCollation)
                       .toInt(),
                   c.matches ? 1 : 0);
     }
+}
+
+// SQL Server reads a literal and the token right after it as two tokens; the literal's
+// rewriting must not run into that token.
+TEST_F(EngineTest, ALiteralNeverRunsIntoTheTokenAfterIt)
+{
+    run(QStringLiteral("CREATE TABLE C (NOMBRE varchar(30) NULL, LADO char(1) NULL, FECHA "
+                       "datetime NULL)"));
+    run(QStringLiteral("INSERT INTO C (NOMBRE, LADO, FECHA) VALUES ('52', 'D', '01/03/2024')"));
+    run(QStringLiteral("INSERT INTO C (NOMBRE, LADO, FECHA) VALUES ('53', 'H', '02/03/2024')"));
+    const struct
+    {
+        const char *condition;
+        int count;
+    } cases[] = {
+        {"NOMBRE = '52'AND LADO = 'D'", 1},
+        {"NOMBRE = '52'OR LADO = 'H'", 2},
+        {"(NOMBRE = '52')", 1},
+        {"(NOMBRE = '52'AND [LADO] = 'D' )", 1},
+        {"NOMBRE IN ('52','53')AND LADO = 'H'", 1},
+        {"FECHA >='01/03/2024'AND FECHA <'02/03/2024'", 1},
+        {"FECHA ='02/03/2024'OR NOMBRE ='52'", 2},
+        {"NOMBRE = N'53'AND LADO = 'H'", 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.condition);
+        EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM C WHERE %1")
+                             .arg(QString::fromUtf8(c.condition)))
+                      .toInt(),
+                  c.count);
+    }
+    EXPECT_EQ(column(QStringLiteral("SELECT NOMBRE FROM C WHERE LADO = 'D'ORDER BY NOMBRE")),
+              QStringList{QStringLiteral("52")});
+    EXPECT_EQ(column(QStringLiteral("SELECT NOMBRE FROM C WITH(NOLOCK)WHERE LADO = 'H'")),
+              QStringList{QStringLiteral("53")});
 }
 
 TEST_F(EngineTest, GroupingDistinctAndOrderFollowTheCollation)
@@ -540,6 +579,103 @@ TEST_F(EngineTest, ServerFunctions)
     }
     EXPECT_TRUE(scalar(QStringLiteral("SELECT LEN(NULL)")).isNull());
     EXPECT_TRUE(scalar(QStringLiteral("SELECT GETDATE()")).toString().startsWith(u'2'));
+}
+
+// Money adds as the server's four-place decimal, not as binary fractions, and a money
+// expression is money whatever the values it meets.
+TEST_F(EngineTest, MoneyAddsExactlyAndStaysMoney)
+{
+    run(QStringLiteral("CREATE TABLE M (ID int NOT NULL, A money NULL, B money NULL, C money NULL, "
+                       "F float NULL)"));
+    run(QStringLiteral("INSERT INTO M (ID, A, B, C, F) VALUES (1, 0.1, 0.2, 0.3, 0.5)"));
+    const struct
+    {
+        const char *expression;
+        const char *shown; // the value as the program shows it; "NULL" for a Null
+    } cases[] = {
+        {"A + B - C", "0"},          {"SUM(A) + SUM(B) - SUM(C)", "0"}, {"SUM(A + B - C)", "0"},
+        {"ABS(C - A - B) * 2", "0"}, {"M.A + M.B AS Total", "0.3"},     {"A / 3", "0.0333"},
+        {"SUM(A) Alias", "0.1"},     {"ISNULL(SUM(A), 0) - 0.1", "0"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.expression);
+        Recordset rows
+            = m_connection->execute(QStringLiteral("SELECT ID, %1 FROM M GROUP BY ID, A, B, C")
+                                        .arg(QString::fromUtf8(c.expression)));
+        EXPECT_EQ(rows.field(1).type(), adCurrency);
+        EXPECT_EQ(shown(rows.field(1).value()), QString::fromUtf8(c.shown));
+    }
+    // Money with a float is a float; its type is left to the values.
+    EXPECT_EQ(m_connection->execute(QStringLiteral("SELECT A + F FROM M")).field(0).type(),
+              adDouble);
+
+    // A stored result is rounded to money's places: the zero test finds it zero.
+    run(QStringLiteral("UPDATE M SET A = A + B - C, F = A + B - C WHERE ID = 1"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM M WHERE A <> 0")).toInt(), 0);
+
+    // 1,010 lines that total 11; whole amounts, or none at all, give money too.
+    run(QStringLiteral("DELETE FROM M"));
+    for (int i = 0; i < 1010; ++i)
+        run(QStringLiteral("INSERT INTO M (ID, A, B) VALUES (%1, %2, 2)")
+                .arg(i)
+                .arg(i < 1000 ? QStringLiteral("0.01") : QStringLiteral("0.1")));
+    const struct
+    {
+        const char *query;
+        const char *shown;
+    } sums[] = {
+        {"SELECT SUM(A) FROM M", "11"},
+        {"SELECT SUM(B) FROM M", "2020"},
+        {"SELECT SUM(A) FROM M WHERE ID < 0", "NULL"},
+        {"SELECT SUM(A) - 11 FROM M", "0"},
+    };
+    for (const auto &c : sums) {
+        SCOPED_TRACE(c.query);
+        Recordset rows = m_connection->execute(QString::fromUtf8(c.query));
+        EXPECT_EQ(rows.field(0).type(), adCurrency);
+        const QVariant value = rows.field(0).value();
+        EXPECT_EQ(platform::isNull(value) ? QStringLiteral("NULL") : shown(value),
+                  QString::fromUtf8(c.shown));
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT SUM(A) FROM M")).value<platform::Currency>(),
+              platform::Currency::fromScaled(110000));
+}
+
+// Where SQLite would answer something else than SQL Server, the statement fails with the
+// server's number instead: a division by zero (8134) and "+" between two texts (50000).
+TEST_F(SuiteSchemaTest, ConstructsTheEngineCannotAnswerAsTheServerFailClearly)
+{
+    const struct
+    {
+        const char *sql;
+        std::int32_t number;
+    } failures[] = {
+        {"SELECT IMPORTE / 0 FROM MV_ASIENTOS", native::DivideByZero},
+        {"SELECT SUM(IMPORTE) / (COUNT(*) - COUNT(*)) FROM MV_ASIENTOS", native::DivideByZero},
+        {"SELECT 7 % 0", native::DivideByZero},
+        {"SELECT 1 / CASE WHEN 1 = 1 THEN 0 ELSE 1 END", native::DivideByZero},
+        {"SELECT CUENTA FROM MV_ASIENTOS WHERE IMPORTE / -0.0 > 1", native::DivideByZero},
+        {"SELECT CODIGO + DESCRIPCION FROM MA_CUENTAS", native::Unsupported},
+        {"SELECT MA_CUENTAS.CODIGO + MA_CUENTAS.DESCRIPCION FROM MA_CUENTAS", native::Unsupported},
+        {"SELECT CODIGO + 'x' FROM MA_CUENTAS", native::Unsupported},
+    };
+    for (const auto &f : failures) {
+        SCOPED_TRACE(f.sql);
+        failureOf(QString::fromUtf8(f.sql));
+        EXPECT_EQ(nativeErrors(), QVector<std::int32_t>{f.number});
+    }
+    // Divisions that do not divide by zero, and "+" between numbers, run as before.
+    EXPECT_EQ(scalar(QStringLiteral("SELECT 10 / 4")).toInt(), 2);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT 7 % 4")).toInt(), 3);
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT 10 / NULL")).isNull());
+    EXPECT_EQ(shown(scalar(QStringLiteral("SELECT MAX(IMPORTE) / 2 FROM MV_ASIENTOS "
+                                          "WHERE CUENTA = '1102'"))),
+              QStringLiteral("15"));
+    EXPECT_EQ(shown(scalar(QStringLiteral("SELECT MAX(IMPORTE + IMPORTE) FROM MV_ASIENTOS "
+                                          "WHERE CUENTA = '1102'"))),
+              QStringLiteral("60"));
+    EXPECT_EQ(column(QStringLiteral("SELECT LEN(CODIGO) + 1 FROM MA_CUENTAS WHERE CODIGO = '11'")),
+              QStringList{QStringLiteral("3")});
 }
 
 TEST_F(SuiteSchemaTest, JournalSumSearchesTheAccountAndDateIndex)

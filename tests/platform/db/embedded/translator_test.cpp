@@ -202,7 +202,7 @@ const Shape programShapes[] = {
      "[DEBE-HABER] = 'D' )",
      "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE From MV_ASIENTOS WHERE ( "
      "(EsResumen = 0) and TC IN ('FA','NC')) AND (( substring(CUENTA,1,2) = '11' COLLATE "
-     "TSQL_CI_AS AND FECHA >='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00'AND "
+     "TSQL_CI_AS AND FECHA >='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00' AND "
      "[DEBE-HABER] = 'D' COLLATE TSQL_CI_AS )) GROUP BY CUENTA, FECHA, [DEBE-HABER]"},
     {"S65_periodic_exact",
      "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE  From MV_ASIENTOS  WHERE "
