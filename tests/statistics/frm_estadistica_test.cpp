@@ -434,11 +434,6 @@ TEST_F(WindowTest, ReportPrintsTheStatistic)
         } else {
             fillNewDefinition();
             window->txtfields[0]->setText(QStringLiteral("Sin guardar"));
-        } else {
-            // An unknown menu definition fills no field; the run still needs its dates.
-            window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
-            window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
-            window->CmbTG->setCurrentIndex(0);
         }
         dialogs.onDialog([](QDialog &) { return int(QDialog::Accepted); });
         command("REPORTE");
