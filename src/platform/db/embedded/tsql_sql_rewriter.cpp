@@ -1,6 +1,7 @@
 #include "platform/db/embedded/tsql_sql_rewriter.h"
 
 #include "platform/db/embedded/tsql_errors.h"
+#include "platform/db/embedded/tsql_prefix_ranges.h"
 
 namespace platform::db::embedded::tsql {
 
@@ -58,9 +59,11 @@ void SqlRewriter::run()
     dropTableHints();
     renameTempTables();
     replaceBuiltinNames();
+    translateLeftCalls(m_text);
     mapCollations();
     spellOutNegatedOperators();
     rewriteLiterals();
+    addPrefixRanges(m_text, m_context.textCollation);
     addMissingFrom();
     moveGroupFiltersToWhere();
     convertTop();

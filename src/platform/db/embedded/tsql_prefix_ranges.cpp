@@ -1,0 +1,168 @@
+#include "platform/db/embedded/tsql_prefix_ranges.h"
+
+#include "platform/db/embedded/tsql_sql_rewriter.h"
+
+#include <optional>
+
+namespace platform::db::embedded::tsql {
+
+namespace {
+
+// The first comma of the argument list that opens at `open`, or -1.
+qsizetype firstArgumentComma(const StatementText &text, qsizetype open)
+{
+    const qsizetype close = text.partner(open);
+    for (qsizetype i = text.next(open); i < close; i = text.next(i)) {
+        if (text.at(i).isSymbol(u",") && text.enclosingOpen(i) == open)
+            return i;
+    }
+    return -1;
+}
+
+bool isNumber(const StatementText &text, qsizetype index, QStringView value = {})
+{
+    return text.isKind(index, TokenKind::Number)
+        && (value.isEmpty() || text.at(index).text == value);
+}
+
+// A column name, possibly qualified, filling [from, to).
+bool isColumn(const StatementText &text, qsizetype from, qsizetype to)
+{
+    bool expectName = true;
+    for (qsizetype i = from; i < to; i = text.next(i)) {
+        if (expectName ? !text.at(i).isName() : !text.at(i).isSymbol(u"."))
+            return false;
+        expectName = !expectName;
+    }
+    return from < to && !expectName;
+}
+
+// Where the comparison may start: nothing that binds tighter than "=" comes before it.
+bool startsCondition(const StatementText &text, qsizetype index)
+{
+    const qsizetype before = text.previous(index);
+    return before < text.begin() || text.at(before).isSymbol(u"(")
+        || text.at(before).isAnyWord({u"AND", u"OR", u"NOT", u"WHERE", u"HAVING", u"ON", u"WHEN"});
+}
+
+bool endsCondition(const StatementText &text, qsizetype index)
+{
+    const qsizetype after = text.next(index);
+    return after >= text.end() || text.at(after).isSymbol(u")") || text.at(after).isSymbol(u";")
+        || text.at(after).isAnyWord({u"AND", u"OR", u"THEN", u"GROUP", u"ORDER", u"HAVING",
+                                     u"UNION", u"EXCEPT", u"INTERSECT"});
+}
+
+// The collations compare without regard to case and trailing blanks, so every text whose
+// first characters match the literal lies between the literal and its folded form with the
+// last character raised by one. Only plain ASCII literals: folding other characters can move
+// them anywhere in the order.
+struct PrefixBounds
+{
+    QString low;
+    QString high;
+};
+
+std::optional<PrefixBounds> boundsOf(QString literal)
+{
+    while (literal.endsWith(QLatin1Char(' ')))
+        literal.chop(1);
+    if (literal.isEmpty())
+        return std::nullopt;
+    for (const QChar c : std::as_const(literal)) {
+        if (c.unicode() >= 0x80)
+            return std::nullopt;
+    }
+    QString high = literal.toLower();
+    const char16_t last = high.back().unicode();
+    if (last >= 0x7F)
+        return std::nullopt;
+    high.back() = QChar(char16_t(last + 1));
+    return PrefixBounds{literal, high};
+}
+
+QString quoted(QString value)
+{
+    return u'\'' + value.replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
+struct PrefixTest
+{
+    qsizetype function = -1;
+    qsizetype columnFrom = -1;
+    qsizetype columnTo = -1;
+    qsizetype literal = -1;
+    qsizetype last = -1; // the literal, or the name of its own collation
+};
+
+// substring(col, 1, n) = 'literal' or LEFT(col, n) = 'literal'.
+std::optional<PrefixTest> prefixTestAt(const StatementText &text, qsizetype index)
+{
+    if (!text.at(index).isAnyWord({u"SUBSTRING", u"LEFT"}) || !text.nextIsSymbol(index, u"(")
+        || !startsCondition(text, index))
+        return std::nullopt;
+    const qsizetype open = text.next(index);
+    const qsizetype comma = firstArgumentComma(text, open);
+    if (comma < 0 || !isColumn(text, text.next(open), comma))
+        return std::nullopt;
+    qsizetype length = text.next(comma);
+    if (!text.at(index).isWord(u"LEFT")) {
+        const qsizetype secondComma = text.next(length);
+        if (!isNumber(text, length, u"1") || !text.contains(secondComma)
+            || !text.at(secondComma).isSymbol(u","))
+            return std::nullopt;
+        length = text.next(secondComma);
+    }
+    const qsizetype close = text.partner(open);
+    if (!isNumber(text, length) || text.next(length) != close)
+        return std::nullopt;
+    const qsizetype equals = text.next(close);
+    const qsizetype literal = text.next(equals);
+    if (!text.contains(literal) || !text.at(equals).isSymbol(u"=")
+        || !text.isKind(literal, TokenKind::String))
+        return std::nullopt;
+    qsizetype last = literal;
+    if (text.nextIsWord(literal, u"COLLATE"))
+        last = text.next(text.next(literal));
+    if (!text.contains(last) || !endsCondition(text, last))
+        return std::nullopt;
+    return PrefixTest{index, text.next(open), comma, literal, last};
+}
+
+} // namespace
+
+void translateLeftCalls(StatementText &text)
+{
+    for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
+        if (!text.at(i).isWord(u"LEFT") || !text.nextIsSymbol(i, u"("))
+            continue;
+        const qsizetype comma = firstArgumentComma(text, text.next(i));
+        if (comma < 0)
+            continue;
+        text.replace(i, QStringLiteral("substr"));
+        text.replace(comma, QStringLiteral(", 1,"));
+    }
+}
+
+void addPrefixRanges(StatementText &text, const QString &collation)
+{
+    for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
+        const std::optional<PrefixTest> test = prefixTestAt(text, i);
+        if (!test)
+            continue;
+        const std::optional<PrefixBounds> bounds = boundsOf(text.at(test->literal).stringValue());
+        if (!bounds)
+            continue;
+        const QString rangeCollation = test->last == test->literal
+            ? collation
+            : engineCollation(text.at(test->last).nameValue());
+        const QString column = text.render(test->columnFrom, test->columnTo);
+        const QString suffix = u" COLLATE " + rangeCollation;
+        text.replace(test->function, u'(' + text.render(test->function, text.next(test->function)));
+        text.append(test->last,
+                    u" AND " + column + u" >= " + quoted(bounds->low) + suffix + u" AND " + column
+                        + u" < " + quoted(bounds->high) + suffix + u") ");
+    }
+}
+
+} // namespace platform::db::embedded::tsql
