@@ -196,6 +196,34 @@ int SqliteDatabase::schemaVersion()
     return sqlite3_column_int(statement.get(), 0);
 }
 
+bool SqliteDatabase::leadsIndex(const QString &table, const QString &column,
+                                const QString &collation)
+{
+    const int version = schemaVersion();
+    if (m_indexLeadersVersion != version) {
+        loadIndexLeaders();
+        m_indexLeadersVersion = version;
+    }
+    return m_indexLeaders.contains((table + u'|' + column + u'|' + collation).toLower());
+}
+
+void SqliteDatabase::loadIndexLeaders()
+{
+    m_indexLeaders.clear();
+    std::optional<ProviderError> error;
+    PreparedStatement leaders
+        = prepare(QStringLiteral("SELECT m.name, c.name, c.coll FROM sqlite_schema AS m, "
+                                 "pragma_index_list(m.name) AS i, pragma_index_xinfo(i.name) AS c "
+                                 "WHERE m.type = 'table' AND c.seqno = 0"),
+                  error);
+    const auto text = [&](int column) {
+        return QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(leaders.get(), column)));
+    };
+    while (leaders && sqlite3_step(leaders.get()) == SQLITE_ROW)
+        m_indexLeaders.insert((text(0) + u'|' + text(1) + u'|' + text(2)).toLower());
+}
+
 void SqliteDatabase::loadDateColumns()
 {
     m_dateColumns.clear();

@@ -77,6 +77,8 @@ public:
 
     // True for a column of a table or view declared with a date or time type.
     bool isDateColumn(const QString &column);
+    // True when an index of the table begins with the column under the collation.
+    bool leadsIndex(const QString &table, const QString &column, const QString &collation);
     // The schema's change counter; it moves after every DDL statement of any connection.
     int schemaVersion();
 
@@ -86,6 +88,7 @@ private:
     SqliteDatabase(sqlite3 *db, QString path);
     static int checkDeadline(void *self);
     void loadDateColumns();
+    void loadIndexLeaders();
 
     sqlite3 *m_db;
     QString m_path;
@@ -94,6 +97,8 @@ private:
     std::optional<std::chrono::steady_clock::time_point> m_deadline;
     QSet<QString> m_dateColumns; // folded to lower case
     std::optional<int> m_dateColumnsVersion;
+    QSet<QString> m_indexLeaders; // "table|column|collation", folded to lower case
+    std::optional<int> m_indexLeadersVersion;
 };
 
 } // namespace platform::db::embedded

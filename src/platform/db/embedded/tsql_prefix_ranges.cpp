@@ -129,6 +129,42 @@ std::optional<PrefixTest> prefixTestAt(const StatementText &text, qsizetype inde
     return PrefixTest{index, text.next(open), comma, literal, last};
 }
 
+// The table a SELECT reads when it reads one table by a plain name, else empty.
+QString singleTableOf(const StatementText &text, qsizetype index)
+{
+    qsizetype scope = text.enclosingOpen(index);
+    while (scope >= 0 && !text.nextIsWord(scope, u"SELECT"))
+        scope = text.enclosingOpen(scope);
+    const qsizetype select = text.next(scope < 0 ? text.begin() - 1 : scope);
+    if (!text.contains(select) || !text.at(select).isWord(u"SELECT"))
+        return {};
+    qsizetype from = text.next(select);
+    while (from < text.end()
+           && !(text.at(from).isWord(u"FROM") && text.enclosingOpen(from) == scope))
+        from = text.next(from);
+    const qsizetype table = text.next(from);
+    const qsizetype after = text.next(table);
+    if (!text.contains(table) || !text.at(table).isName())
+        return {};
+    const bool clauseFollows = after >= text.end() || text.at(after).isSymbol(u")")
+        || text.at(after).isSymbol(u";")
+        || text.at(after).isAnyWord({u"WHERE", u"GROUP", u"HAVING", u"ORDER"});
+    return clauseFollows ? text.render(table, after) : QString();
+}
+
+// The distinct values of the column between the bounds, one index search each: a walk from
+// the lowest to the next higher value, whatever statistics the database keeps.
+QString distinctValues(const QString &table, const QString &column, const QString &low,
+                       const QString &high)
+{
+    const QString values = QStringLiteral("prefix_range_values");
+    return u"(WITH RECURSIVE " + values + u"(v) AS (SELECT MIN(" + column + u") FROM " + table
+        + u" WHERE " + column + u" >= " + low + u" AND " + column + u" < " + high
+        + u" UNION ALL SELECT (SELECT MIN(" + column + u") FROM " + table + u" WHERE " + column
+        + u" > " + values + u".v AND " + column + u" < " + high + u") FROM " + values + u" WHERE "
+        + values + u".v IS NOT NULL) SELECT v FROM " + values + u" WHERE v IS NOT NULL)";
+}
+
 } // namespace
 
 void translateLeftCalls(StatementText &text)
@@ -144,7 +180,8 @@ void translateLeftCalls(StatementText &text)
     }
 }
 
-void addPrefixRanges(StatementText &text, const QString &collation)
+void addPrefixRanges(StatementText &text, const QString &collation,
+                     const IndexLeaderTest &leadsIndex)
 {
     for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
         const std::optional<PrefixTest> test = prefixTestAt(text, i);
@@ -158,10 +195,15 @@ void addPrefixRanges(StatementText &text, const QString &collation)
             : engineCollation(text.at(test->last).nameValue());
         const QString column = text.render(test->columnFrom, test->columnTo);
         const QString suffix = u" COLLATE " + rangeCollation;
+        const QString low = quoted(bounds->low) + suffix;
+        const QString high = quoted(bounds->high) + suffix;
+        QString range = u" AND " + column + u" >= " + low + u" AND " + column + u" < " + high;
+        const QString table = singleTableOf(text, i);
+        if (!table.isEmpty() && text.next(test->columnFrom) == test->columnTo && leadsIndex
+            && leadsIndex(table, text.at(test->columnFrom).nameValue(), rangeCollation))
+            range += u" AND " + column + u" IN " + distinctValues(table, column, low, high);
         text.replace(test->function, u'(' + text.render(test->function, text.next(test->function)));
-        text.append(test->last,
-                    u" AND " + column + u" >= " + quoted(bounds->low) + suffix + u" AND " + column
-                        + u" < " + quoted(bounds->high) + suffix + u") ");
+        text.append(test->last, range + u") ");
     }
 }
 

@@ -63,7 +63,7 @@ void SqlRewriter::run()
     mapCollations();
     spellOutNegatedOperators();
     rewriteLiterals();
-    addPrefixRanges(m_text, m_context.textCollation);
+    addPrefixRanges(m_text, m_context.textCollation, m_context.leadsIndex);
     addMissingFrom();
     moveGroupFiltersToWhere();
     convertTop();

@@ -14,6 +14,8 @@ namespace platform::db::embedded::tsql {
 struct RewriteContext
 {
     std::function<bool(const QString &column)> isDateColumn;
+    std::function<bool(const QString &table, const QString &column, const QString &collation)>
+        leadsIndex;
     DateOrder dateOrder = DateOrder::DayMonthYear;
     QString textCollation;
 };

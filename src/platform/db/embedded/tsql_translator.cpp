@@ -51,6 +51,7 @@ public:
     {
         m_rules.dateOrder = context.dateOrder;
         m_rules.textCollation = context.textCollation;
+        m_rules.leadsIndex = context.leadsIndex;
         m_rules.isDateColumn = [this](const QString &column) {
             return m_batchDateColumns.contains(column.toLower())
                 || (m_context.isDateColumn && m_context.isDateColumn(column));

@@ -61,6 +61,10 @@ struct TranslationContext
     // True for the name of any date or date-time column of the current database (compared
     // without regard to case). Columns a CREATE TABLE of the same batch declares count too.
     std::function<bool(const QString &column)> isDateColumn;
+    // True when an index of the table begins with the column under the collation (names
+    // compared without regard to case).
+    std::function<bool(const QString &table, const QString &column, const QString &collation)>
+        leadsIndex;
     DateOrder dateOrder = DateOrder::DayMonthYear; // how d/m/y literals are read
     QString textCollation = QStringLiteral("TSQL_CI_AS"); // for new text columns and literals
 };

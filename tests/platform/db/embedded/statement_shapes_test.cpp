@@ -1,6 +1,7 @@
 #include "demo/suite_database.h"
 #include "engine_fixture.h"
 #include "platform/db/embedded/sql_server_functions.h"
+#include "platform/db/embedded/sqlite_database.h"
 #include "platform/db/embedded/tsql_translator.h"
 #include "platform/error.h"
 #include "platform/variant.h"
@@ -558,26 +559,30 @@ TEST_F(SuiteSchemaTest, JournalSumsSearchACoveringIndex)
          "FECHA >='01/02/2024' AND Fecha <='29/02/2024' AND [DEBE-HABER] = 'D' )",
          "SEARCH MV_ASIENTOS USING COVERING INDEX IX_MV_ASIENTOS_CUENTA_FECHA (CUENTA=? AND "
          "FECHA>? AND FECHA<?)"},
+        // A title account: its accounts one by one, each over the period only.
         {"Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE  From MV_ASIENTOS  WHERE "
          "(EsResumen = 0)   GROUP BY CUENTA, FECHA, [DEBE-HABER]  HAVING (substring(CUENTA,1,2) "
          "= '11' AND FECHA >='01/02/2024' AND Fecha <'15/02/2024' )",
-         "SEARCH MV_ASIENTOS USING COVERING INDEX IX_MV_ASIENTOS_"},
+         "SEARCH MV_ASIENTOS USING COVERING INDEX IX_MV_ASIENTOS_CUENTA_FECHA (CUENTA=? AND "
+         "FECHA>? AND FECHA<?)"},
         {"Select substring(CUENTA,1,2), [DEBE-HABER], SUM(IMPORTE) AS IMPORTE, UNEGOCIO  From "
          "MV_ASIENTOS  WHERE (EsResumen = 0)   and  UNEGOCIO = '   1' AND FECHA >='01/03/2024' "
          "AND Fecha <='31/03/2024' GROUP BY substring(CUENTA,1,2), [DEBE-HABER], UNEGOCIO  HAVING "
          "(substring(CUENTA,1,2) = '11' )",
          "SEARCH MV_ASIENTOS USING COVERING INDEX IX_MV_ASIENTOS_"},
     };
-    TranslationContext context;
-    context.isDateColumn = [](const QString &column) {
-        return column.compare(QLatin1String("FECHA"), Qt::CaseInsensitive) == 0;
-    };
     FunctionContext functions;
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(m_folder.filePath(QStringLiteral("PRUEBA.db")).toUtf8().constData(),
-                              &db, SQLITE_OPEN_READONLY, nullptr),
-              SQLITE_OK);
-    registerSqlServerFunctions(db, &functions);
+    SqliteDatabase::Opened opened
+        = SqliteDatabase::open(m_folder.filePath(QStringLiteral("PRUEBA.db")), &functions);
+    ASSERT_TRUE(opened.database);
+    SqliteDatabase &database = *opened.database;
+    TranslationContext context;
+    context.isDateColumn = [&](const QString &column) { return database.isDateColumn(column); };
+    context.leadsIndex
+        = [&](const QString &table, const QString &column, const QString &collation) {
+              return database.leadsIndex(table, column, collation);
+          };
+    sqlite3 *db = database.handle();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.sum);
         const TranslatedBatch batch = translateBatch(QString::fromUtf8(c.sum), context);
@@ -595,7 +600,6 @@ TEST_F(SuiteSchemaTest, JournalSumsSearchACoveringIndex)
         EXPECT_TRUE(steps.join(u'\n').contains(QLatin1String(c.search)))
             << steps.join(u'\n').toStdString();
     }
-    sqlite3_close(db);
 }
 
 // The range beside a prefix test keeps exactly the rows of the test itself, which the reversed

@@ -702,3 +702,40 @@ TEST(DateLiterals, ColumnsDeclaredInTheSameBatchCount)
 }
 
 } // namespace
+
+// The walk over a title's accounts goes beside the range only where it is one index search a
+// step: one table read by its plain name, whose index begins with the column.
+TEST(PrefixRanges, DistinctValuesOnlyForOneIndexedTable)
+{
+    struct Case
+    {
+        const char *tsql;
+        bool walks;
+    };
+    const Case cases[] = {
+        {"SELECT a FROM t WHERE substring(a,1,2) = '11'", true},
+        {"SELECT a FROM t WHERE b = 1 AND (LEFT(a, 2) = '11') ORDER BY a", true},
+        {"SELECT x FROM u WHERE substring(a,1,2) = '11'", false}, // no index begins with a
+        {"SELECT a FROM t JOIN u ON t.a = u.a WHERE substring(a,1,2) = '11'", false},
+        {"SELECT a FROM t WHERE substring(t.a,1,2) = '11'", false},
+        {"SELECT a FROM t WHERE substring(a,1,2) = '11' COLLATE Latin1_General_CI_AI", false},
+        {"UPDATE t SET b = 1 WHERE substring(a,1,2) = '11'", false},
+    };
+    TranslationContext context = suiteContext();
+    context.leadsIndex = [](const QString &table, const QString &column, const QString &collation) {
+        return table == u"t" && column == u"a" && collation == u"TSQL_CI_AS";
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.tsql);
+        const TranslatedBatch batch = translateBatch(QString::fromUtf8(c.tsql), context);
+        ASSERT_FALSE(batch.error);
+        const QString sql = batch.statements.front().sql;
+        EXPECT_TRUE(sql.contains(u">= '11' COLLATE")) << sql.toStdString();
+        EXPECT_EQ(sql.contains(u"a IN (WITH RECURSIVE prefix_range_values(v) AS (SELECT MIN(a) "
+                               u"FROM t WHERE a >= '11' COLLATE TSQL_CI_AS AND a < '12' COLLATE "
+                               u"TSQL_CI_AS UNION ALL SELECT (SELECT MIN(a) FROM t WHERE a > "
+                               u"prefix_range_values.v AND a < '12' COLLATE TSQL_CI_AS)"),
+                  c.walks)
+            << sql.toStdString();
+    }
+}
