@@ -197,11 +197,15 @@ void addPrefixRanges(StatementText &text, const QString &collation,
         const QString suffix = u" COLLATE " + rangeCollation;
         const QString low = quoted(bounds->low) + suffix;
         const QString high = quoted(bounds->high) + suffix;
-        QString range = u" AND " + column + u" >= " + low + u" AND " + column + u" < " + high;
+        // The values alone, not the range beside them: given a range, SQLite searches by it
+        // and no further column of the index.
         const QString table = singleTableOf(text, i);
-        if (!table.isEmpty() && text.next(test->columnFrom) == test->columnTo && leadsIndex
-            && leadsIndex(table, text.at(test->columnFrom).nameValue(), rangeCollation))
-            range += u" AND " + column + u" IN " + distinctValues(table, column, low, high);
+        const bool walk = !table.isEmpty() && text.next(test->columnFrom) == test->columnTo
+            && leadsIndex
+            && leadsIndex(table, text.at(test->columnFrom).nameValue(), rangeCollation);
+        const QString range = walk
+            ? QString(u" AND " + column + u" IN " + distinctValues(table, column, low, high))
+            : QString(u" AND " + column + u" >= " + low + u" AND " + column + u" < " + high);
         text.replace(test->function, u'(' + text.render(test->function, text.next(test->function)));
         text.append(test->last, range + u") ");
     }
