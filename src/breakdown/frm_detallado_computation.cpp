@@ -237,6 +237,7 @@ const QList<ColumnCode> &BreakdownRun::columnCodes()
 
 void BreakdownRun::insertWorkRow(const statistics::WorkRow &row)
 {
+    progress(row.group, true);
     data::gDB().EjecutaConsultaSQL(statistics::insertWorkRowStatement(row));
 }
 
@@ -454,7 +455,7 @@ void FrmDetallado::GeneraAuxiliar(QString &nombre)
         [&window] { return window.ConfirmarCancelacion(); },
     });
     try {
-        BreakdownRun(*this, nombre, guard).run();
+        guard.inOneTransaction([&] { BreakdownRun(*this, nombre, guard).run(); });
     } catch (const statistics::RunLeft &) {
         // The cancel step or the error path has told the user; the work rows stay and the
         // browser keeps its empty page.

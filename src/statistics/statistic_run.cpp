@@ -92,10 +92,40 @@ bool RunGuard::attempt(const std::function<void()> &statement) const
 
 void RunGuard::advance(const QString &text, bool mayCancel) const
 {
-    std::int16_t cancel = 0;
-    platform::gProgreso().Avanzar(cancel, text, progressTitle, progressMessage);
-    if (mayCancel && cancel != 0 && m_hooks.confirmCancel())
-        throw RunLeft{};
+    if (takeCancelRequest(text) && mayCancel) {
+        m_cancelRequested = false;
+        if (m_hooks.confirmCancel())
+            throw RunLeft{};
+    }
+}
+
+// Letting the window's events run costs more than a sum over a small journal; a click waits
+// at most one interval to be seen.
+bool RunGuard::takeCancelRequest(const QString &text) const
+{
+    if (!m_sinceRefresh.isValid() || m_sinceRefresh.elapsed() >= refreshInterval.count()) {
+        std::int16_t cancel = 0;
+        platform::gProgreso().Avanzar(cancel, text, progressTitle, progressMessage);
+        m_sinceRefresh.start();
+        m_cancelRequested = m_cancelRequested || cancel != 0;
+    }
+    return m_cancelRequested;
+}
+
+// One commit instead of one for every row written: each commit of its own waits for the disk.
+void RunGuard::inOneTransaction(const std::function<void()> &work) const
+{
+    platform::db::Connection &connection = *data::gDB().gCnn;
+    const bool began = attempt([&] { connection.beginTrans(); });
+    try {
+        work();
+    } catch (...) {
+        if (began)
+            attempt([&] { connection.commitTrans(); });
+        throw;
+    }
+    if (began)
+        attempt([&] { connection.commitTrans(); });
 }
 
 Recordset openJournalSum(const JournalSum &sum)
@@ -112,6 +142,11 @@ StatisticRun::StatisticRun(RunSettings settings, const RunGuard &guard)
 { }
 
 void StatisticRun::fillWorkTable()
+{
+    m_guard.inOneTransaction([this] { writeRows(); });
+}
+
+void StatisticRun::writeRows()
 {
     data::DB_Dll &db = data::gDB();
     db.EjecutaConsultaSQL(deleteWorkRowsStatement(m_settings.key));
@@ -183,6 +218,7 @@ void StatisticRun::writeGroupRows(const QString &group, const QDate &start, cons
 void StatisticRun::writeRow(const QString &group, const DateSpan &span, WorkRowKind kind,
                             const QString &code)
 {
+    m_guard.advance(group, true);
     data::gDB().EjecutaConsultaSQL(
         insertWorkRowStatement(WorkRow{m_settings.key, m_name, group, span, kind, code}));
 }

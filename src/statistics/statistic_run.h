@@ -7,7 +7,9 @@
 #include "statistics/statistic_filters.h"
 #include "statistics/statistic_statements.h"
 
+#include <QElapsedTimer>
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -38,12 +40,24 @@ public:
     // (false), or leave the run (RunLeft).
     bool attempt(const std::function<void()> &statement) const;
 
-    // Refreshes the progress window with the text. With mayCancel, a stop request asks the
-    // cancel step, and a confirmed stop leaves the run (RunLeft).
+    // Refreshes the progress window with the text, at most every refreshInterval. With
+    // mayCancel, a stop request asks the cancel step, and a confirmed stop leaves the run
+    // (RunLeft). A request seen where the run may not stop waits for the next call that may.
     void advance(const QString &text, bool mayCancel) const;
 
+    static constexpr std::chrono::milliseconds refreshInterval{50};
+
+    // Runs the work in one transaction of the main connection, committed however the work
+    // ends: a stopped or failed run keeps the rows it wrote, as it would without one.
+    void inOneTransaction(const std::function<void()> &work) const;
+
 private:
+    bool takeCancelRequest(const QString &text) const;
+
     RunHooks m_hooks;
+    // The progress window is the run's state, not the guard's: a const guard still updates it.
+    mutable QElapsedTimer m_sinceRefresh;
+    mutable bool m_cancelRequested = false;
 };
 
 // Opens the rows of a journal sum as the program sends every read: through the restricted
@@ -81,6 +95,7 @@ public:
     const QString &statisticName() const { return m_name; }
 
 private:
+    void writeRows();
     void writeSkeleton();
     void writeGroupRows(const QString &group, const QDate &start, const QDate &end);
     void writeRow(const QString &group, const DateSpan &span, WorkRowKind kind = {},

@@ -9,6 +9,7 @@
 #include "platform/db/recordset.h"
 #include "platform/regional_settings.h"
 #include "platform/suite/controles.h"
+#include "platform/suite/progreso.h"
 #include "platform/suite/utilidades.h"
 #include "platform/variant.h"
 #include "statistics/frm_estadistica.h"
@@ -19,6 +20,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTest>
+#include <QTimer>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -452,6 +455,20 @@ TEST_F(BreakdownComputationTest, ARunReplacesOnlyItsUsersRowsAndAnUnknownNameWri
     EXPECT_TRUE(workRows().isEmpty());
     EXPECT_EQ(valueOnMain(QStringLiteral("SELECT COUNT(*) FROM AUX_PANELCTA")).toInt(), 1);
     EXPECT_TRUE(QFile::exists(breakdown::frmDetallado().strArchivoHTML));
+}
+
+// Escape on the progress window as the breakdown starts: it stops while it writes the empty work
+// rows, before the first of them, and leaves the page unfinished.
+TEST_F(BreakdownComputationTest, CancelWhileTheWorkRowsAreWrittenStopsTheBreakdown)
+{
+    defineLine(QStringLiteral("Caja"), QStringLiteral("Caja"), QStringLiteral("1101"));
+    QTimer::singleShot(0, [] { QTest::keyClick(&platform::gProgreso().window(), Qt::Key_Escape); });
+    dialogs.answer(platform::msgbox::Yes).answer(platform::msgbox::Ok);
+    run(QStringLiteral("Caja"));
+
+    ASSERT_EQ(dialogs.count(), 2);
+    EXPECT_EQ(dialogs.shown().at(0).text, QStringLiteral("Desea Cancelar el Proceso?"));
+    EXPECT_TRUE(workRows().isEmpty());
 }
 
 TEST_F(BreakdownComputationTest, OpeningBalanceRowCarriesTheGroupAndMakesNoColumn)

@@ -11,6 +11,7 @@
 #include "platform/variant.h"
 #include "statistics/frm_estadistica.h"
 #include "statistics/statistic_buckets.h"
+#include "statistics/statistic_run.h"
 #include "statistics_database_test.h"
 
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 
@@ -509,31 +511,57 @@ TEST_F(StatisticRunTest, ARunReplacesOnlyItsOwnUsersRows)
     EXPECT_EQ(previews, 2);
 }
 
-TEST_F(StatisticRunTest, CancelAnsweredYesStopsBeforePrintingAndNoGoesOn)
+// Escape on the progress window as the run starts: the run stops at its first cancel point, while
+// it writes the empty bucket rows, and prints nothing; answered No, it goes on to the end.
+TEST_F(StatisticRunTest, CancelAnsweredYesStopsWhileTheBucketRowsAreWrittenAndNoGoesOn)
 {
     define(QStringLiteral("Caja"), {{"Caja", "1101"}});
     post({{"1101", march(2), "D", 100}});
-    setRun(QStringLiteral("Caja"), march(1), march(31), 3);
-    const auto askToCancel = [] {
-        QTimer::singleShot(0, [] {
-            platform::gProgreso().window().findChild<QPushButton *>("cmdCancelar")->click();
-        });
+    setRun(QStringLiteral("Caja"), march(1), march(31), 1);
+    const auto pressEscape = [] {
+        QTimer::singleShot(
+            0, [] { QTest::keyClick(&platform::gProgreso().window(), Qt::Key_Escape); });
     };
 
-    askToCancel();
+    pressEscape();
     dialogs.answer(msgbox::Yes).answer(msgbox::Ok);
     generate(false);
     EXPECT_EQ(dialogs.shown().at(0).text, "Desea Cancelar el Proceso?");
     EXPECT_EQ(dialogs.shown().at(1).text, "Grabacion Abortada!");
     EXPECT_EQ(previews, 0);
-    EXPECT_EQ(workRows(), (QList<Row>{{"Caja", march(1), march(31), "", 0}}));
+    EXPECT_TRUE(workRows().isEmpty());
 
-    askToCancel();
+    pressEscape();
     dialogs.answer(msgbox::No);
     generate();
     EXPECT_EQ(previews, 1);
-    EXPECT_EQ(workRows(), (QList<Row>{{"Caja", march(1), march(31), "", 100}}));
+    EXPECT_EQ(workRows().size(), 5);
+    EXPECT_EQ(workRows().first().amount, 100);
     EXPECT_TRUE(dialogs.allAnswered());
+}
+
+// A request the progress window reports where the run may not stop is kept for the next place
+// where it may, and asked about once.
+TEST(RunGuardTest, ACancelRequestWaitsForTheNextCancelPoint)
+{
+    int asked = 0;
+    const statistics::RunGuard guard(statistics::RunHooks{
+        [](const platform::Error &) { return platform::Resume::Leave; },
+        [&asked] {
+            ++asked;
+            return false;
+        },
+    });
+    platform::gProgreso().Mostrar(QStringLiteral("Actualizando Estadistica"));
+    QTest::keyClick(&platform::gProgreso().window(), Qt::Key_Escape);
+
+    guard.advance(QStringLiteral("Caja 1101"), false);
+    EXPECT_EQ(asked, 0);
+    guard.advance(QStringLiteral("Caja"), true);
+    EXPECT_EQ(asked, 1);
+    guard.advance(QStringLiteral("Caja"), true);
+    EXPECT_EQ(asked, 1);
+    platform::gProgreso().Ocultar();
 }
 
 // The journal's cost-centre view is gone: every sum fails. Ignore goes on and prints, Abort ends

@@ -164,6 +164,10 @@ TranslatedBatch EmbeddedSession::translated(const QString &text)
         = [this](const QString &column) { return m_database->isTextColumn(column); };
     context.isMoneyColumn
         = [this](const QString &column) { return m_database->isMoneyColumn(column); };
+    context.leadsIndex
+        = [this](const QString &table, const QString &column, const QString &collation) {
+              return m_database->leadsIndex(table, column, collation);
+          };
     context.dateOrder = m_dateOrder;
     context.textCollation = m_textCollation;
     TranslatedBatch batch = translateBatch(text, context);

@@ -23,6 +23,16 @@ bool isBlank(const char *text, const char *end)
     return true;
 }
 
+// Reading the journal mode reads the file header: a file that is no database fails at once.
+// A statistic run reads a large part of the journal many times over: the cache and the memory
+// map keep its index pages at hand between the sums. Every write of a recordset reads its row
+// back through a temporary table, which belongs in memory, not in a file of its own.
+const char *const connectionSettings[] = {
+    "PRAGMA journal_mode=WAL",     "PRAGMA foreign_keys=ON",
+    "PRAGMA cache_size=-65536", // KiB
+    "PRAGMA mmap_size=1073741824", "PRAGMA temp_store=MEMORY",
+};
+
 } // namespace
 
 PreparedStatement::PreparedStatement(PreparedStatement &&other) noexcept
@@ -77,8 +87,7 @@ SqliteDatabase::Opened SqliteDatabase::open(const QString &path, FunctionContext
     sqlite3_extended_result_codes(db, 1);
     registerSqlServerFunctions(db, context);
     std::unique_ptr<SqliteDatabase> database(new SqliteDatabase(db, path));
-    // Reading the journal mode reads the file header: a file that is no database fails here.
-    for (const char *setting : {"PRAGMA journal_mode=WAL", "PRAGMA foreign_keys=ON"}) {
+    for (const char *setting : connectionSettings) {
         if (std::optional<ProviderError> error = database->run(setting))
             return {nullptr, error};
     }
@@ -200,6 +209,34 @@ int SqliteDatabase::schemaVersion()
     if (!statement || sqlite3_step(statement.get()) != SQLITE_ROW)
         return -1;
     return sqlite3_column_int(statement.get(), 0);
+}
+
+bool SqliteDatabase::leadsIndex(const QString &table, const QString &column,
+                                const QString &collation)
+{
+    const int version = schemaVersion();
+    if (m_indexLeadersVersion != version) {
+        loadIndexLeaders();
+        m_indexLeadersVersion = version;
+    }
+    return m_indexLeaders.contains((table + u'|' + column + u'|' + collation).toLower());
+}
+
+void SqliteDatabase::loadIndexLeaders()
+{
+    m_indexLeaders.clear();
+    std::optional<ProviderError> error;
+    PreparedStatement leaders
+        = prepare(QStringLiteral("SELECT m.name, c.name, c.coll FROM sqlite_schema AS m, "
+                                 "pragma_index_list(m.name) AS i, pragma_index_xinfo(i.name) AS c "
+                                 "WHERE m.type = 'table' AND c.seqno = 0"),
+                  error);
+    const auto text = [&](int column) {
+        return QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(leaders.get(), column)));
+    };
+    while (leaders && sqlite3_step(leaders.get()) == SQLITE_ROW)
+        m_indexLeaders.insert((text(0) + u'|' + text(1) + u'|' + text(2)).toLower());
 }
 
 void SqliteDatabase::loadColumnKinds()

@@ -80,6 +80,8 @@ public:
     // True for a column name declared as text, or as money, in every table or view having it.
     bool isTextColumn(const QString &column);
     bool isMoneyColumn(const QString &column);
+    // True when an index of the table begins with the column under the collation.
+    bool leadsIndex(const QString &table, const QString &column, const QString &collation);
     // The schema's change counter; it moves after every DDL statement of any connection.
     int schemaVersion();
 
@@ -90,6 +92,7 @@ private:
     static int checkDeadline(void *self);
     void loadColumnKinds();
     const QSet<QString> &columnKind(const QSet<QString> &kind);
+    void loadIndexLeaders();
 
     sqlite3 *m_db;
     QString m_path;
@@ -101,6 +104,8 @@ private:
     QSet<QString> m_textColumns;
     QSet<QString> m_moneyColumns;
     std::optional<int> m_columnKindsVersion;
+    QSet<QString> m_indexLeaders; // "table|column|collation", folded to lower case
+    std::optional<int> m_indexLeadersVersion;
 };
 
 } // namespace platform::db::embedded

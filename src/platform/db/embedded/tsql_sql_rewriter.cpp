@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/sql_server_functions.h"
 #include "platform/db/embedded/tsql_errors.h"
+#include "platform/db/embedded/tsql_prefix_ranges.h"
 
 namespace platform::db::embedded::tsql {
 
@@ -69,9 +70,11 @@ void SqlRewriter::run()
     dropTableHints();
     renameTempTables();
     replaceBuiltinNames();
+    translateLeftCalls(m_text);
     mapCollations();
     spellOutNegatedOperators();
     rewriteLiterals();
+    addPrefixRanges(m_text, m_context.textCollation, m_context.leadsIndex);
     guardDivisors();
     keepMoneyExact();
     addMissingFrom();

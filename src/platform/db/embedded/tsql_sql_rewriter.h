@@ -16,6 +16,8 @@ struct RewriteContext
     std::function<bool(const QString &column)> isDateColumn;
     std::function<bool(const QString &column)> isTextColumn;
     std::function<bool(const QString &column)> isMoneyColumn;
+    std::function<bool(const QString &table, const QString &column, const QString &collation)>
+        leadsIndex;
     DateOrder dateOrder = DateOrder::DayMonthYear;
     QString textCollation;
 };

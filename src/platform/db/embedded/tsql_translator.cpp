@@ -53,6 +53,7 @@ public:
         m_rules.textCollation = context.textCollation;
         m_rules.isTextColumn = context.isTextColumn;
         m_rules.isMoneyColumn = context.isMoneyColumn;
+        m_rules.leadsIndex = context.leadsIndex;
         m_rules.isDateColumn = [this](const QString &column) {
             return m_batchDateColumns.contains(column.toLower())
                 || (m_context.isDateColumn && m_context.isDateColumn(column));

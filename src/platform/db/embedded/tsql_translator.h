@@ -66,6 +66,10 @@ struct TranslationContext
     std::function<bool(const QString &column)> isTextColumn;
     // True for the name of a column that is money in every table that has it.
     std::function<bool(const QString &column)> isMoneyColumn;
+    // True when an index of the table begins with the column under the collation (names
+    // compared without regard to case).
+    std::function<bool(const QString &table, const QString &column, const QString &collation)>
+        leadsIndex;
     DateOrder dateOrder = DateOrder::DayMonthYear; // how d/m/y literals are read
     QString textCollation = QStringLiteral("TSQL_CI_AS"); // for new text columns and literals
 };

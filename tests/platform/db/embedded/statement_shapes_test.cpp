@@ -1,6 +1,7 @@
 #include "demo/suite_database.h"
 #include "engine_fixture.h"
 #include "platform/db/embedded/sql_server_functions.h"
+#include "platform/db/embedded/sqlite_database.h"
 #include "platform/db/embedded/tsql_translator.h"
 #include "platform/error.h"
 #include "platform/variant.h"
@@ -678,43 +679,106 @@ TEST_F(SuiteSchemaTest, ConstructsTheEngineCannotAnswerAsTheServerFailClearly)
               QStringList{QStringLiteral("3")});
 }
 
-TEST_F(SuiteSchemaTest, JournalSumSearchesTheAccountAndDateIndex)
+// Every sum searches an index that holds all it reads, never the table: one statement runs per
+// definition line and period over a journal of a million lines.
+TEST_F(SuiteSchemaTest, JournalSumsSearchACoveringIndex)
 {
     using namespace platform::db::embedded;
-    TranslationContext context;
-    context.isDateColumn = [](const QString &column) {
-        return column.compare(QLatin1String("FECHA"), Qt::CaseInsensitive) == 0;
+    struct Case
+    {
+        const char *sum;
+        const char *search;
     };
-    const TranslatedBatch batch = translateBatch(
-        QStringLiteral("Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE  From "
-                       "MV_ASIENTOS  WHERE (EsResumen = 0)   GROUP BY CUENTA, FECHA, [DEBE-HABER]  "
-                       "HAVING (CUENTA = '1101' AND FECHA >='01/02/2024' AND Fecha <='29/02/2024' "
-                       "AND [DEBE-HABER] = 'D' )"),
-        context);
-    ASSERT_FALSE(batch.error);
-    ASSERT_EQ(batch.statements.size(), 1);
-
+    const Case cases[] = {
+        {"Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE  From MV_ASIENTOS  WHERE "
+         "(EsResumen = 0)   GROUP BY CUENTA, FECHA, [DEBE-HABER]  HAVING (CUENTA = '1101' AND "
+         "FECHA >='01/02/2024' AND Fecha <='29/02/2024' AND [DEBE-HABER] = 'D' )",
+         "SEARCH MV_ASIENTOS USING COVERING INDEX IX_MV_ASIENTOS_CUENTA_FECHA (CUENTA=? AND "
+         "FECHA>? AND FECHA<?)"},
+        // A title account: its accounts one by one, each over the period only.
+        {"Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE  From MV_ASIENTOS  WHERE "
+         "(EsResumen = 0)   GROUP BY CUENTA, FECHA, [DEBE-HABER]  HAVING (substring(CUENTA,1,2) "
+         "= '11' AND FECHA >='01/02/2024' AND Fecha <'15/02/2024' )",
+         "SEARCH MV_ASIENTOS USING COVERING INDEX IX_MV_ASIENTOS_CUENTA_FECHA (CUENTA=? AND "
+         "FECHA>? AND FECHA<?)"},
+        {"Select substring(CUENTA,1,2), [DEBE-HABER], SUM(IMPORTE) AS IMPORTE, UNEGOCIO  From "
+         "MV_ASIENTOS  WHERE (EsResumen = 0)   and  UNEGOCIO = '   1' AND FECHA >='01/03/2024' "
+         "AND Fecha <='31/03/2024' GROUP BY substring(CUENTA,1,2), [DEBE-HABER], UNEGOCIO  HAVING "
+         "(substring(CUENTA,1,2) = '11' )",
+         "SEARCH MV_ASIENTOS USING COVERING INDEX IX_MV_ASIENTOS_"},
+    };
     FunctionContext functions;
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(m_folder.filePath(QStringLiteral("PRUEBA.db")).toUtf8().constData(),
-                              &db, SQLITE_OPEN_READONLY, nullptr),
-              SQLITE_OK);
-    registerSqlServerFunctions(db, &functions);
-    sqlite3_stmt *plan = nullptr;
-    const QByteArray sql = "EXPLAIN QUERY PLAN " + batch.statements.front().sql.toUtf8();
-    ASSERT_EQ(sqlite3_prepare_v2(db, sql.constData(), -1, &plan, nullptr), SQLITE_OK)
-        << sqlite3_errmsg(db);
-    QStringList steps;
-    while (sqlite3_step(plan) == SQLITE_ROW)
-        steps.append(
-            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(plan, 3))));
-    sqlite3_finalize(plan);
-    sqlite3_close(db);
-    // A search, not a scan of the whole index: one statement runs per definition line and
-    // period over a journal of a million lines.
-    EXPECT_TRUE(steps.join(u'\n').contains(
-        QLatin1String("SEARCH MV_ASIENTOS USING INDEX IX_MV_ASIENTOS_CUENTA_FECHA (CUENTA=")))
-        << steps.join(u'\n').toStdString();
+    SqliteDatabase::Opened opened
+        = SqliteDatabase::open(m_folder.filePath(QStringLiteral("PRUEBA.db")), &functions);
+    ASSERT_TRUE(opened.database);
+    SqliteDatabase &database = *opened.database;
+    TranslationContext context;
+    context.isDateColumn = [&](const QString &column) { return database.isDateColumn(column); };
+    context.leadsIndex
+        = [&](const QString &table, const QString &column, const QString &collation) {
+              return database.leadsIndex(table, column, collation);
+          };
+    sqlite3 *db = database.handle();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.sum);
+        const TranslatedBatch batch = translateBatch(QString::fromUtf8(c.sum), context);
+        ASSERT_FALSE(batch.error);
+        ASSERT_EQ(batch.statements.size(), 1);
+        sqlite3_stmt *plan = nullptr;
+        const QByteArray sql = "EXPLAIN QUERY PLAN " + batch.statements.front().sql.toUtf8();
+        ASSERT_EQ(sqlite3_prepare_v2(db, sql.constData(), -1, &plan, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db);
+        QStringList steps;
+        while (sqlite3_step(plan) == SQLITE_ROW)
+            steps.append(
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(plan, 3))));
+        sqlite3_finalize(plan);
+        EXPECT_TRUE(steps.join(u'\n').contains(QLatin1String(c.search)))
+            << steps.join(u'\n').toStdString();
+    }
+}
+
+// The range beside a prefix test keeps exactly the rows of the test itself, which the reversed
+// comparison runs without a range, under the collation's folding of case and trailing blanks.
+TEST_F(EngineTest, PrefixTestsKeepTheirRowsWithTheIndexRange)
+{
+    run(QStringLiteral("CREATE TABLE P (ID int IDENTITY(1,1) PRIMARY KEY, CODIGO varchar(10) "
+                       "NULL)\rCREATE INDEX IX_P ON P (CODIGO)"));
+    for (const char *code :
+         {"11", "110", "1105", "11  ", "1", "12", "1A",  "1a",  "1ab", "1@x", "1[",
+          "1`", "Ñ1",  "ña",   "z9",   "Z", "{",  "1'x", " 11", "é1",  "e1"})
+        run(QStringLiteral("INSERT INTO P (CODIGO) VALUES ('%1')")
+                .arg(QString::fromUtf8(code).replace(u'\'', QStringLiteral("''"))));
+    run(QStringLiteral("INSERT INTO P (CODIGO) VALUES (NULL)"));
+    struct Case
+    {
+        const char *literal;
+        int length;
+        int rows;
+    };
+    const Case cases[] = {
+        {"11", 2, 4}, {"1", 1, 13}, {"1a", 2, 3},  {"1A", 2, 3},  {"1@", 2, 1},
+        {"Z", 1, 2},  {"z", 1, 2},  {"1''", 2, 1}, {"11 ", 3, 2}, {"ñ", 1, 2},
+        {"e", 1, 1},  {"11", 1, 0}, {"{", 1, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.literal);
+        const QString literal = QString::fromUtf8(c.literal);
+        const auto count = [&](const QString &condition) {
+            return scalar(u"SELECT COUNT(*) FROM P WHERE " + condition).toInt();
+        };
+        const int reversed
+            = count(QStringLiteral("'%1' = substring(CODIGO, 1, %2)").arg(literal).arg(c.length));
+        EXPECT_EQ(reversed, c.rows);
+        EXPECT_EQ(count(QStringLiteral("substring(CODIGO,1,%2) = '%1'").arg(literal).arg(c.length)),
+                  reversed);
+        EXPECT_EQ(count(QStringLiteral("LEFT(CODIGO, %2) = '%1'").arg(literal).arg(c.length)),
+                  reversed);
+        EXPECT_EQ(
+            count(QStringLiteral("NOT substring(CODIGO,1,%2) = '%1'").arg(literal).arg(c.length)),
+            count(
+                QStringLiteral("NOT '%1' = substring(CODIGO, 1, %2)").arg(literal).arg(c.length)));
+    }
 }
 
 } // namespace

@@ -201,8 +201,9 @@ const Shape programShapes[] = {
      "substring(CUENTA,1,2) = '11' AND FECHA >='01/03/2024' AND Fecha <='31/03/2024'AND "
      "[DEBE-HABER] = 'D' )",
      "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE From MV_ASIENTOS WHERE ( "
-     "(EsResumen = 0) and TC IN ('FA','NC')) AND (( substring(CUENTA,1,2) = '11' COLLATE "
-     "TSQL_CI_AS AND FECHA >='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00' AND "
+     "(EsResumen = 0) and TC IN ('FA','NC')) AND (( (substring(CUENTA,1,2) = '11' COLLATE "
+     "TSQL_CI_AS AND CUENTA >= '11' COLLATE TSQL_CI_AS AND CUENTA < '12' COLLATE TSQL_CI_AS) AND "
+     "FECHA >='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00' AND "
      "[DEBE-HABER] = 'D' COLLATE TSQL_CI_AS )) GROUP BY CUENTA, FECHA, [DEBE-HABER]"},
     {"S65_periodic_exact",
      "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE  From MV_ASIENTOS  WHERE "
@@ -218,8 +219,9 @@ const Shape programShapes[] = {
      "(substring(CUENTA,1,2) = '11' )",
      "Select substring(CUENTA,1,2), [DEBE-HABER], SUM(IMPORTE) AS IMPORTE, UNEGOCIO From "
      "MV_ASIENTOS WHERE ( (EsResumen = 0) and UNEGOCIO = ' 1' COLLATE TSQL_CI_AS AND FECHA "
-     ">='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00') AND ((substring(CUENTA,1,2) = "
-     "'11' COLLATE TSQL_CI_AS )) GROUP BY substring(CUENTA,1,2), [DEBE-HABER], UNEGOCIO"},
+     ">='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00') AND (((substring(CUENTA,1,2) = "
+     "'11' COLLATE TSQL_CI_AS AND CUENTA >= '11' COLLATE TSQL_CI_AS AND CUENTA < '12' COLLATE "
+     "TSQL_CI_AS) )) GROUP BY substring(CUENTA,1,2), [DEBE-HABER], UNEGOCIO"},
     {"S69",
      "Select CUENTA, [DEBE-HABER], SUM(IMPORTECC) AS IMPORTE, CCOSTO  From Vt_ASIENTOS_Ccosto  "
      "WHERE (EsResumen = 0)  and  UNEGOCIO IN ('   1')  and  CCOSTO = '  10' AND FECHA "
@@ -314,6 +316,21 @@ const Shape dialectForms[] = {
     {"comment_inside", "SELECT a /* DELETE b */ FROM t", "SELECT a FROM t"},
     {"isnull_function", "SELECT ISNULL(a, 0) FROM t WHERE b IS NULL",
      "SELECT IFNULL(a, 0) FROM t WHERE b IS NULL"},
+    {"left_function", "SELECT LEFT(a, 2) FROM t LEFT JOIN u ON t.a = u.a",
+     "SELECT substr(a, 1, 2) FROM t LEFT JOIN u ON t.a = u.a"},
+    {"prefix_range_of_left_with_a_quote", "SELECT a FROM t WHERE LEFT(t.a, 2) = 'X''' OR b = 1",
+     "SELECT a FROM t WHERE (substr(t.a, 1, 2) = 'X''' COLLATE TSQL_CI_AS AND t.a >= 'X''' "
+     "COLLATE TSQL_CI_AS AND t.a < 'x(' COLLATE TSQL_CI_AS) OR b = 1"},
+    {"prefix_range_trailing_blanks_and_own_collation",
+     "SELECT a FROM t WHERE NOT substring(a,1,3) = 'Az ' COLLATE Latin1_General_CI_AI",
+     "SELECT a FROM t WHERE NOT (substring(a,1,3) = 'Az ' COLLATE TSQL_CI_AI AND a >= 'Az' "
+     "COLLATE TSQL_CI_AI AND a < 'a{' COLLATE TSQL_CI_AI)"},
+    {"no_prefix_range_for_other_letters", "SELECT a FROM t WHERE substring(a,1,1) = 'Ñ'",
+     "SELECT a FROM t WHERE substring(a,1,1) = 'Ñ' COLLATE TSQL_CI_AS"},
+    {"no_prefix_range_inside_an_expression",
+     "SELECT a FROM t WHERE 2 * substring(a,1,1) = '1' AND substring(a,2,1) = '1'",
+     "SELECT a FROM t WHERE 2 * substring(a,1,1) = '1' COLLATE TSQL_CI_AS AND substring(a,2,1) = "
+     "'1' COLLATE TSQL_CI_AS"},
 };
 INSTANTIATE_TEST_SUITE_P(Dialect, StatementShapes, testing::ValuesIn(dialectForms));
 
@@ -685,3 +702,40 @@ TEST(DateLiterals, ColumnsDeclaredInTheSameBatchCount)
 }
 
 } // namespace
+
+// The walk over a title's accounts goes beside the range only where it is one index search a
+// step: one table read by its plain name, whose index begins with the column.
+TEST(PrefixRanges, DistinctValuesOnlyForOneIndexedTable)
+{
+    struct Case
+    {
+        const char *tsql;
+        bool walks;
+    };
+    const Case cases[] = {
+        {"SELECT a FROM t WHERE substring(a,1,2) = '11'", true},
+        {"SELECT a FROM t WHERE b = 1 AND (LEFT(a, 2) = '11') ORDER BY a", true},
+        {"SELECT x FROM u WHERE substring(a,1,2) = '11'", false}, // no index begins with a
+        {"SELECT a FROM t JOIN u ON t.a = u.a WHERE substring(a,1,2) = '11'", false},
+        {"SELECT a FROM t WHERE substring(t.a,1,2) = '11'", false},
+        {"SELECT a FROM t WHERE substring(a,1,2) = '11' COLLATE Latin1_General_CI_AI", false},
+        {"UPDATE t SET b = 1 WHERE substring(a,1,2) = '11'", false},
+    };
+    TranslationContext context = suiteContext();
+    context.leadsIndex = [](const QString &table, const QString &column, const QString &collation) {
+        return table == u"t" && column == u"a" && collation == u"TSQL_CI_AS";
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.tsql);
+        const TranslatedBatch batch = translateBatch(QString::fromUtf8(c.tsql), context);
+        ASSERT_FALSE(batch.error);
+        const QString sql = batch.statements.front().sql;
+        EXPECT_TRUE(sql.contains(u">= '11' COLLATE")) << sql.toStdString();
+        EXPECT_EQ(sql.contains(u"a IN (WITH RECURSIVE prefix_range_values(v) AS (SELECT MIN(a) "
+                               u"FROM t WHERE a >= '11' COLLATE TSQL_CI_AS AND a < '12' COLLATE "
+                               u"TSQL_CI_AS UNION ALL SELECT (SELECT MIN(a) FROM t WHERE a > "
+                               u"prefix_range_values.v AND a < '12' COLLATE TSQL_CI_AS)"),
+                  c.walks)
+            << sql.toStdString();
+    }
+}
