@@ -40,11 +40,14 @@ public:
         QString usuario;
     };
 
-    ScriptedConnectionDialog(bool accept, Record &record) : m_accept(accept), m_record(record) { }
+    ScriptedConnectionDialog(bool accept, Record &record,
+                             QString server = QStringLiteral("(embebido)"))
+        : m_accept(accept), m_record(record), m_server(std::move(server))
+    { }
 
     QString dbName() const override { return MainDatabase; }
     void setDbName(const QString &value) override { m_record.dbName = value; }
-    QString servidor() const override { return QStringLiteral("(embebido)"); }
+    QString servidor() const override { return m_server; }
     void setServidor(const QString &) override { }
     QString usuario() const override { return demo::administratorUser().name; }
     void setUsuario(const QString &value) override { m_record.usuario = value; }
@@ -58,6 +61,7 @@ public:
 private:
     bool m_accept;
     Record &m_record;
+    QString m_server;
 };
 
 void closeProgramConnection(data::DB_Dll &db)
@@ -280,6 +284,25 @@ INSTANTIATE_TEST_SUITE_P(
                    true},
         DialogCase{"no_user_cancelled", "@Server=(embebido); @DbName=PRINCIPAL;", "", false}),
     [](const ::testing::TestParamInfo<DialogCase> &info) { return info.param.name; });
+
+// The dialog hands a server on a port on as "host,port"; the embedded engine takes it as a
+// server would, so the statistics login, database and objects must all follow it there.
+TEST_F(StartupTest, AStartOnAPortProvisionsTheStatisticsDatabaseOnThatPort)
+{
+    const QString onPort = QStringLiteral("(embebido),1500");
+    ScriptedConnectionDialog::Record record;
+    data::setConnectionDialogFactory(
+        [&] { return std::make_unique<ScriptedConnectionDialog>(true, record, onPort); });
+
+    start(QStringLiteral("@DbName=PRINCIPAL; @Usuario=ADMIN; @Password=ADMIN;"));
+
+    EXPECT_EQ(dialogs.count(), 0);
+    ASSERT_TRUE(data::gDB().gOpenFlag);
+    EXPECT_EQ(data::gDB().gServidor, onPort);
+    ASSERT_TRUE(data::gDBEstadisticas().gOpenFlag);
+    EXPECT_EQ(data::gDBEstadisticas().gServidor, onPort);
+    EXPECT_EQ(storedTimeOut(), QStringLiteral("360")) << "the creation script ran";
+}
 
 TEST_F(StartupTest, StoredTimeOutIsReadAndAMissingOneStoredAs360)
 {

@@ -25,7 +25,10 @@ QString firstValue(const ConnectionString &connection, std::initializer_list<con
 
 bool servesConnection(const ConnectionString &connection)
 {
-    return firstValue(connection, {"Server", "Data Source"})
+    // The engine listens on no port: one given with it, as "(embebido),1500", names it still.
+    const QString server = firstValue(connection, {"Server", "Data Source"});
+    return server.section(QLatin1Char(','), 0, 0)
+               .trimmed()
                .compare(QLatin1String("(embebido)"), Qt::CaseInsensitive)
         == 0;
 }
