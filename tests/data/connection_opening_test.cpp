@@ -79,14 +79,22 @@ TEST_F(Opening, ConnectionStringsAreBuiltFromTheMembers)
         const char *name;
         QString server;
         QString provider;
+        QString password;
         QString expected;
     };
     const Case cases[] = {
         {"SQL Server, whatever the provider member holds", QStringLiteral("(embebido)"),
-         QStringLiteral("MSDASQL"),
+         QStringLiteral("MSDASQL"), QStringLiteral("P"),
          QStringLiteral("PROVIDER=SQLOLEDB;Server=(embebido);Database =NOPE;UId=U;Pwd=P;App=x;")},
         {"Oracle, marked by the server's #", QStringLiteral("#(embebido)"), QString(),
+         QStringLiteral("P"),
          QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=NOPE;User Id=U;Password=P;")},
+        {"a password holding ; or braces is braced", QStringLiteral("(embebido)"), QString(),
+         QStringLiteral("p;w{x}"),
+         QStringLiteral(
+             "PROVIDER=SQLOLEDB;Server=(embebido);Database =NOPE;UId=U;Pwd={p;w{x}}};App=x;")},
+        {"and so is an Oracle one", QStringLiteral("#(embebido)"), QString(), QStringLiteral(";"),
+         QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=NOPE;User Id=U;Password={;};")},
     };
     for (const Case &c : cases) {
         DB_Dll &db = gDB();
@@ -95,10 +103,13 @@ TEST_F(Opening, ConnectionStringsAreBuiltFromTheMembers)
         db.gProveedor = c.provider;
         db.gDBName = QStringLiteral("NOPE");
         db.gUsuario = QStringLiteral("U");
-        db.gUserPassWord = QStringLiteral("P");
+        db.gUserPassWord = c.password;
         db.gExtended = QStringLiteral("App=x;");
         db.OpenServerADODB(false, ClientCursor, QStringLiteral("  "), true, false);
         EXPECT_EQ(db.gConnString, c.expected) << c.name;
+        const auto parsed = platform::db::ConnectionString::parse(db.gConnString);
+        const char *passwordKey = c.server.startsWith(QLatin1Char('#')) ? "Password" : "Pwd";
+        EXPECT_EQ(parsed.value(QString::fromLatin1(passwordKey)), c.password) << c.name;
         EXPECT_FALSE(db.gOpenFlag) << c.name;
         EXPECT_EQ(db.gProveedor, c.provider.isEmpty() ? QStringLiteral("SQLOLEDB") : c.provider)
             << c.name;
