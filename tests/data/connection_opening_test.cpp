@@ -126,6 +126,7 @@ TEST_F(Opening, AGivenConnectionStringIsUsedUnlessTheDialogIsAskedFor)
     EXPECT_EQ(gDB().gCnn->cursorLocation(), ClientCursor);
 
     data_testing::resetInstance(gDB());
+    addLogin(QStringLiteral("U"), QStringLiteral("P"));
     m_connectionDialogs.accept({QStringLiteral("PRUEBA"), QStringLiteral("(embebido)"),
                                 QStringLiteral("U"), QStringLiteral("P"), 0});
     gDB().OpenServerADODB(true, ClientCursor, given, false, false);
@@ -201,9 +202,10 @@ TEST_F(Opening, TheDialectComesFromTheProviderActuallyUsed)
     };
     for (const Case &c : cases) {
         data_testing::resetInstance(gDB());
+        addLogin(c.password, c.password);
         gDB().OpenServerADODB(
             false, ClientCursor,
-            QStringLiteral("PROVIDER=%1;Server=(embebido);Database =PRUEBA;UId=sa;"
+            QStringLiteral("PROVIDER=%1;Server=(embebido);Database =PRUEBA;UId=%2;"
                            "Pwd=%2;")
                 .arg(c.provider, c.password),
             false, false);
@@ -250,6 +252,7 @@ TEST_F(Opening, AdministratorFlag)
         db.gServidor = QStringLiteral("(embebido)");
         db.gDBName = name;
         db.gUsuario = QStringLiteral("sa");
+        db.gUserPassWord = QStringLiteral("x");
         db.gEsAdmin = c.initial;
         db.OpenServerADODB(false, ClientCursor, QString(), c.validaAdmin, c.muestraError);
         ASSERT_TRUE(db.gOpenFlag) << c.name;
@@ -289,6 +292,7 @@ TEST_F(Opening, TheUserTableIsSoughtInTheMainDatabase)
         db.gServidor = QStringLiteral("(embebido)");
         db.gDBName = second;
         db.gUsuario = QStringLiteral("sa");
+        db.gUserPassWord = QStringLiteral("x");
         db.OpenServerADODB(false, ClientCursor, QString(), true, false);
         ASSERT_TRUE(db.gOpenFlag) << c.name;
         EXPECT_EQ(db.gEsAdmin, c.expected) << c.name;
@@ -349,11 +353,11 @@ TEST_F(Opening, YesOpensTheCorrectedValuesWhateverStepFailed)
         db.gUsuario = QStringLiteral("sa");
         m_dialogs.answer(msgbox::Yes);
         m_connectionDialogs.accept({QStringLiteral("PRUEBA"), QStringLiteral("(embebido)"),
-                                    QStringLiteral("sa"), QStringLiteral("P"), 0});
+                                    QStringLiteral("sa"), QStringLiteral("x"), 0});
         db.OpenServerADODB(false, ClientCursor, c.given, true, true);
 
         const QString corrected
-            = QStringLiteral("PROVIDER=SQLOLEDB;Server=(embebido);Database =PRUEBA;UId=sa;Pwd=P;");
+            = QStringLiteral("PROVIDER=SQLOLEDB;Server=(embebido);Database =PRUEBA;UId=sa;Pwd=x;");
         EXPECT_TRUE(db.gOpenFlag) << c.name;
         EXPECT_EQ(db.gConnString, corrected) << c.name;
         EXPECT_EQ(db.gCnn->connectionString(), corrected) << c.name;
@@ -425,6 +429,7 @@ TEST_F(AccessOpening, AGivenConnectionStringOpensWithoutTouchingTheOpenFlag)
 TEST_F(AccessOpening, TheConnectionStringIsBuiltFromTheMembersAndTheCallersKeyNames)
 {
     // The embedded engine takes the data source as its server; the extension names its file.
+    addLogin(QStringLiteral("U"), QStringLiteral("P"));
     gDB().gProveedor = data::DB_Dll::pJETOLEDB40();
     gDB().gDBName = QStringLiteral("(embebido)");
     gDB().gUsuario = QStringLiteral("U");

@@ -81,7 +81,15 @@ struct Controls
 class ConnectionDialogTest : public DataTest
 {
 protected:
-    ConnectionDialogTest() { data::installConnectionDialog(); }
+    // The registration tests a database through a login named like it; "luis" is a user of the
+    // server typed in by hand.
+    ConnectionDialogTest()
+    {
+        data::installConnectionDialog();
+        for (const char *database : {"PRUEBA", "VENTAS"})
+            addLogin(QString::fromLatin1(database), QString::fromLatin1(database));
+        addLogin(QStringLiteral("luis"), QStringLiteral("otra"));
+    }
 
     QString listPath() const { return m_folder.filePath(QStringLiteral("BASES.TXT")); }
     void writeList(const QStringList &lines) { platform::writeTextLines(listPath(), lines); }
@@ -286,10 +294,16 @@ TEST_F(ConnectionDialogTest, DoubleClickAcceptsTheLineAndCancelOpensNothing)
         Q_EMIT c.lstBases->itemDoubleClicked(c.lstBases->item(0));
         return dialog.result();
     });
+    // The selection empties the user and password, so the server refuses the login.
+    m_dialogs.answer(msgbox::No);
     gDB().OpenServerADODB(true, platform::db::adUseClient, QString(), false, true);
-    EXPECT_TRUE(gDB().gOpenFlag);
     EXPECT_EQ(gDB().gServidor, QStringLiteral("(embebido)"));
     EXPECT_EQ(gDB().gDBName, QStringLiteral("PRUEBA"));
+    EXPECT_EQ(gDB().gUsuario, QString());
+    EXPECT_EQ(m_dialogs.last().title, QStringLiteral(" Error de Conexion a Base de Datos"));
+    EXPECT_TRUE(m_dialogs.last().text.contains(QStringLiteral("Login failed for user ''.")));
+    EXPECT_FALSE(gDB().gOpenFlag);
+    m_dialogs.clearShown();
 
     data_testing::resetInstance(gDB());
     m_dialogs.onDialog([](QDialog &dialog) {
@@ -448,6 +462,7 @@ TEST_F(ConnectionDialogTest, AFailedWriteEndsTheRegistrationAfterItsMessage)
     // A name that the list could not give back whole: the line is refused, not half-written.
     const QString database = QStringLiteral("A,\"B");
     createDatabase(database);
+    addLogin(database, database);
     QFile program(m_folder.filePath(QStringLiteral("ODBC.exe")));
     ASSERT_TRUE(program.open(QIODevice::WriteOnly));
     frmAcceso dialog;

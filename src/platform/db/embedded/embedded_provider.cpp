@@ -33,12 +33,16 @@ bool servesConnection(const ConnectionString &connection)
         == 0;
 }
 
-OpenResult open(const ConnectionString &connection, const QString &user, const QString &)
+OpenResult open(const ConnectionString &connection, const QString &user, const QString &password)
 {
-    // Logins are not checked: only the database file must exist.
     const QString login = user.isEmpty() ? firstValue(connection, {"UId", "User ID"}) : user;
-    return EmbeddedSession::open(dataFolder(),
-                                 firstValue(connection, {"Database", "Initial Catalog"}), login);
+    // The password is taken as written: blanks around it are part of it.
+    const QString secret = password.isEmpty()
+        ? connection.value(connection.contains(QStringLiteral("Pwd")) ? QStringLiteral("Pwd")
+                                                                      : QStringLiteral("Password"))
+        : password;
+    return EmbeddedSession::open(
+        dataFolder(), firstValue(connection, {"Database", "Initial Catalog"}), login, secret);
 }
 
 QString dataFolder()

@@ -29,6 +29,7 @@ constexpr NativeClass nativeClasses[] = {
     {native::ConversionFailed, hresult::CantConvertValue, "22018"},
     {native::LockTimeout, hresult::AbortLimitReached, "HYT00"},
     {native::CannotOpenDatabase, hresult::E_Fail, "42000"},
+    {native::LoginFailed, hresult::AuthenticationFailed, "28000"},
     {native::Unsupported, hresult::NotSupported, "42000"},
 };
 
