@@ -240,9 +240,11 @@ void Lib_FrmCons3::Impl::createControls()
 
     // Enter belongs to the list and the search boxes, never to a button that happens to
     // have the focus. The buttons keep the application's plain font, which their captions
-    // were sized for.
+    // were sized for; every property of it is set, or the form's bold face would come through.
+    QFont buttonFont = QApplication::font();
+    buttonFont.setResolveMask(QFont::AllPropertiesResolved);
     for (QPushButton *button : {cmdAceptar, cmdCancelar, CmdNueva, CmdNuevo, CmdTodos}) {
-        button->setFont(QApplication::font());
+        button->setFont(buttonFont);
         button->setAutoDefault(false);
         button->installEventFilter(&form);
     }

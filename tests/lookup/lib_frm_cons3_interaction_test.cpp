@@ -430,6 +430,17 @@ TEST_F(InteractionTest, AcceptWithoutASelectedRowChangesNoMember)
     EXPECT_EQ(dialog->ValorDevuelto, QVariant(QStringLiteral("antes")));
 }
 
+TEST_F(InteractionTest, ButtonCaptionsAreInThePlainFontTheyFit)
+{
+    auto dialog = loaded(Clients);
+    for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+        EXPECT_FALSE(button->font().bold()) << button->text().toStdString();
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text().remove(QLatin1Char('&'))),
+                  button->width())
+            << button->text().toStdString();
+    }
+}
+
 TEST_F(InteractionTest, TheDialogOpensReadyForTypingAndEnterTakesTheCurrentRow)
 {
     struct Case
