@@ -1,5 +1,6 @@
 #include "breakdown/breakdown_installation.h"
 #include "data/frm_acceso.h"
+#include "platform/desktop_integration.h"
 #include "statistics/frm_estadistica.h"
 
 #include <QApplication>
@@ -8,6 +9,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RP_PANELCTA"));
+    QApplication::setWindowIcon(platform::applicationIcon());
+    platform::installSpanishQtTranslations();
     data::installConnectionDialog();
     breakdown::installBreakdownReport();
 

@@ -7,4 +7,4 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 export QT_QPA_PLATFORM=offscreen
 export QTWEBENGINE_DISABLE_SANDBOX=1
 cd "$top/build"
-ctest --output-on-failure --no-tests=error --parallel "$(nproc)" "$@"
+ctest --output-on-failure --no-tests=error --parallel "${RP_PANELCTA_JOBS:-$(nproc)}" "$@"

@@ -7,9 +7,9 @@
 #include "core/progress_drawing.h"
 #include "data/db_dll.h"
 #include "platform/legacy_files.h"
+#include "platform/private_folder.h"
 #include "platform/runtime.h"
 #include "platform/steps.h"
-#include "platform/suite/sistema.h"
 #include "platform/suite/utilidades.h"
 #include "platform/text.h"
 #include "platform/user_dialogs.h"
@@ -167,7 +167,7 @@ public:
                         m_confidential
                             = Cfg(QStringLiteral("SS_Confidencialidad")) == QLatin1String("SI");
                 },
-                [&] { platform::appendTextLines(m_logPath, {}); },
+                [&] { platform::appendPrivateTextLines(m_logPath, {}); },
                 [&] { m_lines = scriptLines(m_path); },
                 [&] { return byStatement ? readAndRunStatements() : readBatches(); },
                 [&] { return byStatement ? Flow::Finish : setNoCount(); },
@@ -300,13 +300,14 @@ private:
     {
         static const QString asterisks(112, QLatin1Char('*'));
         const QDateTime now = platform::now();
-        platform::appendTextLines(m_logPath,
-                                  {asterisks,
-                                   platform::formatShortDate(now.date()) + QStringLiteral(" - ")
-                                       + now.time().toString(QStringLiteral("HH:mm:ss")),
-                                   QStringLiteral("  Error ") + QString::number(error.nativeError)
-                                       + QLatin1Char(' ') + error.description,
-                                   asterisks, batch, asterisks});
+        platform::appendPrivateTextLines(
+            m_logPath,
+            {asterisks,
+             platform::formatShortDate(now.date()) + QStringLiteral(" - ")
+                 + now.time().toString(QStringLiteral("HH:mm:ss")),
+             QStringLiteral("  Error ") + QString::number(error.nativeError) + QLatin1Char(' ')
+                 + error.description,
+             asterisks, batch, asterisks});
         m_errorsLogged = true;
     }
 
@@ -396,17 +397,16 @@ private:
 
 } // namespace
 
-QString scriptTemporaryFolder()
+QString scriptPrivateFolder()
 {
-    const QString temp = platform::environmentVariable(QStringLiteral("TEMP"));
-    const QString folder = temp.trimmed().isEmpty() ? platform::gSistema().CarpetaTemporal() : temp;
-    return platform::gUtil().AgregarBarra(folder);
+    // A failing batch is logged whole, and a login's batch holds its password.
+    return platform::gUtil().AgregarBarra(platform::privateFolder(QStringLiteral("scripts")));
 }
 
 QString scriptLogPath(const QDateTime &started)
 {
     const QTime time = started.time();
-    return scriptTemporaryFolder() + QStringLiteral("Script") + QString::number(time.hour())
+    return scriptPrivateFolder() + QStringLiteral("Script") + QString::number(time.hour())
         + QString::number(time.minute()) + QString::number(time.second()) + QStringLiteral(".TXT");
 }
 

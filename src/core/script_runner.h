@@ -31,9 +31,9 @@ namespace core {
 void EjecutarScript(const QString &Archivo, QWidget *Formulario, const QString &Filtro,
                     bool &PermitirBorrado, bool PorSentencia, data::DB_Dll *Conexion = nullptr);
 
-// The folder of the runner's logs and scripts: TEMP, else the system's temporary folder, ending
-// in "/".
-QString scriptTemporaryFolder();
+// The folder of the runner's logs and of the scripts written for it that hold a password: the
+// user's private folder, ending in "/".
+QString scriptPrivateFolder();
 
 // The log of a run started at that time: "Script<hour><minute><second>.TXT", the numbers
 // without leading zeros.

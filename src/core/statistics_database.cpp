@@ -245,7 +245,7 @@ bool CrearBaseDeDatos(const QString &Servidor, const QString &Usuario, const QSt
         {
             [&] {
                 const CurrentDatabaseKeeper keeper(data::gDB());
-                QTemporaryDir privateFolder(scriptTemporaryFolder()
+                QTemporaryDir privateFolder(scriptPrivateFolder()
                                             + QStringLiteral("RP_PANELCTA-XXXXXX"));
                 if (!privateFolder.isValid())
                     throw platform::Error(platform::errors::PathFileAccess,

@@ -1,5 +1,6 @@
 #include "data/access_password.h"
 
+#include "platform/db/provider.h"
 #include "platform/user_dialogs.h"
 
 namespace data {
@@ -12,8 +13,8 @@ AccessPasswordRetry::Next AccessPasswordRetry::afterRejection()
 {
     ++m_rejections;
     if (m_useStoredPassword && m_rejections == 1) {
-        m_clause = QStringLiteral("Jet OLEDB:Database Password=") + m_storedPassword
-            + QStringLiteral(";");
+        m_clause = QStringLiteral("Jet OLEDB:Database Password=")
+            + platform::db::connectionValue(m_storedPassword) + QStringLiteral(";");
         return Next::Retry;
     }
     if (m_useStoredPassword && m_rejections > 2)
@@ -22,7 +23,8 @@ AccessPasswordRetry::Next AccessPasswordRetry::afterRejection()
                                                             QStringLiteral("Password Access"));
     if (answer.isEmpty())
         return Next::Cancelled;
-    m_clause = QStringLiteral(" Jet OLEDB:Database Password=") + answer + QStringLiteral(";");
+    m_clause = QStringLiteral(" Jet OLEDB:Database Password=")
+        + platform::db::connectionValue(answer) + QStringLiteral(";");
     return Next::Retry;
 }
 

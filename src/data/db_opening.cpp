@@ -26,6 +26,13 @@ bool marksOracle(const QString &server)
     return server.contains(QLatin1Char('#'));
 }
 
+// Values go in as they are, except that one holding ";" (a password, say) is braced so the
+// provider reads it whole.
+QString value(const QString &text)
+{
+    return platform::db::connectionValue(text);
+}
+
 } // namespace
 
 void DB_Dll::closeIfOpen()
@@ -50,13 +57,14 @@ void DB_Dll::buildServerConnectionString()
 {
     if (marksOracle(gServidor)) {
         gConnString = QStringLiteral("Provider=") + OracleProvider + QStringLiteral(";Data Source=")
-            + gDBName + QStringLiteral(";User Id=") + gUsuario + QStringLiteral(";Password=")
-            + gUserPassWord + QStringLiteral(";");
+            + value(gDBName) + QStringLiteral(";User Id=") + value(gUsuario)
+            + QStringLiteral(";Password=") + value(gUserPassWord) + QStringLiteral(";");
         return;
     }
-    gConnString = QStringLiteral("PROVIDER=") + pSQLOLEDB() + QStringLiteral(";Server=") + gServidor
-        + QStringLiteral(";Database =") + gDBName + QStringLiteral(";UId=") + gUsuario
-        + QStringLiteral(";Pwd=") + gUserPassWord + QStringLiteral(";") + gExtended;
+    gConnString = QStringLiteral("PROVIDER=") + pSQLOLEDB() + QStringLiteral(";Server=")
+        + value(gServidor) + QStringLiteral(";Database =") + value(gDBName)
+        + QStringLiteral(";UId=") + value(gUsuario) + QStringLiteral(";Pwd=") + value(gUserPassWord)
+        + QStringLiteral(";") + gExtended;
 }
 
 bool DB_Dll::askConnectionValues()
@@ -215,9 +223,10 @@ void DB_Dll::ReintentaConectar()
 
 QString DB_Dll::accessConnectionString(const QString &CadenaID, const QString &CadenaPWD) const
 {
-    return QStringLiteral("PROVIDER=") + gProveedor + QStringLiteral(";Data Source =") + gDBName
-        + QStringLiteral(";") + CadenaID + QStringLiteral("=") + gUsuario + QStringLiteral(";")
-        + CadenaPWD + QStringLiteral("=") + gUserPassWord + QStringLiteral(";") + gExtended;
+    return QStringLiteral("PROVIDER=") + gProveedor + QStringLiteral(";Data Source =")
+        + value(gDBName) + QStringLiteral(";") + CadenaID + QStringLiteral("=") + value(gUsuario)
+        + QStringLiteral(";") + CadenaPWD + QStringLiteral("=") + value(gUserPassWord)
+        + QStringLiteral(";") + gExtended;
 }
 
 bool DB_Dll::askAccessPath()

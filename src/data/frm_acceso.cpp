@@ -31,26 +31,42 @@ struct ServerAndPort
     std::optional<QString> port;
 };
 
-ServerAndPort splitPort(const QString &server)
+// A stored connection line names its port after ":".
+ServerAndPort splitPort(const QString &server, QLatin1Char separator = QLatin1Char(':'))
 {
-    const qsizetype colon = server.indexOf(QLatin1Char(':'));
-    if (colon < 0)
+    const qsizetype at = server.indexOf(separator);
+    if (at < 0)
         return {server, std::nullopt};
-    return {server.left(colon), server.mid(colon + 1)};
+    return {server.left(at), server.mid(at + 1)};
+}
+
+bool isPort(const QString &text)
+{
+    bool isNumber = false;
+    const int port = text.trimmed().toInt(&isNumber);
+    return isNumber && port > 0 && port <= 65535;
 }
 
 // The port a box names; the default one for an empty box, zero or anything else that is not a
 // port.
 QString portOf(const QString &text)
 {
-    bool isNumber = false;
-    const int port = text.trimmed().toInt(&isNumber);
-    return isNumber && port > 0 && port <= 65535 ? QString::number(port) : DefaultPort;
+    return isPort(text) ? QString::number(text.trimmed().toInt()) : DefaultPort;
 }
 
-bool namesPort(const QString &server)
+// The server as the program hands it on: "host,port", the form every later step keeps whole
+// (a "host:port" is cut to the host wherever a server is taken apart).
+QString withPort(const QString &server, const QString &portBox)
 {
-    return server.contains(QLatin1Char(':')) || server.contains(QLatin1Char(','));
+    for (const QLatin1Char separator : {QLatin1Char(','), QLatin1Char(':')}) {
+        const ServerAndPort split = splitPort(server, separator);
+        if (split.port)
+            return isPort(*split.port)
+                ? split.server.trimmed() + QLatin1Char(',') + split.port->trimmed()
+                : server;
+    }
+    const QString port = portOf(portBox);
+    return port == DefaultPort ? server : server + QLatin1Char(',') + port;
 }
 
 // Keys that move the focus, accept or cancel type nothing: leaving the list with Tab must not
@@ -245,15 +261,14 @@ void frmAcceso::setDbName(const QString &value)
 QString frmAcceso::servidor() const
 {
     const QString server = TxtServidor->text();
-    const QString port = portOf(TxtPuerto->text());
-    if (server.isEmpty() || namesPort(server) || port == DefaultPort)
-        return server;
-    return server + QLatin1Char(':') + port;
+    return server.isEmpty() ? server : withPort(server, TxtPuerto->text());
 }
 
 void frmAcceso::setServidor(const QString &value)
 {
-    const ServerAndPort split = splitPort(value);
+    ServerAndPort split = splitPort(value, QLatin1Char(','));
+    if (!split.port)
+        split = splitPort(value);
     TxtServidor->setText(split.server);
     TxtPuerto->setText(split.port.value_or(DefaultPort));
 }

@@ -130,6 +130,7 @@ public:
     void incrementalSearch(int box);
     void serverSearch(int box);
     void nuevaBusqueda();
+    void focusForTyping();
     void sortByColumn(int column);
     bool listKeyDown(const QKeyEvent &event);
     bool typeAhead(const QKeyEvent &event);
@@ -239,9 +240,11 @@ void Lib_FrmCons3::Impl::createControls()
 
     // Enter belongs to the list and the search boxes, never to a button that happens to
     // have the focus. The buttons keep the application's plain font, which their captions
-    // were sized for.
+    // were sized for; every property of it is set, or the form's bold face would come through.
+    QFont buttonFont = QApplication::font();
+    buttonFont.setResolveMask(QFont::AllPropertiesResolved);
     for (QPushButton *button : {cmdAceptar, cmdCancelar, CmdNueva, CmdNuevo, CmdTodos}) {
-        button->setFont(QApplication::font());
+        button->setFont(buttonFont);
         button->setAutoDefault(false);
         button->installEventFilter(&form);
     }
@@ -679,6 +682,15 @@ void Lib_FrmCons3::Impl::nuevaBusqueda()
     CmbSearch[0]->setFocus();
 }
 
+// The dialog opens ready for the keyboard: what is typed goes to the first search box, and
+// Enter takes the current row, the first one unless an initial filter chose another.
+void Lib_FrmCons3::Impl::focusForTyping()
+{
+    CmbSearch[0]->setFocus();
+    if (ListView1->selectedRow() == 0 && ListView1->rowCount() > 0)
+        ListView1->selectRow(1);
+}
+
 void Lib_FrmCons3::Impl::sortByColumn(int column)
 {
     ListView1->setSorted(true);
@@ -732,6 +744,10 @@ bool Lib_FrmCons3::Impl::searchKeyDown(int box, const QKeyEvent &event)
     case Qt::Key_PageDown:
     case Qt::Key_PageUp:
         ListView1->setFocus();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        accept();
         return true;
     default:
         return false;
@@ -925,6 +941,7 @@ int Lib_FrmCons3::showModal()
 {
     load();
     d->resizeLayout();
+    d->focusForTyping();
     return platform::userDialogs().execModal(*this);
 }
 

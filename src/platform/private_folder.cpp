@@ -1,6 +1,7 @@
 #include "platform/private_folder.h"
 
 #include "platform/error.h"
+#include "platform/legacy_files.h"
 #include "platform/runtime.h"
 
 #include <QDir>
@@ -115,6 +116,21 @@ void writePrivateFile(const QString &path, QByteArrayView bytes)
         QFile::remove(path);
         raiseAccessError(path, reason);
     }
+}
+
+void appendPrivateTextLines(const QString &path, const QStringList &lines)
+{
+    // Made here for the owner alone; once the file is there, the private folder lets nobody
+    // replace it before the lines are written.
+    const int descriptor = ::open(QFile::encodeName(path).constData(),
+                                  O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (descriptor < 0)
+        raiseAccessError(path, systemReason());
+    const bool closedToOthers = ::fchmod(descriptor, S_IRUSR | S_IWUSR) == 0;
+    ::close(descriptor);
+    if (!closedToOthers)
+        raiseAccessError(path, systemReason());
+    appendTextLines(path, lines);
 }
 
 } // namespace platform

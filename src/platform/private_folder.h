@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 // Files other local users must not read or replace: pages holding accounting figures, logs of
@@ -25,5 +26,9 @@ std::unique_ptr<QFile> createPrivateFile(const QString &path);
 // Creates the file as createPrivateFile does and writes these bytes as its whole content; a file
 // that cannot be written whole is removed.
 void writePrivateFile(const QString &path, QByteArrayView bytes);
+
+// Appends lines as appendTextLines does, to a file that is created for this user alone (0600)
+// when missing and made so again when found open to others; a link under the name is refused.
+void appendPrivateTextLines(const QString &path, const QStringList &lines);
 
 } // namespace platform

@@ -38,6 +38,7 @@ protected:
 private:
     QTemporaryDir m_tempFolder;
     QByteArray m_previousTmpDir;
+    QByteArray m_previousRuntimeDir;
 };
 
 // Adds the program's two connections on fresh embedded databases of their own: the main one

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -44,8 +45,11 @@ protected:
     }
 
     QString scriptPath() const { return tempFolder() + QStringLiteral("/script.sql"); }
-    // The fixed clock says 14:07:09.
-    QString logPath() const { return tempFolder() + QStringLiteral("/Script1479.TXT"); }
+    // The fixed clock says 14:07:09; the log is in the user's private folder.
+    QString logPath() const
+    {
+        return tempFolder() + QStringLiteral("/rp_panelcta/scripts/Script1479.TXT");
+    }
     QStringList logLines() const { return platform::readTextLines(logPath()); }
     int rows(const QString &table)
     {
@@ -191,6 +195,9 @@ TEST_P(ScriptLogTest, OtherErrorsAreLoggedAndAnnounced)
         EXPECT_EQ(lines[4], c.batch);
         EXPECT_EQ(lines[5], QString());
         EXPECT_EQ(lines[6], Stars);
+        EXPECT_EQ(QFileInfo(logPath()).permissions(),
+                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser)
+            << "the batch may hold a password";
     } else {
         EXPECT_TRUE(QFile::exists(logPath()));
         EXPECT_TRUE(lines.isEmpty());

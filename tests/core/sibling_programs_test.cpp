@@ -2,6 +2,7 @@
 #include "core/mod_global.h"
 #include "core/oracle_adaptation.h"
 #include "core/sibling_programs.h"
+#include "core/startup_parameters.h"
 #include "core_database_test.h"
 #include "data/db_dll.h"
 #include "services_test_support.h"
@@ -95,6 +96,18 @@ TEST_F(SiblingProgramsTest, MenuExesStartsTheProgramWithTheParameterStringAsOneA
         EXPECT_NE(resultado, 0);
     }
     EXPECT_EQ(dialogs.count(), 0);
+}
+
+TEST_F(SiblingProgramsTest, AServerOnAPortReachesTheSiblingsStartUpWhole)
+{
+    data::gDB().gServidor = QStringLiteral("SRV01,1500");
+    std::int32_t resultado = 0;
+
+    core::MenuExes(QStringLiteral("SHELL:V_MA_CLIENTES"), QStringLiteral("1"), resultado);
+
+    ASSERT_EQ(launcher.started.size(), 1u);
+    const core::ParametrosInicio read = core::LeerParametros(launcher.started[0].arguments.at(0));
+    EXPECT_EQ(core::ExtraerServidor(read.Servidor), QStringLiteral("SRV01,1500"));
 }
 
 TEST_F(SiblingProgramsTest, AProgramThatCannotBeStartedIsNotImplemented)

@@ -81,6 +81,8 @@ TEST(ExtraerServidorTest, KeepsTheHostPart)
     const std::vector<std::pair<QString, QString>> cases = {
         {"srv", "srv"},
         {"srv:1433", "srv"},
+        {"srv,1500", "srv,1500"},
+        {"srv\\inst,1500", "srv\\inst,1500"},
         {"tcp/srv:1433", "srv"},
         {"#ORCL", "#ORCL"},
         {"a/b/c", "b/c"},

@@ -79,14 +79,22 @@ TEST_F(Opening, ConnectionStringsAreBuiltFromTheMembers)
         const char *name;
         QString server;
         QString provider;
+        QString password;
         QString expected;
     };
     const Case cases[] = {
         {"SQL Server, whatever the provider member holds", QStringLiteral("(embebido)"),
-         QStringLiteral("MSDASQL"),
+         QStringLiteral("MSDASQL"), QStringLiteral("P"),
          QStringLiteral("PROVIDER=SQLOLEDB;Server=(embebido);Database =NOPE;UId=U;Pwd=P;App=x;")},
         {"Oracle, marked by the server's #", QStringLiteral("#(embebido)"), QString(),
+         QStringLiteral("P"),
          QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=NOPE;User Id=U;Password=P;")},
+        {"a password holding ; or braces is braced", QStringLiteral("(embebido)"), QString(),
+         QStringLiteral("p;w{x}"),
+         QStringLiteral(
+             "PROVIDER=SQLOLEDB;Server=(embebido);Database =NOPE;UId=U;Pwd={p;w{x}}};App=x;")},
+        {"and so is an Oracle one", QStringLiteral("#(embebido)"), QString(), QStringLiteral(";"),
+         QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=NOPE;User Id=U;Password={;};")},
     };
     for (const Case &c : cases) {
         DB_Dll &db = gDB();
@@ -95,10 +103,13 @@ TEST_F(Opening, ConnectionStringsAreBuiltFromTheMembers)
         db.gProveedor = c.provider;
         db.gDBName = QStringLiteral("NOPE");
         db.gUsuario = QStringLiteral("U");
-        db.gUserPassWord = QStringLiteral("P");
+        db.gUserPassWord = c.password;
         db.gExtended = QStringLiteral("App=x;");
         db.OpenServerADODB(false, ClientCursor, QStringLiteral("  "), true, false);
         EXPECT_EQ(db.gConnString, c.expected) << c.name;
+        const auto parsed = platform::db::ConnectionString::parse(db.gConnString);
+        const char *passwordKey = c.server.startsWith(QLatin1Char('#')) ? "Password" : "Pwd";
+        EXPECT_EQ(parsed.value(QString::fromLatin1(passwordKey)), c.password) << c.name;
         EXPECT_FALSE(db.gOpenFlag) << c.name;
         EXPECT_EQ(db.gProveedor, c.provider.isEmpty() ? QStringLiteral("SQLOLEDB") : c.provider)
             << c.name;
@@ -115,6 +126,7 @@ TEST_F(Opening, AGivenConnectionStringIsUsedUnlessTheDialogIsAskedFor)
     EXPECT_EQ(gDB().gCnn->cursorLocation(), ClientCursor);
 
     data_testing::resetInstance(gDB());
+    addLogin(QStringLiteral("U"), QStringLiteral("P"));
     m_connectionDialogs.accept({QStringLiteral("PRUEBA"), QStringLiteral("(embebido)"),
                                 QStringLiteral("U"), QStringLiteral("P"), 0});
     gDB().OpenServerADODB(true, ClientCursor, given, false, false);
@@ -190,9 +202,10 @@ TEST_F(Opening, TheDialectComesFromTheProviderActuallyUsed)
     };
     for (const Case &c : cases) {
         data_testing::resetInstance(gDB());
+        addLogin(c.password, c.password);
         gDB().OpenServerADODB(
             false, ClientCursor,
-            QStringLiteral("PROVIDER=%1;Server=(embebido);Database =PRUEBA;UId=sa;"
+            QStringLiteral("PROVIDER=%1;Server=(embebido);Database =PRUEBA;UId=%2;"
                            "Pwd=%2;")
                 .arg(c.provider, c.password),
             false, false);
@@ -239,6 +252,7 @@ TEST_F(Opening, AdministratorFlag)
         db.gServidor = QStringLiteral("(embebido)");
         db.gDBName = name;
         db.gUsuario = QStringLiteral("sa");
+        db.gUserPassWord = QStringLiteral("x");
         db.gEsAdmin = c.initial;
         db.OpenServerADODB(false, ClientCursor, QString(), c.validaAdmin, c.muestraError);
         ASSERT_TRUE(db.gOpenFlag) << c.name;
@@ -278,6 +292,7 @@ TEST_F(Opening, TheUserTableIsSoughtInTheMainDatabase)
         db.gServidor = QStringLiteral("(embebido)");
         db.gDBName = second;
         db.gUsuario = QStringLiteral("sa");
+        db.gUserPassWord = QStringLiteral("x");
         db.OpenServerADODB(false, ClientCursor, QString(), true, false);
         ASSERT_TRUE(db.gOpenFlag) << c.name;
         EXPECT_EQ(db.gEsAdmin, c.expected) << c.name;
@@ -338,11 +353,11 @@ TEST_F(Opening, YesOpensTheCorrectedValuesWhateverStepFailed)
         db.gUsuario = QStringLiteral("sa");
         m_dialogs.answer(msgbox::Yes);
         m_connectionDialogs.accept({QStringLiteral("PRUEBA"), QStringLiteral("(embebido)"),
-                                    QStringLiteral("sa"), QStringLiteral("P"), 0});
+                                    QStringLiteral("sa"), QStringLiteral("x"), 0});
         db.OpenServerADODB(false, ClientCursor, c.given, true, true);
 
         const QString corrected
-            = QStringLiteral("PROVIDER=SQLOLEDB;Server=(embebido);Database =PRUEBA;UId=sa;Pwd=P;");
+            = QStringLiteral("PROVIDER=SQLOLEDB;Server=(embebido);Database =PRUEBA;UId=sa;Pwd=x;");
         EXPECT_TRUE(db.gOpenFlag) << c.name;
         EXPECT_EQ(db.gConnString, corrected) << c.name;
         EXPECT_EQ(db.gCnn->connectionString(), corrected) << c.name;
@@ -414,6 +429,7 @@ TEST_F(AccessOpening, AGivenConnectionStringOpensWithoutTouchingTheOpenFlag)
 TEST_F(AccessOpening, TheConnectionStringIsBuiltFromTheMembersAndTheCallersKeyNames)
 {
     // The embedded engine takes the data source as its server; the extension names its file.
+    addLogin(QStringLiteral("U"), QStringLiteral("P"));
     gDB().gProveedor = data::DB_Dll::pJETOLEDB40();
     gDB().gDBName = QStringLiteral("(embebido)");
     gDB().gUsuario = QStringLiteral("U");

@@ -1,6 +1,7 @@
 #include "data_fixture.h"
 
 #include "platform/db/embedded/embedded_provider.h"
+#include "platform/db/embedded/login_registry.h"
 #include "platform/legacy_files.h"
 #include "platform/runtime.h"
 
@@ -90,6 +91,7 @@ DataTest::DataTest()
          {&data::gDB(), &data::gDBEstadisticas(), &data::gUDBC(), &data::gDBAux()})
         resetInstance(*db);
     createDatabase(QStringLiteral("PRUEBA"));
+    addLogin(QStringLiteral("sa"), QStringLiteral("x"));
 }
 
 DataTest::~DataTest()
@@ -108,6 +110,14 @@ void DataTest::createDatabase(const QString &name)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
 }
 
+void DataTest::addLogin(const QString &name, const QString &password)
+{
+    const std::optional<platform::db::ProviderError> error
+        = platform::db::embedded::LoginRegistry(m_folder.path()).addLogin(name, password, {});
+    ASSERT_FALSE(error && error->nativeError != platform::db::native::LoginExists)
+        << error->description.toStdString();
+}
+
 QString DataTest::embeddedConnectionString(const QString &database, const QString &provider)
 {
     return QStringLiteral("PROVIDER=%1;Server=(embebido);Database =%2;UId=sa;Pwd=x;")
@@ -116,10 +126,11 @@ QString DataTest::embeddedConnectionString(const QString &database, const QStrin
 
 void DataTest::openEmbedded(data::DB_Dll &db, const QString &database, const QString &user)
 {
+    addLogin(user, QStringLiteral("x"));
     db.gServidor = QStringLiteral("(embebido)");
     db.gDBName = database;
     db.gUsuario = user;
-    db.gUserPassWord = QStringLiteral("clave");
+    db.gUserPassWord = QStringLiteral("x");
     db.OpenServerADODB(false, platform::db::adUseClient, QString(), false, false);
     ASSERT_TRUE(db.gOpenFlag) << "the embedded database did not open";
 }

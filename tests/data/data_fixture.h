@@ -53,9 +53,12 @@ protected:
 
     // An empty database of the embedded engine.
     void createDatabase(const QString &name);
+    // A login of the embedded server; "sa" (password "x") is there.
+    void addLogin(const QString &name, const QString &password);
     static QString embeddedConnectionString(const QString &database,
                                             const QString &provider = QStringLiteral("SQLOLEDB"));
-    // Opens db on the embedded database through OpenServerADODB, quietly.
+    // Opens db on the embedded database through OpenServerADODB, quietly, as a login of that
+    // name with the password "x".
     void openEmbedded(data::DB_Dll &db, const QString &database = QStringLiteral("PRUEBA"),
                       const QString &user = QStringLiteral("sa"));
     // Opens gDB() with an Oracle provider on the embedded engine.

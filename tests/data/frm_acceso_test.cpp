@@ -81,7 +81,15 @@ struct Controls
 class ConnectionDialogTest : public DataTest
 {
 protected:
-    ConnectionDialogTest() { data::installConnectionDialog(); }
+    // The registration tests a database through a login named like it; "luis" is a user of the
+    // server typed in by hand.
+    ConnectionDialogTest()
+    {
+        data::installConnectionDialog();
+        for (const char *database : {"PRUEBA", "VENTAS"})
+            addLogin(QString::fromLatin1(database), QString::fromLatin1(database));
+        addLogin(QStringLiteral("luis"), QStringLiteral("otra"));
+    }
 
     QString listPath() const { return m_folder.filePath(QStringLiteral("BASES.TXT")); }
     void writeList(const QStringList &lines) { platform::writeTextLines(listPath(), lines); }
@@ -150,7 +158,7 @@ TEST_F(ConnectionDialogTest, SelectingALineFillsTheBoxesWithItsPortOrTheDefault)
         EXPECT_EQ(c.TxtUserId->text(), QString()) << "stored users are never shown";
         EXPECT_EQ(c.TxtUserPassword->text(), QString());
     }
-    EXPECT_EQ(dialog.servidor(), QStringLiteral("SRV\\INST:1500"));
+    EXPECT_EQ(dialog.servidor(), QStringLiteral("SRV\\INST,1500"));
 
     const std::pair<const char *, std::function<void()>> restorers[] = {
         {"a click", [&] { Q_EMIT c.lstBases->itemClicked(c.lstBases->item(0)); }},
@@ -202,7 +210,7 @@ TEST_F(ConnectionDialogTest, PromptsArePlaceholdersSoEmptyBoxesGiveEmptyValues)
     EXPECT_EQ(dialog.userPassword(), QString());
 }
 
-TEST_F(ConnectionDialogTest, TheServerCarriesThePortOfThePortBox)
+TEST_F(ConnectionDialogTest, TheServerCarriesItsPortAsHostCommaPort)
 {
     struct Case
     {
@@ -212,13 +220,16 @@ TEST_F(ConnectionDialogTest, TheServerCarriesThePortOfThePortBox)
     };
     const Case cases[] = {
         {QStringLiteral("srv"), QStringLiteral("1433"), QStringLiteral("srv")},
-        {QStringLiteral("srv"), QStringLiteral("1500"), QStringLiteral("srv:1500")},
-        {QStringLiteral("srv"), QStringLiteral(" 1500 "), QStringLiteral("srv:1500")},
+        {QStringLiteral("srv"), QStringLiteral("1500"), QStringLiteral("srv,1500")},
+        {QStringLiteral("srv"), QStringLiteral(" 1500 "), QStringLiteral("srv,1500")},
         {QStringLiteral("srv"), QStringLiteral("0"), QStringLiteral("srv")},
         {QStringLiteral("srv"), QString(), QStringLiteral("srv")},
         {QStringLiteral("srv"), QStringLiteral("puerto"), QStringLiteral("srv")},
-        {QStringLiteral("srv:1600"), QStringLiteral("1500"), QStringLiteral("srv:1600")},
+        {QStringLiteral("srv:1600"), QStringLiteral("1500"), QStringLiteral("srv,1600")},
+        {QStringLiteral("srv\\inst : 1600"), QStringLiteral("1433"),
+         QStringLiteral("srv\\inst,1600")},
         {QStringLiteral("srv,1600"), QStringLiteral("1500"), QStringLiteral("srv,1600")},
+        {QStringLiteral("srv:abc"), QStringLiteral("1500"), QStringLiteral("srv:abc")},
         {QString(), QStringLiteral("1500"), QString()},
     };
     frmAcceso dialog;
@@ -230,9 +241,11 @@ TEST_F(ConnectionDialogTest, TheServerCarriesThePortOfThePortBox)
             << k.server.toStdString() << " " << k.port.toStdString();
     }
 
-    dialog.setServidor(QStringLiteral("host:1500"));
-    EXPECT_EQ(c.TxtServidor->text(), QStringLiteral("host"));
-    EXPECT_EQ(c.TxtPuerto->text(), QStringLiteral("1500"));
+    for (const char *handedOn : {"host:1500", "host,1500"}) {
+        dialog.setServidor(QString::fromLatin1(handedOn));
+        EXPECT_EQ(c.TxtServidor->text(), QStringLiteral("host")) << handedOn;
+        EXPECT_EQ(c.TxtPuerto->text(), QStringLiteral("1500")) << handedOn;
+    }
     dialog.setServidor(QStringLiteral("other"));
     EXPECT_EQ(c.TxtPuerto->text(), QStringLiteral("1433"));
 }
@@ -281,10 +294,16 @@ TEST_F(ConnectionDialogTest, DoubleClickAcceptsTheLineAndCancelOpensNothing)
         Q_EMIT c.lstBases->itemDoubleClicked(c.lstBases->item(0));
         return dialog.result();
     });
+    // The selection empties the user and password, so the server refuses the login.
+    m_dialogs.answer(msgbox::No);
     gDB().OpenServerADODB(true, platform::db::adUseClient, QString(), false, true);
-    EXPECT_TRUE(gDB().gOpenFlag);
     EXPECT_EQ(gDB().gServidor, QStringLiteral("(embebido)"));
     EXPECT_EQ(gDB().gDBName, QStringLiteral("PRUEBA"));
+    EXPECT_EQ(gDB().gUsuario, QString());
+    EXPECT_EQ(m_dialogs.last().title, QStringLiteral(" Error de Conexion a Base de Datos"));
+    EXPECT_TRUE(m_dialogs.last().text.contains(QStringLiteral("Login failed for user ''.")));
+    EXPECT_FALSE(gDB().gOpenFlag);
+    m_dialogs.clearShown();
 
     data_testing::resetInstance(gDB());
     m_dialogs.onDialog([](QDialog &dialog) {
@@ -354,8 +373,13 @@ TEST_F(ConnectionDialogTest, AKeyAlreadyListedIsDecidedByTheTypedKeyAlone)
 TEST_F(ConnectionDialogTest, AnUnreachableDatabaseOffersARetryAndWritesNothing)
 {
     openEmbedded(gDB());
-    // The second server names an Oracle data source, for which no driver is set up here.
-    for (const QString &server : {QStringLiteral("(embebido)"), QStringLiteral("#127.0.0.1:1")}) {
+    // The second server names an Oracle data source, for which no driver is set up here; its
+    // port is handed on after ",".
+    const std::pair<QString, QString> servers[] = {
+        {QStringLiteral("(embebido)"), QStringLiteral("(embebido)")},
+        {QStringLiteral("#127.0.0.1:1"), QStringLiteral("#127.0.0.1,1")},
+    };
+    for (const auto &[server, handedOn] : servers) {
         m_dialogs.clearShown();
         frmAcceso dialog;
         Controls c(dialog);
@@ -372,12 +396,12 @@ TEST_F(ConnectionDialogTest, AnUnreachableDatabaseOffersARetryAndWritesNothing)
             EXPECT_TRUE(retry.text.contains(
                 QStringLiteral("3. Verifique si el inicio de sesion para el usuario luis existe")))
                 << "the typed user is tried again";
-            EXPECT_TRUE(retry.text.contains(QStringLiteral("por ejemplo : ") + server
+            EXPECT_TRUE(retry.text.contains(QStringLiteral("por ejemplo : ") + handedOn
                                             + QStringLiteral("\\KORUBAY")))
                 << "the typed server and platform are tried again: " << retry.text.toStdString();
         }
         EXPECT_EQ(m_dialogs.last().text,
-                  QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ") + server
+                  QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ") + handedOn
                       + QStringLiteral(" VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD INGRESADO"));
         EXPECT_EQ(m_dialogs.last().title, QStringLiteral("AVISO AL OPERADOR"));
         EXPECT_EQ(m_dialogs.last().style, msgbox::Information);
@@ -438,6 +462,7 @@ TEST_F(ConnectionDialogTest, AFailedWriteEndsTheRegistrationAfterItsMessage)
     // A name that the list could not give back whole: the line is refused, not half-written.
     const QString database = QStringLiteral("A,\"B");
     createDatabase(database);
+    addLogin(database, database);
     QFile program(m_folder.filePath(QStringLiteral("ODBC.exe")));
     ASSERT_TRUE(program.open(QIODevice::WriteOnly));
     frmAcceso dialog;

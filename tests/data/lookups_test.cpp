@@ -1,6 +1,7 @@
 #include "data/db_dll.h"
 #include "data/sql_rewriting.h"
 #include "platform/db/connection.h"
+#include "platform/db/embedded/login_registry.h"
 #include "platform/db/recordset.h"
 #include "platform/regional_settings.h"
 #include "platform/suite/utilidades.h"
@@ -61,6 +62,8 @@ protected:
         folder = new QTemporaryDir;
         qputenv("RP_PANELCTA_DATOS", folder->path().toUtf8());
         platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
+        platform::db::embedded::LoginRegistry(folder->path())
+            .addLogin(QStringLiteral("ADMIN"), QStringLiteral("ADMIN"), QString());
 
         const auto server = platform::db::Connection::create();
         server->open(embeddedConnection(QStringLiteral("master")));

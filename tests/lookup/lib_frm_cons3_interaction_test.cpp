@@ -3,6 +3,7 @@
 #include "lookup/lib_frm_cons3_rules.h"
 #include "services_test_support.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -421,9 +422,54 @@ TEST_F(InteractionTest, AcceptWithoutASelectedRowChangesNoMember)
         d.CmpsDevueltos = std::make_shared<QStringList>(QStringList{"CODIGO"});
         d.ValorDevuelto = QStringLiteral("antes");
     });
-    EXPECT_TRUE(whileShown(*dialog, [&] { dialog->cmdAceptar().click(); }));
+    EXPECT_TRUE(whileShown(*dialog, [&] {
+        dialog->ListView1().clearSelection();
+        dialog->cmdAceptar().click();
+    }));
     EXPECT_TRUE(dialog->Valores->isEmpty());
     EXPECT_EQ(dialog->ValorDevuelto, QVariant(QStringLiteral("antes")));
+}
+
+TEST_F(InteractionTest, ButtonCaptionsAreInThePlainFontTheyFit)
+{
+    auto dialog = loaded(Clients);
+    for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+        EXPECT_FALSE(button->font().bold()) << button->text().toStdString();
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text().remove(QLatin1Char('&'))),
+                  button->width())
+            << button->text().toStdString();
+    }
+}
+
+TEST_F(InteractionTest, TheDialogOpensReadyForTypingAndEnterTakesTheCurrentRow)
+{
+    struct Case
+    {
+        const char *name;
+        const char *initialFilter;
+        const char *typed;
+        const char *returned;
+    };
+    const Case cases[] = {
+        {"Enter at once takes the first row", "", "", "C1"},
+        {"typing searches in the first box", "", "c3", "C3"},
+        {"an initial filter's row stays current", "C2", "", "C2"},
+    };
+    for (const Case &c : cases) {
+        auto dialog = loaded(Clients, [&](Lib_FrmCons3 &d) {
+            d.CampoDevuelto = QStringLiteral("CODIGO");
+            d.FiltroInicial = QString::fromLatin1(c.initialFilter);
+        });
+        EXPECT_TRUE(whileShown(*dialog, [&] {
+            QWidget *focused = QApplication::focusWidget();
+            EXPECT_EQ(focused, &dialog->CmbSearch(0)) << c.name;
+            if (!focused)
+                return;
+            QTest::keyClicks(focused, QString::fromLatin1(c.typed));
+            QTest::keyClick(focused, Qt::Key_Return);
+        })) << c.name;
+        EXPECT_EQ(dialog->ValorDevuelto, QVariant(QString::fromLatin1(c.returned))) << c.name;
+    }
 }
 
 TEST_F(InteractionTest, EnterAndADoubleClickInTheListAcceptAsAceptarDoes)

@@ -1,3 +1,4 @@
+#include "platform/legacy_files.h"
 #include "platform/private_folder.h"
 #include "platform_test_helpers.h"
 
@@ -209,6 +210,31 @@ TEST_F(PrivateFolder, TwoUsersEachKeepTheirOwnFilesAndCannotReadTheOther)
               0)
         << "the second user writes a Style.css of their own";
     EXPECT_EQ(contentOf(firstStyle), QByteArray("first"));
+}
+
+// Script logs are appended to: the file is made for its owner alone, closed again when found open
+// to others, and never written through a link planted under its name.
+TEST_F(PrivateFolder, AppendedLogsAreTheirOwnersAloneAndNeverFollowALink)
+{
+    ScopedEnvironment runtimeFolder{"XDG_RUNTIME_DIR", QFile::encodeName(runtime())};
+    const QString log
+        = privateFolder(QStringLiteral("scripts")) + QStringLiteral("/Script1479.TXT");
+    appendPrivateTextLines(log, {QStringLiteral("uno")});
+    appendPrivateTextLines(log, {QString::fromUtf8("dos ñ")});
+    EXPECT_EQ(modeOf(log), mode_t(0600));
+    EXPECT_EQ(readTextLines(log), QStringList({QStringLiteral("uno"), QString::fromUtf8("dos ñ")}));
+
+    ::chmod(QFile::encodeName(log).constData(), 0644);
+    appendPrivateTextLines(log, {});
+    EXPECT_EQ(modeOf(log), mode_t(0600));
+
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("victima"));
+    const QString planted
+        = privateFolder(QStringLiteral("scripts")) + QStringLiteral("/Script1.TXT");
+    ASSERT_TRUE(QFile::link(target, planted));
+    EXPECT_THROW(appendPrivateTextLines(planted, {QStringLiteral("clave")}), Error);
+    EXPECT_FALSE(QFile::exists(target));
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "data/services.h"
 #include "demo/suite_database.h"
 #include "lookup/lib_cls_cons3.h"
+#include "platform/db/embedded/embedded_provider.h"
+#include "platform/db/embedded/login_registry.h"
 #include "platform/db/recordset.h"
 #include "platform/legacy_files.h"
 #include "platform/report/reporte.h"
@@ -40,15 +42,21 @@ public:
         QString usuario;
     };
 
-    ScriptedConnectionDialog(bool accept, Record &record) : m_accept(accept), m_record(record) { }
+    ScriptedConnectionDialog(bool accept, Record &record,
+                             QString server = QStringLiteral("(embebido)"),
+                             QString user = demo::administratorUser().name,
+                             QString password = demo::administratorUser().password)
+        : m_accept(accept), m_record(record), m_server(std::move(server)), m_user(std::move(user)),
+          m_password(std::move(password))
+    { }
 
     QString dbName() const override { return MainDatabase; }
     void setDbName(const QString &value) override { m_record.dbName = value; }
-    QString servidor() const override { return QStringLiteral("(embebido)"); }
+    QString servidor() const override { return m_server; }
     void setServidor(const QString &) override { }
-    QString usuario() const override { return demo::administratorUser().name; }
+    QString usuario() const override { return m_user; }
     void setUsuario(const QString &value) override { m_record.usuario = value; }
-    QString userPassword() const override { return demo::administratorUser().password; }
+    QString userPassword() const override { return m_password; }
     void setUserPassword(const QString &) override { }
     int plataforma() const override { return 0; }
     void setPlataforma(int) override { }
@@ -58,6 +66,9 @@ public:
 private:
     bool m_accept;
     Record &m_record;
+    QString m_server;
+    QString m_user;
+    QString m_password;
 };
 
 void closeProgramConnection(data::DB_Dll &db)
@@ -280,6 +291,75 @@ INSTANTIATE_TEST_SUITE_P(
                    true},
         DialogCase{"no_user_cancelled", "@Server=(embebido); @DbName=PRINCIPAL;", "", false}),
     [](const ::testing::TestParamInfo<DialogCase> &info) { return info.param.name; });
+
+// The dialog hands a server on a port on as "host,port"; the embedded engine takes it as a
+// server would, so the statistics login, database and objects must all follow it there.
+TEST_F(StartupTest, AStartOnAPortProvisionsTheStatisticsDatabaseOnThatPort)
+{
+    const QString onPort = QStringLiteral("(embebido),1500");
+    ScriptedConnectionDialog::Record record;
+    data::setConnectionDialogFactory(
+        [&] { return std::make_unique<ScriptedConnectionDialog>(true, record, onPort); });
+
+    start(QStringLiteral("@DbName=PRINCIPAL; @Usuario=ADMIN; @Password=ADMIN;"));
+
+    EXPECT_EQ(dialogs.count(), 0);
+    ASSERT_TRUE(data::gDB().gOpenFlag);
+    EXPECT_EQ(data::gDB().gServidor, onPort);
+    ASSERT_TRUE(data::gDBEstadisticas().gOpenFlag);
+    EXPECT_EQ(data::gDBEstadisticas().gServidor, onPort);
+    EXPECT_EQ(storedTimeOut(), QStringLiteral("360")) << "the creation script ran";
+}
+
+// What a user sees of the login: the program opens, or the connection-error box names the
+// refused login and, answered No, the program ends without anything written.
+TEST_F(StartupTest, OnlyTheLoginsOwnPasswordStartsTheProgram)
+{
+    platform::db::embedded::LoginRegistry(platform::db::embedded::dataFolder())
+        .addLogin(QStringLiteral("CAJERO"), QStringLiteral("a;b"), QString());
+    struct Case
+    {
+        const char *name;
+        const char *parameters; // empty: through the connection dialog as CAJERO
+        const char *refusedLogin; // nullptr: the program starts
+    };
+    const Case cases[] = {
+        {"right password",
+         "@Server=(embebido); @DbName=PRINCIPAL; @Usuario=ADMIN; @Password=ADMIN;", nullptr},
+        {"wrong password",
+         "@Server=(embebido); @DbName=PRINCIPAL; @Usuario=ADMIN; @Password=WRONG;", "ADMIN"},
+        {"unknown login", "@Server=(embebido); @DbName=PRINCIPAL; @Usuario=NADIE; @Password=ADMIN;",
+         "NADIE"},
+        {"a password with ; typed in the dialog", "", nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        resetProgram();
+        dialogs.clearShown();
+        ScriptedConnectionDialog::Record record;
+        data::setConnectionDialogFactory([&] {
+            return std::make_unique<ScriptedConnectionDialog>(
+                true, record, QStringLiteral("(embebido)"), QStringLiteral("CAJERO"),
+                QStringLiteral("a;b"));
+        });
+        const QString parameters = QString::fromLatin1(c.parameters);
+        if (!c.refusedLogin) {
+            start(parameters);
+            EXPECT_TRUE(data::gDB().gOpenFlag);
+            EXPECT_EQ(dialogs.count(), 0);
+            continue;
+        }
+        dialogs.answer(msgbox::No);
+        EXPECT_THROW(start(parameters), platform::ProcessEnded);
+        ASSERT_EQ(dialogs.count(), 1);
+        EXPECT_EQ(dialogs.last().title, QStringLiteral(" Error de Conexion a Base de Datos"));
+        EXPECT_TRUE(dialogs.last().text.contains(
+            QStringLiteral("Login failed for user '%1'.").arg(QLatin1String(c.refusedLogin))))
+            << dialogs.last().text.toStdString();
+        EXPECT_TRUE(dialogs.last().text.contains(QStringLiteral("Codigo Nativo: 18456")));
+        EXPECT_FALSE(data::gDB().gOpenFlag);
+    }
+}
 
 TEST_F(StartupTest, StoredTimeOutIsReadAndAMissingOneStoredAs360)
 {

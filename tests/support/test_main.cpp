@@ -1,3 +1,5 @@
+#include "platform/db/embedded/password_hash.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -13,6 +15,8 @@ int main(int argc, char **argv)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RP_PANELCTA"));
+    // The logins of the tests' throw-away servers need no costly keys.
+    platform::db::embedded::setPasswordIterations(1);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

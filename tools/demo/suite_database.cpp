@@ -2,7 +2,9 @@
 
 #include "platform/db/connection.h"
 #include "platform/db/embedded/embedded_provider.h"
+#include "platform/db/embedded/login_registry.h"
 #include "platform/db/recordset.h"
+#include "platform/error.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,9 +29,22 @@ QString connectionString(const QString &database, const SuiteUser &user)
         % u";Pwd=" % user.password % u';';
 }
 
+// The server's installer gives it its first logins: no connection can make one before.
+void registerLogins()
+{
+    platform::db::embedded::LoginRegistry registry(platform::db::embedded::dataFolder());
+    for (const SuiteUser *user : {&administratorUser(), &operatorUser()}) {
+        const std::optional<platform::db::ProviderError> error
+            = registry.addLogin(user->name, user->password, QString());
+        if (error && error->nativeError != platform::db::native::LoginExists)
+            throw platform::Error(error->number, error->description, error->source);
+    }
+}
+
 void createDatabase(const QString &name)
 {
     QDir().mkpath(platform::db::embedded::dataFolder());
+    registerLogins();
     const auto server = platform::db::Connection::create();
     server->open(connectionString(QStringLiteral("master")));
     server->execute(u"CREATE DATABASE " % name);

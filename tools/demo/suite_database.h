@@ -13,8 +13,7 @@ class Connection;
 // as the engine reports it.
 namespace demo {
 
-// The users of the sample data. The embedded engine checks no password; the program still
-// passes one, as it would to a real server.
+// The users of the sample data, each a login of the embedded server with its password.
 struct SuiteUser
 {
     QString name;
@@ -28,7 +27,8 @@ const SuiteUser &operatorUser();
 QString connectionString(const QString &database, const SuiteUser &user = administratorUser());
 
 // Creates an empty database of that name in the data folder (and the folder itself when it is
-// missing). Fails with 1801 when the database exists.
+// missing), after giving the server the users' logins it lacks. Fails with 1801 when the
+// database exists.
 void createDatabase(const QString &name);
 
 // Creates the suite's tables, views and indexes in the connection's current database.

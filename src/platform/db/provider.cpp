@@ -14,17 +14,77 @@ QString normalisedKey(const QString &key)
 }
 } // namespace
 
+namespace {
+
+// The "}" that closes the brace at open; "}}" inside is a brace of the value.
+qsizetype closingBrace(const QString &text, qsizetype open)
+{
+    for (qsizetype at = open + 1; at < text.size(); ++at) {
+        if (text.at(at) != QLatin1Char('}'))
+            continue;
+        if (at + 1 < text.size() && text.at(at + 1) == QLatin1Char('}'))
+            ++at;
+        else
+            return at;
+    }
+    return text.size();
+}
+
+} // namespace
+
+QVector<ConnectionPair> connectionPairs(const QString &text)
+{
+    QVector<ConnectionPair> pairs;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const qsizetype equals = text.indexOf(QLatin1Char('='), at);
+        const qsizetype semicolon = text.indexOf(QLatin1Char(';'), at);
+        if (equals < 0)
+            break;
+        if (semicolon >= 0 && semicolon < equals) { // a piece without a value
+            at = semicolon + 1;
+            continue;
+        }
+        qsizetype valueAt = equals + 1;
+        while (valueAt < text.size() && text.at(valueAt).isSpace())
+            ++valueAt;
+        const bool braced = valueAt < text.size() && text.at(valueAt) == QLatin1Char('{');
+        const qsizetype close = braced ? closingBrace(text, valueAt) : valueAt;
+        qsizetype end = text.indexOf(QLatin1Char(';'), close);
+        if (end < 0)
+            end = text.size();
+        QString value = braced ? text.mid(valueAt + 1, close - valueAt - 1)
+                               : text.mid(equals + 1, end - equals - 1);
+        if (braced)
+            value.replace(QLatin1String("}}"), QLatin1String("}"));
+        pairs.append({text.mid(at, equals - at).trimmed(), value, at, end});
+        at = end + 1;
+    }
+    return pairs;
+}
+
+QString bracedValue(const QString &value)
+{
+    QString escaped = value;
+    escaped.replace(QLatin1Char('}'), QLatin1String("}}"));
+    return QLatin1Char('{') + escaped + QLatin1Char('}');
+}
+
+QString connectionValue(const QString &value)
+{
+    const bool needsBraces = value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{'))
+        || value.contains(QLatin1Char('}'));
+    return needsBraces ? bracedValue(value) : value;
+}
+
 ConnectionString ConnectionString::parse(const QString &text)
 {
     ConnectionString result;
     result.m_text = text;
-    for (const QString &pair : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const qsizetype equals = pair.indexOf(QLatin1Char('='));
-        if (equals < 0)
-            continue;
-        const QString key = normalisedKey(pair.left(equals));
+    for (const ConnectionPair &pair : connectionPairs(text)) {
+        const QString key = normalisedKey(pair.key);
         if (!key.isEmpty() && !result.m_values.contains(key))
-            result.m_values.insert(key, pair.mid(equals + 1));
+            result.m_values.insert(key, pair.value);
     }
     return result;
 }

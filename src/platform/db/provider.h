@@ -7,7 +7,6 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
-
 #include <memory>
 #include <optional>
 
@@ -53,12 +52,12 @@ struct RowSet
     QVector<Column> columns;
     QVector<QVector<QVariant>> rows;
     std::optional<UpdateTarget> target; // set when the rows can be written back
-    QVector<QVector<QVariant>> keys;    // per row, the values of target->keyColumns
+    QVector<QVector<QVariant>> keys; // per row, the values of target->keyColumns
 };
 
 struct ExecutionResult
 {
-    std::optional<RowSet> rowSet;  // the first rowset, when the text returned rows
+    std::optional<RowSet> rowSet; // the first rowset, when the text returned rows
     std::int64_t recordsAffected = -1; // the DML count summed over the batch; -1 when none ran
     QVector<ProviderError> errors; // the errors of this operation in order; never notices alone
 
@@ -69,7 +68,7 @@ struct ExecutionResult
 struct WriteResult
 {
     QVector<ProviderError> errors;
-    QVector<QVariant> key;       // the row's key after the write (a new row's key too)
+    QVector<QVariant> key; // the row's key after the write (a new row's key too)
     QVector<QVariant> storedRow; // the row as stored, in the rowset's column order, when known
 
     bool failed() const { return !errors.isEmpty(); }
@@ -90,10 +89,11 @@ public:
     virtual WriteResult updateRow(const UpdateTarget &target, const QVector<Column> &columns,
                                   const QVector<QVariant> &key, const QVector<int> &changedColumns,
                                   const QVector<QVariant> &originalRow,
-                                  const QVector<QVariant> &row) = 0;
+                                  const QVector<QVariant> &row)
+        = 0;
     virtual WriteResult insertRow(const UpdateTarget &target, const QVector<Column> &columns,
-                                  const QVector<int> &assignedColumns,
-                                  const QVector<QVariant> &row) = 0;
+                                  const QVector<int> &assignedColumns, const QVector<QVariant> &row)
+        = 0;
 
     virtual QVector<ProviderError> setDefaultDatabase(const QString &name) = 0;
     virtual QString defaultDatabase() const = 0;
@@ -105,8 +105,29 @@ public:
     virtual QVector<ProviderError> rollbackTransaction() = 0;
 };
 
+// One key and value of a connection string, with the span of text it was read from.
+struct ConnectionPair
+{
+    QString key; // trimmed
+    QString value; // as written; a braced value without its braces and with "}}" read as "}"
+    qsizetype begin = 0;
+    qsizetype end = 0; // past the value, before its ";"
+};
+
+// The pairs of a connection string in order. A value that begins with "{" runs to its closing
+// "}", so it may hold ";"; a piece without "=" is no pair.
+QVector<ConnectionPair> connectionPairs(const QString &text);
+
+// "{", the value with every "}" doubled, "}".
+QString bracedValue(const QString &value);
+
+// A value as the program's connection strings carry it: as it is, or braced when it holds ";",
+// "{" or "}", so that a password holding them reaches the provider whole.
+QString connectionValue(const QString &value);
+
 // A connection string as key and value pairs: keys compared without regard to case or to
-// the blanks around them ("Database =" is "database"), values as written.
+// the blanks around them ("Database =" is "database"), values as written (braced ones without
+// their braces).
 class ConnectionString
 {
 public:

@@ -25,17 +25,24 @@ QString firstValue(const ConnectionString &connection, std::initializer_list<con
 
 bool servesConnection(const ConnectionString &connection)
 {
-    return firstValue(connection, {"Server", "Data Source"})
+    // The engine listens on no port: one given with it, as "(embebido),1500", names it still.
+    const QString server = firstValue(connection, {"Server", "Data Source"});
+    return server.section(QLatin1Char(','), 0, 0)
+               .trimmed()
                .compare(QLatin1String("(embebido)"), Qt::CaseInsensitive)
         == 0;
 }
 
-OpenResult open(const ConnectionString &connection, const QString &user, const QString &)
+OpenResult open(const ConnectionString &connection, const QString &user, const QString &password)
 {
-    // Logins are not checked: only the database file must exist.
     const QString login = user.isEmpty() ? firstValue(connection, {"UId", "User ID"}) : user;
-    return EmbeddedSession::open(dataFolder(),
-                                 firstValue(connection, {"Database", "Initial Catalog"}), login);
+    // The password is taken as written: blanks around it are part of it.
+    const QString secret = password.isEmpty()
+        ? connection.value(connection.contains(QStringLiteral("Pwd")) ? QStringLiteral("Pwd")
+                                                                      : QStringLiteral("Password"))
+        : password;
+    return EmbeddedSession::open(
+        dataFolder(), firstValue(connection, {"Database", "Initial Catalog"}), login, secret);
 }
 
 QString dataFolder()

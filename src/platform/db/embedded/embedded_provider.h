@@ -6,7 +6,8 @@
 
 namespace platform::db::embedded {
 
-// True when the connection string's server is "(embebido)", in any letter case.
+// True when the connection string's server is "(embebido)", in any letter case, with or without
+// a port after ",".
 bool servesConnection(const ConnectionString &connection);
 
 // Opens the database file <data folder>/<Database>.db of the embedded engine.

@@ -62,7 +62,7 @@ EmbeddedSession::EmbeddedSession(QString dataFolder, QString login)
 EmbeddedSession::~EmbeddedSession() = default;
 
 OpenResult EmbeddedSession::open(const QString &dataFolder, const QString &database,
-                                 const QString &login)
+                                 const QString &login, const QString &password)
 {
     if (std::optional<ProviderError> lost = linkLossError())
         return {nullptr, {*lost}};
@@ -76,12 +76,11 @@ OpenResult EmbeddedSession::open(const QString &dataFolder, const QString &datab
         error.sqlState = QStringLiteral("08001");
         return {nullptr, {error}};
     }
+    // Like a server's own master database, the registry is always there.
+    if (std::optional<ProviderError> error
+        = LoginRegistry(dataFolder).authenticate(login, password))
+        return {nullptr, {*error}};
     const QString name = database.trimmed().isEmpty() ? systemDatabase : database.trimmed();
-    if (name.compare(systemDatabase, Qt::CaseInsensitive) == 0) {
-        // Like a server's own master database, it is always there.
-        if (std::optional<ProviderError> error = LoginRegistry(dataFolder).ensureExists())
-            return {nullptr, {*error}};
-    }
     if (findDatabaseFile(dataFolder, name).isEmpty()) {
         return {nullptr,
                 {engineError(native::CannotOpenDatabase,

@@ -15,8 +15,9 @@ namespace platform::db::embedded {
 class EmbeddedSession final : public Session
 {
 public:
-    static OpenResult open(const QString &dataFolder, const QString &database,
-                           const QString &login);
+    // Fails as a server does when the login or its password is not the registry's.
+    static OpenResult open(const QString &dataFolder, const QString &database, const QString &login,
+                           const QString &password);
     ~EmbeddedSession() override;
 
     ExecutionResult execute(const QString &text, bool updatable) override;

@@ -33,6 +33,7 @@ constexpr NativeClass nativeClasses[] = {
     {native::MoneyOverflow, hresult::DataOverflow, "22003"},
     {native::LockTimeout, hresult::AbortLimitReached, "HYT00"},
     {native::CannotOpenDatabase, hresult::E_Fail, "42000"},
+    {native::LoginFailed, hresult::AuthenticationFailed, "28000"},
     {native::Unsupported, hresult::NotSupported, "42000"},
 };
 

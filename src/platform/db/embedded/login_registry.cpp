@@ -2,9 +2,11 @@
 
 #include "platform/db/embedded/column_types.h"
 #include "platform/db/embedded/engine_errors.h"
+#include "platform/db/embedded/password_hash.h"
 #include "platform/db/embedded/sqlite_database.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
 
@@ -12,12 +14,50 @@ namespace platform::db::embedded {
 
 namespace {
 
+QString columnText(sqlite3_stmt *statement, int column)
+{
+    return QString::fromUtf8(
+        reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
+}
+
 struct Registry
 {
     FunctionContext context;
     std::unique_ptr<SqliteDatabase> database;
     std::optional<ProviderError> error;
 };
+
+std::optional<ProviderError> write(SqliteDatabase &database, const QString &sql,
+                                   const QStringList &values);
+
+// A registry written before passwords were hashed keeps them in clear: each becomes its key, and
+// the file, readable by others then, becomes its owner's alone.
+std::optional<ProviderError> replaceClearPasswords(SqliteDatabase &database, const QString &path)
+{
+    std::optional<ProviderError> error;
+    QVector<std::pair<QString, QString>> clear;
+    {
+        PreparedStatement statement
+            = database.prepare(QStringLiteral("SELECT name, password FROM logins"), error);
+        if (!statement)
+            return error;
+        while (sqlite3_step(statement.get()) == SQLITE_ROW) {
+            const QString password = columnText(statement.get(), 1);
+            if (!isPasswordHash(password))
+                clear.append({columnText(statement.get(), 0), password});
+        }
+    }
+    if (clear.isEmpty())
+        return std::nullopt;
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    for (const auto &[login, password] : clear) {
+        error = write(database, QStringLiteral("UPDATE logins SET password = ? WHERE name = ?"),
+                      {hashPassword(password), login});
+        if (error)
+            return error;
+    }
+    return std::nullopt;
+}
 
 std::unique_ptr<Registry> openRegistry(const QString &folder, bool create)
 {
@@ -34,12 +74,16 @@ std::unique_ptr<Registry> openRegistry(const QString &folder, bool create)
     registry->database = std::move(opened.database);
     registry->error = opened.error;
     if (registry->database) {
+        // Overwritten passwords must not linger in the file's free pages.
         registry->error = registry->database->run(
+            "PRAGMA secure_delete=ON;"
             "CREATE TABLE IF NOT EXISTS logins (name TEXT PRIMARY KEY COLLATE TSQL_CI_AS, "
             "password TEXT, default_database TEXT);"
             "CREATE TABLE IF NOT EXISTS databases (name TEXT PRIMARY KEY COLLATE TSQL_CI_AS, "
             "collation TEXT)");
     }
+    if (!registry->error)
+        registry->error = replaceClearPasswords(*registry->database, path);
     return registry;
 }
 
@@ -79,11 +123,32 @@ std::optional<ProviderError> LoginRegistry::addLogin(const QString &login, const
         = write(*registry->database,
                 QStringLiteral("INSERT INTO logins (name, password, default_database) "
                                "VALUES (?, ?, ?)"),
-                {login, password, database});
+                {login, hashPassword(password), database});
     if (error && error->nativeError == native::DuplicateKey)
         return engineError(native::LoginExists,
                            QStringLiteral("The server principal '%1' already exists.").arg(login));
     return error;
+}
+
+std::optional<ProviderError> LoginRegistry::authenticate(const QString &login,
+                                                         const QString &password)
+{
+    const ProviderError failed = engineError(
+        native::LoginFailed, QStringLiteral("Login failed for user '%1'.").arg(login));
+    std::unique_ptr<Registry> registry = openRegistry(m_dataFolder, true);
+    if (registry->error)
+        return registry->error;
+    std::optional<ProviderError> error;
+    PreparedStatement statement = registry->database->prepare(
+        QStringLiteral("SELECT password FROM logins WHERE name = ?"), error);
+    if (!statement)
+        return error;
+    bindValue(statement.get(), 1, login);
+    const bool known = sqlite3_step(statement.get()) == SQLITE_ROW;
+    const QString stored = known ? columnText(statement.get(), 0) : QString();
+    if (!known || !passwordMatches(stored, password))
+        return failed;
+    return std::nullopt;
 }
 
 std::optional<ProviderError> LoginRegistry::ensureExists()
@@ -115,8 +180,7 @@ QString LoginRegistry::collationOf(const QString &database)
     bindValue(statement.get(), 1, database);
     if (sqlite3_step(statement.get()) != SQLITE_ROW)
         return {};
-    return QString::fromUtf8(
-        reinterpret_cast<const char *>(sqlite3_column_text(statement.get(), 0)));
+    return columnText(statement.get(), 0);
 }
 
 QString findDatabaseFile(const QString &folder, const QString &name)

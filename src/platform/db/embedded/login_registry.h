@@ -6,7 +6,8 @@
 #include <optional>
 
 // The embedded server's own records, kept in "master.db" of its data folder: the logins that
-// sp_addlogin creates and the collation each database was created with.
+// sp_addlogin creates (each with a salted key of its password, never the password) and the
+// collation each database was created with.
 namespace platform::db::embedded {
 
 // The database that holds the registry; it is where a connection without a database lands.
@@ -20,6 +21,9 @@ public:
     // 15025 when the login exists, 15010 when its default database does not.
     std::optional<ProviderError> addLogin(const QString &login, const QString &password,
                                           const QString &defaultDatabase);
+
+    // 18456 unless the login exists and the password is its own, as a server answers both.
+    std::optional<ProviderError> authenticate(const QString &login, const QString &password);
 
     // Creates the registry's database when it is missing.
     std::optional<ProviderError> ensureExists();

@@ -2,12 +2,26 @@
 
 #include "platform/db/embedded/engine_errors.h"
 
+#include <QFile>
+#include <fcntl.h>
 #include <limits>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace platform::db::embedded {
 
 namespace {
+
+// A new database file is its owner's alone: made here before SQLite opens it, since SQLite
+// would make it with the process's default mode, and its journal files take the file's mode.
+// A file that is there already is left as it is.
+void createPrivateFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+}
 
 // Enough for every statement shape the program repeats; beyond it the cache starts over
 // rather than growing with the many one-off texts of a long run.
@@ -76,6 +90,8 @@ SqliteDatabase::SqliteDatabase(sqlite3 *db, QString path) : m_db(db), m_path(std
 SqliteDatabase::Opened SqliteDatabase::open(const QString &path, FunctionContext *context,
                                             bool create)
 {
+    if (create)
+        createPrivateFile(path);
     sqlite3 *db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);

@@ -140,54 +140,6 @@ OdbcConnectionString access(const ConnectionString &connection, const DriverSetu
                 "odbc-mdbtools para abrir bases de datos de Access."))};
 }
 
-// One key and value of an ODBC connection string, with the text span it was read from.
-struct OdbcPair
-{
-    QString key;
-    qsizetype begin = 0;
-    qsizetype end = 0; // past the value, before its ";"
-};
-
-qsizetype closingBrace(const QString &text, qsizetype open)
-{
-    for (qsizetype at = open + 1; at < text.size(); ++at) {
-        if (text.at(at) != QLatin1Char('}'))
-            continue;
-        if (at + 1 < text.size() && text.at(at + 1) == QLatin1Char('}'))
-            ++at; // "}}" is a brace inside the value
-        else
-            return at;
-    }
-    return text.size();
-}
-
-QVector<OdbcPair> odbcPairs(const QString &text)
-{
-    QVector<OdbcPair> pairs;
-    qsizetype at = 0;
-    while (at < text.size()) {
-        const qsizetype equals = text.indexOf(QLatin1Char('='), at);
-        const qsizetype semicolon = text.indexOf(QLatin1Char(';'), at);
-        if (equals < 0)
-            break;
-        if (semicolon >= 0 && semicolon < equals) { // a piece without a value
-            at = semicolon + 1;
-            continue;
-        }
-        qsizetype valueAt = equals + 1;
-        while (valueAt < text.size() && text.at(valueAt).isSpace())
-            ++valueAt;
-        if (valueAt < text.size() && text.at(valueAt) == QLatin1Char('{'))
-            valueAt = closingBrace(text, valueAt);
-        qsizetype end = text.indexOf(QLatin1Char(';'), valueAt);
-        if (end < 0)
-            end = text.size();
-        pairs.append({text.mid(at, equals - at).trimmed(), at, end});
-        at = end + 1;
-    }
-    return pairs;
-}
-
 // The caller's own ODBC string, with the user and password replaced when they are given.
 QString withCredentials(const QString &text, const QString &user, const QString &password)
 {
@@ -199,7 +151,7 @@ QString withCredentials(const QString &text, const QString &user, const QString 
             continue;
         const QString replacement = key + QLatin1Char('=') + odbcValue(value);
         bool replaced = false;
-        const QVector<OdbcPair> pairs = odbcPairs(result);
+        const QVector<ConnectionPair> pairs = connectionPairs(result);
         for (auto pair = pairs.crbegin(); pair != pairs.crend(); ++pair) {
             if (pair->key.compare(key, Qt::CaseInsensitive) == 0) {
                 result.replace(pair->begin, pair->end - pair->begin, replacement);
@@ -220,11 +172,7 @@ QString withCredentials(const QString &text, const QString &user, const QString 
 QString odbcValue(const QString &value)
 {
     static const QRegularExpression needsBraces(QStringLiteral("[;={}]|^\\s|\\s$"));
-    if (!value.contains(needsBraces))
-        return value;
-    QString escaped = value;
-    escaped.replace(QLatin1Char('}'), QLatin1String("}}"));
-    return QLatin1Char('{') + escaped + QLatin1Char('}');
+    return value.contains(needsBraces) ? bracedValue(value) : value;
 }
 
 OdbcConnectionString toOdbcConnectionString(const ConnectionString &connection, const QString &user,

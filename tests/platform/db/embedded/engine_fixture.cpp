@@ -1,5 +1,6 @@
 #include "engine_fixture.h"
 
+#include "platform/db/embedded/login_registry.h"
 #include "platform/error.h"
 #include "platform/regional_settings.h"
 #include "platform/variant.h"
@@ -15,6 +16,7 @@ void EngineTest::SetUp()
     platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
     qputenv("RP_PANELCTA_DATOS", m_folder.path().toUtf8());
     createDatabaseFile(QStringLiteral("PRUEBA"));
+    addLogin(QStringLiteral("prueba"), QStringLiteral("x"));
     m_connection = Connection::create();
     m_connection->open(connectionString());
 }
@@ -36,6 +38,14 @@ void EngineTest::createDatabaseFile(const QString &name) const
     // An empty file is an empty database.
     QFile file(m_folder.filePath(name + QStringLiteral(".db")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+}
+
+void EngineTest::addLogin(const QString &name, const QString &password) const
+{
+    const std::optional<ProviderError> error
+        = platform::db::embedded::LoginRegistry(m_folder.path()).addLogin(name, password, {});
+    ASSERT_FALSE(error && error->nativeError != native::LoginExists)
+        << error->description.toStdString();
 }
 
 void EngineTest::run(const QString &sql)

@@ -9,7 +9,7 @@
 #include <memory>
 
 // A data folder of its own for each test, named by RP_PANELCTA_DATOS, holding an empty
-// database PRUEBA that the connection opens.
+// database PRUEBA that the connection opens as the login "prueba" (password "x").
 class EngineTest : public ::testing::Test
 {
 protected:
@@ -18,6 +18,8 @@ protected:
 
     static QString connectionString(const QString &database = QStringLiteral("PRUEBA"));
     void createDatabaseFile(const QString &name) const;
+    // A login of the test's server.
+    void addLogin(const QString &name, const QString &password) const;
 
     // Runs a batch that must succeed.
     void run(const QString &sql);

@@ -142,16 +142,17 @@ TEST_F(ObjectModelTest, OpeningAMissingDatabaseFailsAsALostLinkAndCreatesNothing
     EXPECT_EQ(other->state(), adStateClosed);
 }
 
-TEST_F(ObjectModelTest, DatabaseNamesAndServerTextIgnoreCase)
+TEST_F(ObjectModelTest, DatabaseNamesLoginNamesAndServerTextIgnoreCase)
 {
     auto other = Connection::create();
     other->open(
-        QStringLiteral("PROVIDER=SQLOLEDB;Server=(EMBEBIDO);Database =prueba;UId=u;Pwd=p;"));
+        QStringLiteral("PROVIDER=SQLOLEDB;Server=(EMBEBIDO);Database =prueba;UId=PRUEBA;Pwd=x;"));
     EXPECT_EQ(other->defaultDatabase(), QStringLiteral("PRUEBA"));
 }
 
 TEST_F(ObjectModelTest, UserAndPasswordArgumentsOverrideTheString)
 {
+    addLogin(QStringLiteral("otro"), QStringLiteral("clave"));
     auto other = Connection::create();
     other->open(connectionString(), QStringLiteral("otro"), QStringLiteral("clave"));
     Recordset rows = other->execute(QStringLiteral("SELECT SYSTEM_USER"));

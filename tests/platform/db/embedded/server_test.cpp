@@ -1,14 +1,26 @@
 #include "engine_fixture.h"
+#include "platform/db/embedded/password_hash.h"
 #include "platform/error.h"
 
 #include <QDir>
 #include <QFile>
+#include <sqlite3.h>
+#include <sys/stat.h>
 
 using namespace platform::db;
 
 namespace {
 
 using ServerTest = EngineTest;
+
+// The permission bits of a file; -1 when it is not there.
+int modeOf(const QString &path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return int(status.st_mode & 0777);
+}
 
 TEST_F(ServerTest, CreateDatabaseAndUseSwitchTheCurrentFile)
 {
@@ -74,6 +86,113 @@ TEST_F(ServerTest, AddLoginKeepsARegistryOfLogins)
         failureOf(QString::fromUtf8(c.sql));
         EXPECT_EQ(nativeErrors(), QVector<std::int32_t>{c.nativeError});
     }
+}
+
+TEST_F(ServerTest, AConnectionOpensOnlyWithItsLoginsOwnPassword)
+{
+    run(QStringLiteral("EXEC sp_addlogin N'contador', 'a;b}c', 'PRUEBA'"));
+    struct Case
+    {
+        const char *name;
+        QString text;
+        bool opens;
+    };
+    const QString base = QStringLiteral("PROVIDER=SQLOLEDB;Server=(embebido);Database =PRUEBA;");
+    const Case cases[] = {
+        {"right password", base + QStringLiteral("UId=prueba;Pwd=x;"), true},
+        {"login name in another case", base + QStringLiteral("UId=PRUEBA;Pwd=x;"), true},
+        {"wrong password", base + QStringLiteral("UId=prueba;Pwd=WRONG;"), false},
+        {"password in another case", base + QStringLiteral("UId=prueba;Pwd=X;"), false},
+        {"no password", base + QStringLiteral("UId=prueba;Pwd=;"), false},
+        {"unknown login", base + QStringLiteral("UId=nadie;Pwd=x;"), false},
+        {"a password with ; braced", base + QStringLiteral("UId=contador;Pwd={a;b}}c};"), true},
+        {"the same cut at its ;", base + QStringLiteral("UId=contador;Pwd=a;b}c;"), false},
+        {"to master as well", QStringLiteral("Server=(embebido);UId=prueba;Pwd=WRONG;"), false},
+    };
+    for (const Case &c : cases) {
+        auto other = Connection::create();
+        if (c.opens) {
+            other->open(c.text);
+            EXPECT_EQ(other->state(), adStateOpen) << c.name;
+            continue;
+        }
+        EXPECT_EQ(failureOf([&] { other->open(c.text); }), hresult::AuthenticationFailed) << c.name;
+        ASSERT_EQ(other->errors().count(), 1) << c.name;
+        const ProviderError &error = other->errors().item(0);
+        EXPECT_EQ(error.nativeError, native::LoginFailed) << c.name;
+        EXPECT_EQ(error.sqlState, QStringLiteral("28000")) << c.name;
+        EXPECT_TRUE(error.description.startsWith(QStringLiteral("Login failed for user '")))
+            << c.name;
+        EXPECT_EQ(other->state(), adStateClosed) << c.name;
+    }
+}
+
+TEST_F(ServerTest, TheRegistryKeepsNoPasswordAndEveryFileIsItsOwnersAlone)
+{
+    run(QStringLiteral("EXEC sp_addlogin N'contador', 'secreto', 'PRUEBA'"));
+    run(QStringLiteral("CREATE DATABASE NUEVA"));
+    auto nueva = Connection::create();
+    nueva->open(connectionString(QStringLiteral("NUEVA")));
+    nueva->execute(QStringLiteral("CREATE TABLE T (A int)"));
+
+    QFile registry(m_folder.filePath(QStringLiteral("master.db")));
+    ASSERT_TRUE(registry.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(registry.readAll().contains("secreto"));
+    for (const char *name : {"master.db", "NUEVA.db", "NUEVA.db-wal"}) {
+        EXPECT_EQ(modeOf(m_folder.filePath(QString::fromLatin1(name))), 0600) << name;
+    }
+}
+
+TEST_F(ServerTest, ARegistryWithPasswordsInClearHasThemReplacedByTheirKeys)
+{
+    // A registry as it was written before passwords were hashed, readable by everyone.
+    m_connection.reset();
+    const QString path = m_folder.filePath(QStringLiteral("master.db"));
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(path + suffix);
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE logins (name TEXT PRIMARY KEY, password TEXT, "
+                           "default_database TEXT);"
+                           "INSERT INTO logins VALUES ('viejo', 'en claro', 'master')",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    ::chmod(QFile::encodeName(path).constData(), 0644);
+
+    auto old = Connection::create();
+    old->open(QStringLiteral("Server=(embebido);UId=viejo;Pwd=en claro;"));
+    EXPECT_EQ(old->state(), adStateOpen);
+    old.reset();
+    QFile registry(path);
+    ASSERT_TRUE(registry.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(registry.readAll().contains("en claro"));
+    EXPECT_EQ(modeOf(path), 0600);
+}
+
+TEST(PasswordKey, IsASaltedStandardKeyThatOnlyItsPasswordMatches)
+{
+    embedded::setPasswordIterations(embedded::standardPasswordIterations);
+    const QString stored = embedded::hashPassword(QStringLiteral("clave;ñ"));
+    const QString again = embedded::hashPassword(QStringLiteral("clave;ñ"));
+    embedded::setPasswordIterations(1);
+
+    EXPECT_TRUE(stored.startsWith(QStringLiteral("pbkdf2-sha256$100000$"))) << stored.toStdString();
+    EXPECT_FALSE(stored.contains(QStringLiteral("clave")));
+    EXPECT_NE(stored, again) << "each key has a salt of its own";
+    EXPECT_TRUE(embedded::isPasswordHash(stored));
+    EXPECT_FALSE(embedded::isPasswordHash(QStringLiteral("clave")));
+    const std::pair<const char *, bool> tries[]
+        = {{"clave;ñ", true}, {"clave;n", false}, {"CLAVE;ñ", false}, {"", false}};
+    for (const auto &[password, matches] : tries) {
+        EXPECT_EQ(embedded::passwordMatches(stored, QString::fromUtf8(password)), matches)
+            << password;
+        EXPECT_EQ(embedded::passwordMatches(again, QString::fromUtf8(password)), matches)
+            << password;
+    }
+    EXPECT_FALSE(embedded::passwordMatches(QStringLiteral("clave;ñ"), QStringLiteral("clave;ñ")))
+        << "a password in clear is no key";
 }
 
 TEST_F(ServerTest, MasterIsAlwaysThereAndOtherDatabasesAreNeverCreatedByOpening)

@@ -101,6 +101,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "DRIVER={FreeTDS};SERVER=SRV;DATABASE=CONTA;UID=ana;PWD={a;b}}c};"
                         + freeTdsTail,
                     {}},
+        MappingCase{"BracedPasswordOfTheProgramStringReachesTheDriverWhole",
+                    "PROVIDER=SQLOLEDB;Server=SRV;Database =CONTA;UId=sa;Pwd={a;b}}c};",
+                    {},
+                    {},
+                    freeTds,
+                    "DRIVER={FreeTDS};SERVER=SRV;DATABASE=CONTA;UID=sa;PWD={a;b}}c};" + freeTdsTail,
+                    {}},
+        MappingCase{"BracedOraclePasswordReachesTheDriverWhole",
+                    "Provider=OraOLEDB.Oracle.1;Data Source=XE;User Id=conta;Password={p;w};",
+                    {},
+                    {},
+                    withOracle,
+                    "DRIVER={Oracle 21 ODBC driver};DBQ=XE;UID=conta;PWD={p;w};",
+                    {}},
         MappingCase{"EqualsSignInAPasswordCannotAddAKey",
                     "PROVIDER=SQLOLEDB;Server=SRV;Database =CONTA;UId=sa;Pwd=x=1;",
                     {},
@@ -188,6 +202,36 @@ INSTANTIATE_TEST_SUITE_P(
                     "DRIVER={FreeTDS};SERVER=srv;UID=ana;PWD=pw;",
                     {}}),
     [](const ::testing::TestParamInfo<MappingCase> &info) { return info.param.name; });
+
+TEST(ProgramConnectionString, ReadsBracedValuesWholeAndBracesOnlyWhatNeedsIt)
+{
+    struct Case
+    {
+        const char *text;
+        const char *password;
+    };
+    const Case cases[] = {
+        {"Server=s;Pwd=plain;UId=u;", "plain"},
+        {"Server=s;Pwd={a;b};UId=u;", "a;b"},
+        {"Server=s;Pwd= {a}}b} ;UId=u;", "a}b"},
+        {"Server=s;Pwd={};UId=u;", ""},
+        {"Server=s;Pwd=a=b;UId=u;", "a=b"},
+        {"Server=s;junk;Pwd=x;UId=u;", "x"},
+        {"Server=s;UId=u;Pwd={unclosed;x", "unclosed;x"},
+    };
+    for (const Case &c : cases) {
+        const ConnectionString parsed = ConnectionString::parse(QString::fromUtf8(c.text));
+        EXPECT_EQ(parsed.value(QStringLiteral("pwd")), QString::fromUtf8(c.password)) << c.text;
+        EXPECT_EQ(parsed.value(QStringLiteral("Server")), QStringLiteral("s")) << c.text;
+        EXPECT_EQ(parsed.value(QStringLiteral("UId")), QStringLiteral("u")) << c.text;
+    }
+
+    const std::pair<const char *, const char *> values[] = {
+        {"clave", "clave"}, {"a;b", "{a;b}"}, {"{x}", "{{x}}}"}, {"a=b c", "a=b c"}, {"", ""},
+    };
+    for (const auto &[value, written] : values)
+        EXPECT_EQ(connectionValue(QString::fromUtf8(value)), QString::fromUtf8(written)) << value;
+}
 
 } // namespace
 } // namespace platform::db::odbc
