@@ -221,6 +221,8 @@ private:
     void printReport();
     // Hands a key to the toolbar; true when it became a command.
     bool previewKey(const QKeyEvent &event);
+
+    QString m_shownName; // the name last accepted in the name box: the definition shown
 };
 
 // The window's default instance, created on first use.

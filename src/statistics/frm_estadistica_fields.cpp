@@ -145,10 +145,11 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
             failure = QStringLiteral("Debe informar un Nombre");
         } else {
             QString name = text;
-            // While a definition is being edited the name is only checked, as a full validation
-            // does: reloading would throw away every line typed since. Another definition is
-            // opened after saving or cancelling this one.
-            const bool keepWindow = Validando || Nuevo || Existe;
+            // While a definition is being edited its own name, or a new one, is only checked, as
+            // a full validation does: reloading would throw away every line typed since. Another
+            // stored name opens that definition, so a save never writes this window's lines over
+            // it.
+            const bool editing = Nuevo || Existe;
             // A stored name disables its box for a moment, which sends the focus on; Enter on
             // the name goes no further, so the caret comes back.
             const bool typedHere = ctl->hasFocus();
@@ -170,10 +171,13 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
                  [&] {
                      if (Validando)
                          return platform::Flow::Next;
-                     if (!keepWindow) {
+                     const bool anotherDefinition
+                         = Existe && !equalsIgnoringCase(name, m_shownName);
+                     if (!editing || anotherDefinition) {
                          ArmarGrilla();
                          CargarEstadistica(name);
                      }
+                     m_shownName = name;
                      ModoEdicion(true);
                      if (typedHere)
                          ctl->setFocus();

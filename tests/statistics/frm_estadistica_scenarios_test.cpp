@@ -263,6 +263,30 @@ TEST_F(ScenarioTest, TabInTheCellEditorWalksTheGrid)
     EXPECT_EQ(stored(Monthly).size(), 4);
 }
 
+// While one definition is edited, another stored name opens that definition instead of keeping
+// this window's lines under it, so a save cannot write them over the other definition.
+TEST_F(ScenarioTest, AnotherStoredNameOpensItsDefinitionAndASaveKeepsBoth)
+{
+    const QString other = QStringLiteral("Disponibilidades por sucursal");
+    const QStringList monthlyBefore = stored(Monthly);
+    const QStringList otherBefore = stored(other);
+    ASSERT_FALSE(otherBefore.isEmpty());
+    start();
+    openDefinition(Monthly);
+    doubleClickCell(1, Account);
+    press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace);
+    type(QStringLiteral("5101"));
+    press(Qt::Key_Return);
+
+    openDefinition(other);
+    EXPECT_EQ(window->txtfields[0]->text(), other);
+    EXPECT_EQ(gridLines().first().section(u'|', 0, 1), QStringLiteral("Caja y bancos|1101"));
+    press(Qt::Key_F5);
+    EXPECT_EQ(stored(other), otherBefore);
+    EXPECT_EQ(stored(Monthly), monthlyBefore);
+}
+
 // A cancelled account lookup leaves the line as it was; a chosen account is written with its
 // description.
 TEST_F(ScenarioTest, ACancelledAccountLookupLeavesTheLineAsItWas)
