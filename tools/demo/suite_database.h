@@ -26,6 +26,9 @@ const SuiteUser &operatorUser();
 // The program's connection string for a database of the embedded engine.
 QString connectionString(const QString &database, const SuiteUser &user = administratorUser());
 
+// Gives the server the users' logins it lacks, as its installer does.
+void registerLogins();
+
 // Creates an empty database of that name in the data folder (and the folder itself when it is
 // missing), after giving the server the users' logins it lacks. Fails with 1801 when the
 // database exists.
