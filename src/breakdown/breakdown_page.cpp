@@ -17,15 +17,6 @@ QString cell(const QString &attributes, const QString &text)
     return QStringLiteral("<td") % attributes % QLatin1Char('>') % text % QStringLiteral("</td>");
 }
 
-// Totals run in currency, as the suite keeps them; a sum beyond its range is an overflow.
-platform::Currency sum(platform::Currency left, platform::Currency right)
-{
-    std::int64_t scaled = 0;
-    if (__builtin_add_overflow(left.scaled, right.scaled, &scaled))
-        throw platform::Error(platform::errors::Overflow, QStringLiteral("Desbordamiento"));
-    return platform::Currency::fromScaled(scaled);
-}
-
 QString amountText(platform::Currency amount)
 {
     return core::FmtMoneda(amount, 2, true);
@@ -223,7 +214,7 @@ void BreakdownPage::closeGroup(const QString &group)
                                        {QStringLiteral("TOTAL ") + group, QStringLiteral("***")},
                                        m_groupTotals};
     for (qsizetype column = 0; column < m_groupTotals.size(); ++column) {
-        m_grandTotals[column] = sum(m_grandTotals[column], m_groupTotals[column]);
+        m_grandTotals[column] += m_groupTotals[column];
         m_groupTotals[column] = {};
     }
 }
@@ -304,7 +295,7 @@ void BreakdownPage::addToGroupTotal(platform::Currency amount)
 {
     // An account with more amounts than the header has columns has no total to add them to.
     if (m_pendingColumns < m_groupTotals.size())
-        m_groupTotals[m_pendingColumns] = sum(m_groupTotals[m_pendingColumns], amount);
+        m_groupTotals[m_pendingColumns] += amount;
     ++m_pendingColumns;
 }
 

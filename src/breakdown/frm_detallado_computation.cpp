@@ -419,7 +419,7 @@ void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *wo
                     textOf(result.field(QStringLiteral("Debe-Haber"))), QStringLiteral("D"));
                 amount = amountOf(result.field(QStringLiteral("IMPORTE")).value());
                 if (debit)
-                    amount = Currency::fromScaled(-amount.scaled);
+                    amount = -amount;
             });
             total = total + amount;
             if (workRow)

@@ -312,8 +312,8 @@ void StatisticRun::addIntoWorkRow(const QString &group, const QString &account, 
                 platform::db::Field total = m_workRows.field(QStringLiteral("ImporteG1"));
                 const Currency before = amountOf(total.value());
                 try {
-                    total.setValue(platform::currencyVariant(Currency::fromScaled(
-                        before.scaled + (credit ? -amount.scaled : amount.scaled))));
+                    total.setValue(
+                        platform::currencyVariant(credit ? before - amount : before + amount));
                     m_workRows.field(QStringLiteral("GRUPO")).setValue(group);
                     m_workRows.update();
                 } catch (const Error &) {
