@@ -1,7 +1,6 @@
 #include "breakdown/breakdown_page.h"
 
 #include "core/amount_format.h"
-#include "platform/error.h"
 #include "platform/legacy_files.h"
 #include "platform/private_folder.h"
 #include "platform/suite/utilidades.h"
