@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
 
 namespace platform {
 
@@ -61,6 +64,34 @@ int escapeAnswer(const QList<ButtonChoice> &buttons)
     return buttons.size() == 1 ? buttons.front().answer : 0;
 }
 
+// Qt sizes a message box by its text and buttons; a short text under a long title leaves the
+// window manager too narrow a title bar ("Aviso al operador..." cut short). The title bar's bold
+// text and its icon and buttons (about a bar's height each) must fit, within the screen.
+int widthShowingTitle(const QMessageBox &box)
+{
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int barHeight = metrics.height() + 10;
+    const int wanted = metrics.horizontalAdvance(box.windowTitle()) + 5 * barHeight;
+    const QScreen *screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    const int available = screen ? screen->availableGeometry().width() * 9 / 10 : wanted;
+    return qMin(wanted, available);
+}
+
+// The box fixes its own size when shown, from its layout's minimum: a spacer across the whole
+// layout raises that minimum.
+void fitTitle(QMessageBox &box)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    const int left = grid->contentsMargins().left() + grid->contentsMargins().right();
+    grid->addItem(
+        new QSpacerItem(widthShowingTitle(box) - left, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+        grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 class QtUserDialogs final : public UserDialogs
 {
 public:
@@ -77,6 +108,7 @@ protected:
         const int defaultIndex = (style & msgbox::DefaultButtonMask) >> 8;
         if (defaultIndex < buttons.size())
             box.setDefaultButton(buttons[defaultIndex].button);
+        fitTitle(box);
         box.exec();
         return answers.value(box.clickedButton(), escapeAnswer(buttons));
     }

@@ -3,6 +3,8 @@
 
 #include "core/mod_global.h"
 #include "data/sql_rewriting.h"
+#include "lookup/lib_frm_cons3.h"
+#include "lookup/lib_frm_cons3_list_view.h"
 #include "platform/brezakit/brezactl.h"
 #include "platform/runtime.h"
 #include "platform/suite/progreso.h"
@@ -21,6 +23,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -329,6 +333,75 @@ TEST_F(ScenarioTest, OneKeyPressOpensOneLookup)
     EXPECT_EQ(window->txtfields[0]->text(), Monthly);
     EXPECT_EQ(gridLines().size(), 4);
     EXPECT_EQ(stored(Monthly).size(), 4);
+}
+
+// The real list dialog, run modally and driven by the keys and clicks of a user once it is up.
+// A dialog the script leaves open is closed after a while, so the test never waits for a person.
+testing_support::ScriptedDialogs::DialogScript
+driveListDialog(std::function<void(lookup::Lib_FrmCons3 &)> script)
+{
+    return [script](QDialog &shown) {
+        auto &list = dynamic_cast<lookup::Lib_FrmCons3 &>(shown);
+        QTimer::singleShot(0, &list, [&list, script] { script(list); });
+        QTimer::singleShot(5000, &list, &QDialog::reject);
+        return list.exec();
+    };
+}
+
+void pressInDialog(QDialog &dialog, Qt::Key key)
+{
+    QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, key);
+}
+
+struct NameLookupPath
+{
+    const char *name;
+    bool rightClick; // the lookup opened by the right button instead of F3
+    std::function<void(lookup::Lib_FrmCons3 &)> choose;
+};
+
+// The definition is chosen in the real list dialog (the demo's third name); the Enter or the
+// double click that closes it must not reach the name box and open the lookup again.
+TEST_F(ScenarioTest, ANameChosenInTheListDialogOpensOneLookup)
+{
+    const NameLookupPath paths[] = {
+        {"typed in the search box, Enter", false,
+         [](lookup::Lib_FrmCons3 &list) {
+             QTest::keyClicks(list.focusWidget(), QStringLiteral("Res"));
+             pressInDialog(list, Qt::Key_Return);
+         }},
+        {"arrow keys, Enter", false,
+         [](lookup::Lib_FrmCons3 &list) {
+             // The first Down takes the focus from the search box to the current row.
+             for (int press = 0; press < 3; ++press)
+                 pressInDialog(list, Qt::Key_Down);
+             pressInDialog(list, Qt::Key_Enter);
+         }},
+        {"right button, double click on the row", true,
+         [](lookup::Lib_FrmCons3 &list) {
+             lookup::ListView &rows = list.ListView1();
+             const QPoint centre = rows.visualItemRect(rows.topLevelItem(2)).center();
+             QTest::mouseClick(rows.viewport(), Qt::LeftButton, {}, centre);
+             QTest::mouseDClick(rows.viewport(), Qt::LeftButton, {}, centre);
+         }},
+    };
+    for (const NameLookupPath &path : paths) {
+        SCOPED_TRACE(path.name);
+        start();
+        dialogs.clearShown();
+        dialogs.onDialog(driveListDialog(path.choose));
+        if (path.rightClick)
+            QTest::mouseClick(window->txtfields[0], Qt::RightButton);
+        else
+            pressOpeningDialog(Qt::Key_F3);
+        QApplication::processEvents();
+        EXPECT_EQ(dialogs.count(), 1);
+        EXPECT_TRUE(dialogs.allAnswered());
+        EXPECT_EQ(window->txtfields[0]->text(), Monthly);
+        EXPECT_EQ(gridLines().size(), 4);
+        EXPECT_EQ(stored(Monthly).size(), 4);
+        window.reset();
+    }
 }
 
 // ---- The report
