@@ -5,6 +5,7 @@
 #include "platform/db/embedded/sqlite_database.h"
 #include "platform/variant.h"
 
+#include <numeric>
 #include <sqlite3.h>
 
 namespace platform::db::embedded {
@@ -55,6 +56,13 @@ QString RowWriter::baseColumn(int index) const
     return baseColumnOf(m_target, m_columns, index);
 }
 
+QVector<int> RowWriter::allColumns() const
+{
+    QVector<int> indexes(m_columns.size());
+    std::iota(indexes.begin(), indexes.end(), 0);
+    return indexes;
+}
+
 QVector<int> RowWriter::writable(const QVector<int> &indexes) const
 {
     QVector<int> result;
@@ -65,15 +73,11 @@ QVector<int> RowWriter::writable(const QVector<int> &indexes) const
     return result;
 }
 
-QString RowWriter::returningClause(QVector<int> &returned) const
+QString RowWriter::returningClause(const QVector<int> &returned) const
 {
     QStringList names;
-    for (int i = 0; i < m_columns.size(); ++i) {
-        if (!baseColumn(i).isEmpty()) {
-            returned.append(i);
-            names.append(quoted(baseColumn(i)));
-        }
-    }
+    for (int index : returned)
+        names.append(quoted(baseColumn(index)));
     return QStringLiteral(" RETURNING ") + names.join(QStringLiteral(", "));
 }
 
@@ -112,18 +116,19 @@ WriteResult RowWriter::update(const QVector<QVariant> &key, const QVector<int> &
         parameters.append(row[index]);
     }
     const QString locator = rowLocator(parameters, key, originalRow);
-    QVector<int> returned;
+    // The engine has neither triggers nor computed columns: an update changes no column but
+    // the ones it sets, so those are all it reads back.
     const QString sql
         = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
               .arg(quoted(m_target.table), assignments.join(QStringLiteral(", ")), locator)
-        + returningClause(returned);
-    return write(sql, parameters, returned, row);
+        + returningClause(changed);
+    return write(sql, parameters, changed, row);
 }
 
 WriteResult RowWriter::insert(const QVector<int> &assignedColumns, const QVector<QVariant> &row)
 {
     const QVector<int> assigned = writable(assignedColumns);
-    QVector<int> returned;
+    const QVector<int> returned = writable(allColumns());
     const QString returning = returningClause(returned);
     if (assigned.isEmpty()) {
         return write(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_target.table))

@@ -30,8 +30,9 @@ public:
 
 private:
     QString baseColumn(int index) const;
+    QVector<int> allColumns() const;
     QVector<int> writable(const QVector<int> &indexes) const;
-    QString returningClause(QVector<int> &returned) const;
+    QString returningClause(const QVector<int> &returned) const;
     QString rowLocator(QVector<QVariant> &parameters, const QVector<QVariant> &key,
                        const QVector<QVariant> &originalRow) const;
     WriteResult write(const QString &sql, const QVector<QVariant> &parameters,

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <sqlite3.h>
 
@@ -72,12 +73,52 @@ int collate(void *, int leftLength, const void *left, int rightLength, const voi
 {
     const auto *l = static_cast<const char *>(left);
     const auto *r = static_cast<const char *>(right);
+    // The same bytes are the same text, whatever the collation: nearly every comparison of a
+    // grouping or of an index walk meets its own key again.
+    if (leftLength == rightLength && std::memcmp(l, r, size_t(leftLength)) == 0)
+        return 0;
     leftLength = trimmedLength(l, leftLength);
     rightLength = trimmedLength(r, rightLength);
     if (isAscii(l, leftLength) && isAscii(r, rightLength))
         return compareAscii(l, leftLength, r, rightLength);
     return compareText(QString::fromUtf8(l, leftLength), QString::fromUtf8(r, rightLength),
                        accentSensitive);
+}
+
+// The bytes of the first `characters` characters of UTF-8 text, as substr counts them.
+int prefixBytes(const char *text, int bytes, sqlite3_int64 characters)
+{
+    int end = 0;
+    for (; end < bytes && characters > 0; --characters) {
+        ++end;
+        while (end < bytes && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return end;
+}
+
+// prefix_equals(value, n, literal, accentSensitive) is substring(value, 1, n) = literal under
+// the collation, comparing the first characters where they lie instead of building a text
+// for every row of a journal scan. A blob's substring is a blob, never equal to a text.
+void prefixEquals(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    switch (sqlite3_value_type(arguments[0])) {
+    case SQLITE_NULL:
+        sqlite3_result_null(call);
+        return;
+    case SQLITE_BLOB:
+        sqlite3_result_int(call, 0);
+        return;
+    default:
+        break;
+    }
+    const auto *value = reinterpret_cast<const char *>(sqlite3_value_text(arguments[0]));
+    const int prefix
+        = prefixBytes(value, sqlite3_value_bytes(arguments[0]), sqlite3_value_int64(arguments[1]));
+    const auto *literal = sqlite3_value_text(arguments[2]);
+    const int literalBytes = sqlite3_value_bytes(arguments[2]);
+    const auto compare = sqlite3_value_int(arguments[3]) != 0 ? collate<true> : collate<false>;
+    sqlite3_result_int(call, compare(nullptr, prefix, value, literalBytes, literal) == 0);
 }
 
 FunctionContext &contextOf(sqlite3_context *call)
@@ -313,6 +354,7 @@ const FunctionDefinition functions[] = {
     {"system_user", 0, false, systemUser},
     {divisorFunction, 1, true, nonzeroDivisor},
     {moneyFunction, 1, true, money},
+    {prefixEqualsFunction, 4, true, prefixEquals},
 };
 
 } // namespace

@@ -25,6 +25,10 @@ inline constexpr char moneyFunction[] = "money";
 inline constexpr char moneyOverflowMessage[]
     = "Arithmetic overflow error converting expression to data type money.";
 
+// prefix_equals(value, n, 'literal', accentSensitive) stands for a prefix test
+// substring(value, 1, n) = 'literal' under TSQL_CI_AS (1) or TSQL_CI_AI (0), with the same result.
+inline constexpr char prefixEqualsFunction[] = "prefix_equals";
+
 // What the functions need to know of the session they run in; it must outlive the database
 // handle they are registered on.
 struct FunctionContext

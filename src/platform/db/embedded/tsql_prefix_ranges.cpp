@@ -1,5 +1,6 @@
 #include "platform/db/embedded/tsql_prefix_ranges.h"
 
+#include "platform/db/embedded/sql_server_functions.h"
 #include "platform/db/embedded/tsql_sql_rewriter.h"
 
 #include <optional>
@@ -91,6 +92,7 @@ struct PrefixTest
     qsizetype function = -1;
     qsizetype columnFrom = -1;
     qsizetype columnTo = -1;
+    qsizetype length = -1;
     qsizetype literal = -1;
     qsizetype last = -1; // the literal, or the name of its own collation
 };
@@ -126,7 +128,7 @@ std::optional<PrefixTest> prefixTestAt(const StatementText &text, qsizetype inde
         last = text.next(text.next(literal));
     if (!text.contains(last) || !endsCondition(text, last))
         return std::nullopt;
-    return PrefixTest{index, text.next(open), comma, literal, last};
+    return PrefixTest{index, text.next(open), comma, length, literal, last};
 }
 
 // The table a SELECT reads when it reads one table by a plain name, else empty.
@@ -163,6 +165,22 @@ QString distinctValues(const QString &table, const QString &column, const QStrin
         + u" UNION ALL SELECT (SELECT MIN(" + column + u") FROM " + table + u" WHERE " + column
         + u" > " + values + u".v AND " + column + u" < " + high + u") FROM " + values + u" WHERE "
         + values + u".v IS NOT NULL) SELECT v FROM " + values + u" WHERE v IS NOT NULL)";
+}
+
+// The test as one call of the engine's prefix_equals, which gives the same result without
+// building the substring of every row; nullopt for a collation it does not know.
+std::optional<QString> prefixEqualsCall(const StatementText &text, const PrefixTest &test,
+                                        const QString &column, const QString &collation)
+{
+    QString accentSensitive;
+    if (collation == QLatin1String(accentSensitiveCollation))
+        accentSensitive = QStringLiteral("1");
+    else if (collation == QLatin1String(accentInsensitiveCollation))
+        accentSensitive = QStringLiteral("0");
+    else
+        return std::nullopt;
+    return QLatin1String(prefixEqualsFunction) + u'(' + column + u", " + text.at(test.length).text
+        + u", " + quoted(text.at(test.literal).stringValue()) + u", " + accentSensitive + u')';
 }
 
 } // namespace
@@ -206,8 +224,15 @@ void addPrefixRanges(StatementText &text, const QString &collation,
         const QString range = walk
             ? QString(u" AND " + column + u" IN " + distinctValues(table, column, low, high))
             : QString(u" AND " + column + u" >= " + low + u" AND " + column + u" < " + high);
-        text.replace(test->function, u'(' + text.render(test->function, text.next(test->function)));
-        text.append(test->last, range + u") ");
+        const std::optional<QString> call = prefixEqualsCall(text, *test, column, rangeCollation);
+        if (call) {
+            text.erase(text.next(test->function), test->last);
+            text.replace(test->function, u'(' + *call + range + u") ");
+        } else {
+            text.replace(test->function,
+                         u'(' + text.render(test->function, text.next(test->function)));
+            text.append(test->last, range + u") ");
+        }
     }
 }
 

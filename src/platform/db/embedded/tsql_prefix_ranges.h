@@ -14,7 +14,8 @@ void translateLeftCalls(StatementText &text);
 // no index can search. Beside it goes the range of col that every matching row lies in, so
 // SQLite can search an index on col; the rows stay the same. When a query reads one table
 // whose index begins with col, the range's distinct values go beside it too, so that an index
-// on col and a further column searches both. Runs after the literals carry their collation;
+// on col and a further column searches both. The test itself becomes a call that compares the
+// first characters in place, with the same result. Runs after the literals carry their collation;
 // `collation` is the one a literal without its own compares with.
 using IndexLeaderTest
     = std::function<bool(const QString &table, const QString &column, const QString &collation)>;

@@ -738,8 +738,9 @@ TEST_F(SuiteSchemaTest, JournalSumsSearchACoveringIndex)
     }
 }
 
-// The range beside a prefix test keeps exactly the rows of the test itself, which the reversed
-// comparison runs without a range, under the collation's folding of case and trailing blanks.
+// The range beside a prefix test, and the call the test becomes, keep exactly the rows of the
+// test itself, which the reversed comparison runs as written, under each collation's folding
+// of case, accents and trailing blanks.
 TEST_F(EngineTest, PrefixTestsKeepTheirRowsWithTheIndexRange)
 {
     run(QStringLiteral("CREATE TABLE P (ID int IDENTITY(1,1) PRIMARY KEY, CODIGO varchar(10) "
@@ -778,6 +779,11 @@ TEST_F(EngineTest, PrefixTestsKeepTheirRowsWithTheIndexRange)
             count(QStringLiteral("NOT substring(CODIGO,1,%2) = '%1'").arg(literal).arg(c.length)),
             count(
                 QStringLiteral("NOT '%1' = substring(CODIGO, 1, %2)").arg(literal).arg(c.length)));
+        const QString insensitive = QStringLiteral(" COLLATE Latin1_General_CI_AI");
+        EXPECT_EQ(count(QStringLiteral("substring(CODIGO,1,%2) = '%1'").arg(literal).arg(c.length)
+                        + insensitive),
+                  count(QStringLiteral("'%1'").arg(literal) + insensitive
+                        + QStringLiteral(" = substring(CODIGO, 1, %1)").arg(c.length)));
     }
 }
 

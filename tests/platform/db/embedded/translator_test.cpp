@@ -201,8 +201,8 @@ const Shape programShapes[] = {
      "substring(CUENTA,1,2) = '11' AND FECHA >='01/03/2024' AND Fecha <='31/03/2024'AND "
      "[DEBE-HABER] = 'D' )",
      "Select CUENTA, FECHA, [DEBE-HABER], SUM(IMPORTE) AS IMPORTE From MV_ASIENTOS WHERE ( "
-     "(EsResumen = 0) and TC IN ('FA','NC')) AND (( (substring(CUENTA,1,2) = '11' COLLATE "
-     "TSQL_CI_AS AND CUENTA >= '11' COLLATE TSQL_CI_AS AND CUENTA < '12' COLLATE TSQL_CI_AS) AND "
+     "(EsResumen = 0) and TC IN ('FA','NC')) AND (( (prefix_equals(CUENTA, 2, '11', 1) AND CUENTA "
+     ">= '11' COLLATE TSQL_CI_AS AND CUENTA < '12' COLLATE TSQL_CI_AS) AND "
      "FECHA >='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00' AND "
      "[DEBE-HABER] = 'D' COLLATE TSQL_CI_AS )) GROUP BY CUENTA, FECHA, [DEBE-HABER]"},
     {"S65_periodic_exact",
@@ -219,8 +219,8 @@ const Shape programShapes[] = {
      "(substring(CUENTA,1,2) = '11' )",
      "Select substring(CUENTA,1,2), [DEBE-HABER], SUM(IMPORTE) AS IMPORTE, UNEGOCIO From "
      "MV_ASIENTOS WHERE ( (EsResumen = 0) and UNEGOCIO = ' 1' COLLATE TSQL_CI_AS AND FECHA "
-     ">='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00') AND (((substring(CUENTA,1,2) = "
-     "'11' COLLATE TSQL_CI_AS AND CUENTA >= '11' COLLATE TSQL_CI_AS AND CUENTA < '12' COLLATE "
+     ">='2024-03-01 00:00:00' AND Fecha <='2024-03-31 00:00:00') AND (((prefix_equals(CUENTA, "
+     "2, '11', 1) AND CUENTA >= '11' COLLATE TSQL_CI_AS AND CUENTA < '12' COLLATE "
      "TSQL_CI_AS) )) GROUP BY substring(CUENTA,1,2), [DEBE-HABER], UNEGOCIO"},
     {"S69",
      "Select CUENTA, [DEBE-HABER], SUM(IMPORTECC) AS IMPORTE, CCOSTO  From Vt_ASIENTOS_Ccosto  "
@@ -319,11 +319,11 @@ const Shape dialectForms[] = {
     {"left_function", "SELECT LEFT(a, 2) FROM t LEFT JOIN u ON t.a = u.a",
      "SELECT substr(a, 1, 2) FROM t LEFT JOIN u ON t.a = u.a"},
     {"prefix_range_of_left_with_a_quote", "SELECT a FROM t WHERE LEFT(t.a, 2) = 'X''' OR b = 1",
-     "SELECT a FROM t WHERE (substr(t.a, 1, 2) = 'X''' COLLATE TSQL_CI_AS AND t.a >= 'X''' "
+     "SELECT a FROM t WHERE (prefix_equals(t.a, 2, 'X''', 1) AND t.a >= 'X''' "
      "COLLATE TSQL_CI_AS AND t.a < 'x(' COLLATE TSQL_CI_AS) OR b = 1"},
     {"prefix_range_trailing_blanks_and_own_collation",
      "SELECT a FROM t WHERE NOT substring(a,1,3) = 'Az ' COLLATE Latin1_General_CI_AI",
-     "SELECT a FROM t WHERE NOT (substring(a,1,3) = 'Az ' COLLATE TSQL_CI_AI AND a >= 'Az' "
+     "SELECT a FROM t WHERE NOT (prefix_equals(a, 3, 'Az ', 0) AND a >= 'Az' "
      "COLLATE TSQL_CI_AI AND a < 'a{' COLLATE TSQL_CI_AI)"},
     {"no_prefix_range_for_other_letters", "SELECT a FROM t WHERE substring(a,1,1) = 'Ñ'",
      "SELECT a FROM t WHERE substring(a,1,1) = 'Ñ' COLLATE TSQL_CI_AS"},

@@ -55,6 +55,22 @@ TEST_F(UpdatableRecordsetTest, UpdateWritesExactlyTheEditedRow)
               QVariant::fromValue(Currency::fromScaled(-125000)));
 }
 
+// What Update leaves in the row is what the table holds: the columns it set as stored, the
+// others as they were read.
+TEST_F(UpdatableRecordsetTest, UpdateReadsBackTheColumnsItSetAsStored)
+{
+    Recordset rows = openWorkRows();
+    rows.field(QStringLiteral("FechaD")).setValue(QStringLiteral("31/12/2024"));
+    rows.field(QStringLiteral("ImporteG1")).setValue(QStringLiteral("1.23456"));
+    rows.update();
+    EXPECT_EQ(rows.field(QStringLiteral("FechaD")).value(),
+              QVariant(QDateTime(QDate(2024, 12, 31), QTime(0, 0))));
+    EXPECT_EQ(rows.field(QStringLiteral("ImporteG1")).value(),
+              QVariant::fromValue(Currency::fromScaled(12346)));
+    EXPECT_EQ(rows.field(QStringLiteral("Grupo")).value(), QVariant(QStringLiteral("Ventas")));
+    EXPECT_EQ(rows.field(QStringLiteral("ID")).value().toInt(), 1);
+}
+
 TEST_F(UpdatableRecordsetTest, AGroupNamedLikeAKeywordKeepsItsRowsWritable)
 {
     run(QStringLiteral("UPDATE AUX_PANELCTA SET Grupo = 'Union transitoria (+)' WHERE ID = 2"));
