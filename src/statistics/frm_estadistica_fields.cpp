@@ -257,11 +257,12 @@ bool frm_Estadistica::ValidarCampos()
             return refused(*field);
     }
     // A run needs its layout, and its period when the columns are periods.
-    if (optFecha->isChecked() && CmbPeriodicidad->currentIndex() < 0) {
+    const StatisticDefinition definition = definitionOnScreen();
+    if (definition.grouping == Grouping::Date && definition.periodicidad < 0) {
         refuseField(QStringLiteral("Debe informar la Periodicidad"));
         return refused(*CmbPeriodicidad);
     }
-    if (CmbTG->currentIndex() < 0) {
+    if (definition.tipoGrafico < 0) {
         refuseField(QStringLiteral("Debe informar el Tipo de Gráfico"));
         return refused(*CmbTG);
     }

@@ -16,7 +16,10 @@ namespace statistics_testing {
 class RecordingBreakdown final : public statistics::BreakdownReport
 {
 public:
-    void GeneraAuxiliar(const QString &nombre) override { computed << nombre; }
+    void GeneraAuxiliar(const QString &nombre, const statistics::StatisticDefinition &) override
+    {
+        computed << nombre;
+    }
     void Show() override { ++shown; }
     QStringList computed;
     int shown = 0;
