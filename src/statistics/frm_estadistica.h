@@ -33,6 +33,9 @@ namespace statistics {
 
 class MSFlexGrid; // statistics/msflexgrid.h
 
+// The columns of the definition grid; row 0 is its header.
+enum GridColumn { GroupColumn, AccountColumn, DescriptionColumn, DebitColumn, CreditColumn };
+
 // The program's main window: the editor of account-statistic definitions and the place a
 // statistic is computed and printed from. One instance lives for the whole process
 // (frmEstadistica()). What it shows is one StatisticDefinition: collected from the controls to

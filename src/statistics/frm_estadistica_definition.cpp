@@ -16,19 +16,6 @@ namespace statistics {
 
 namespace {
 
-namespace GridColumn {
-constexpr int Group = 0;
-constexpr int Account = 1;
-constexpr int Description = 2;
-constexpr int Debit = 3;
-constexpr int Credit = 4;
-} // namespace GridColumn
-
-QString dataFieldOf(const QWidget &control)
-{
-    return control.property(platform::Controles::DataFieldProperty).toString();
-}
-
 bool ticked(const QCheckBox &box)
 {
     return frm_Estadistica::checkValue(box) == 1;
@@ -51,15 +38,14 @@ StatisticDefinition frm_Estadistica::definitionOnScreen() const
 {
     StatisticDefinition definition;
     for (const QLineEdit *field : txtfields)
-        definition.header << HeaderField{dataFieldOf(*field), field->text()};
+        definition.header << HeaderField{platform::Controles::dataFieldOf(field), field->text()};
     // Until the window builds its grid, the grid has neither its columns nor lines.
-    const bool gridBuilt = MSFlexGrid1->Cols() > GridColumn::Credit;
+    const bool gridBuilt = MSFlexGrid1->Cols() > CreditColumn;
     for (int row = 1; gridBuilt && row < MSFlexGrid1->Rows(); ++row)
-        definition.lines << GridLine{MSFlexGrid1->TextMatrix(row, GridColumn::Group),
-                                     MSFlexGrid1->TextMatrix(row, GridColumn::Account),
-                                     MSFlexGrid1->TextMatrix(row, GridColumn::Debit),
-                                     MSFlexGrid1->TextMatrix(row, GridColumn::Credit),
-                                     MSFlexGrid1->TextMatrix(row, GridColumn::Description)};
+        definition.lines << GridLine{
+            MSFlexGrid1->TextMatrix(row, GroupColumn), MSFlexGrid1->TextMatrix(row, AccountColumn),
+            MSFlexGrid1->TextMatrix(row, DebitColumn), MSFlexGrid1->TextMatrix(row, CreditColumn),
+            MSFlexGrid1->TextMatrix(row, DescriptionColumn)};
     definition.tipoGrafico = CmbTG->currentIndex();
     definition.periodicidad = CmbPeriodicidad->currentIndex();
     definition.comprobantes = selectionOf(listItems(*LstCpte));
@@ -128,11 +114,11 @@ void frm_Estadistica::showLines(const QList<GridLine> &lines)
     for (int i = 0; i < lines.size(); ++i) {
         const GridLine &line = lines[i];
         const int row = 1 + i;
-        MSFlexGrid1->setTextMatrix(row, GridColumn::Group, line.group);
-        MSFlexGrid1->setTextMatrix(row, GridColumn::Account, line.account);
-        MSFlexGrid1->setTextMatrix(row, GridColumn::Description, line.description);
-        MSFlexGrid1->setTextMatrix(row, GridColumn::Debit, line.debit);
-        MSFlexGrid1->setTextMatrix(row, GridColumn::Credit, line.credit);
+        MSFlexGrid1->setTextMatrix(row, GroupColumn, line.group);
+        MSFlexGrid1->setTextMatrix(row, AccountColumn, line.account);
+        MSFlexGrid1->setTextMatrix(row, DescriptionColumn, line.description);
+        MSFlexGrid1->setTextMatrix(row, DebitColumn, line.debit);
+        MSFlexGrid1->setTextMatrix(row, CreditColumn, line.credit);
     }
 }
 

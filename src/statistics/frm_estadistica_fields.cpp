@@ -33,15 +33,11 @@ const QString FailureTitle = QStringLiteral("Aviso al operador...");
 const QString SelectAllCaption = QStringLiteral("&Marcar Todos");
 const QString DeselectAllCaption = QStringLiteral("&Desmarcar Todos");
 constexpr int CostCentreTab = 2;
-constexpr int AccountColumn = 1;
-constexpr int DescriptionColumn = 2;
-constexpr int DebitColumn = 3;
-constexpr int CreditColumn = 4;
 constexpr int RightButton = 2;
 
 QString dataFieldOf(const QWidget *control)
 {
-    return control->property(platform::Controles::DataFieldProperty).toString().trimmed();
+    return platform::Controles::dataFieldOf(control).trimmed();
 }
 
 QString tagOf(const QWidget *control)
