@@ -6,7 +6,6 @@
 #include "platform/brezakit/brezactl.h"
 #include "platform/db/ado.h"
 #include "platform/suite/controles.h"
-#include "platform/suite/progreso.h"
 #include "platform/suite/utilidades.h"
 #include "platform/user_dialogs.h"
 #include "startup/system_startup.h"

@@ -4,8 +4,6 @@
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "platform/suite/controles.h"
-#include "platform/suite/utilidades.h"
-#include "platform/text.h"
 #include "platform/user_dialogs.h"
 #include "statistics/definition_reader.h"
 #include "statistics/definition_writer.h"
@@ -14,10 +12,7 @@
 #include "statistics/msflexgrid.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QRadioButton>
 
 namespace statistics {
 

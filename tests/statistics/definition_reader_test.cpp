@@ -118,16 +118,7 @@ TEST_F(DefinitionReaderTest, AValueTheWindowCannotShowIsReportedAndTheAnswerDeci
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
-        runOnMain("DROP TABLE MA_PANELCTA");
-        runOnMain(QStringLiteral(
-                      "CREATE TABLE MA_PANELCTA (NOMBRE varchar(200), FechaD datetime, FechaH "
-                      "datetime, Grupo varchar(100), Cuenta varchar(15), DEBE bit, Haber bit, "
-                      "TipoGrafico smallint, PERIODICIDAD smallint, Comprobantes varchar(100), "
-                      "unegocios varchar(100), CCostos varchar(100), PermiteModificar char(3), "
-                      "Agrupar varchar(10), anclaralmenu smallint, InvierteFilCol smallint, "
-                      "ignoraceros smallint, calculasi %1, aperturaCuentas smallint, EsRanking "
-                      "bit NOT NULL DEFAULT (0))")
-                      .arg(c.textBoxColumn ? "varchar(10)" : "smallint"));
+        redeclareDefinitionTable(c.textBoxColumn ? "varchar(10)" : "smallint");
         store("Bancos", "1.1.01", QString::fromLatin1(c.header));
 
         for (const int answer : {msgbox::Ignore, msgbox::Abort}) {

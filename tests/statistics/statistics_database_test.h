@@ -48,6 +48,10 @@ protected:
     // The demo's sample rows with a journal of that many lines, under the Spanish (Argentina)
     // regional settings the window's texts are written for.
     void insertSampleRows(int journalLines);
+
+    // Declares MA_PANELCTA anew, empty, its opening-balance box column of the type given, as a
+    // table of another program may declare it.
+    void redeclareDefinitionTable(const QString &calculasiType);
 };
 
 } // namespace statistics_testing
