@@ -47,8 +47,8 @@ bool flagOf(const platform::db::Field &field)
     return platform::parseTruthValue(textOf(field)).value_or(false);
 }
 
-// The date typed in a header box of the definition.
-QDate headerDate(const QString &text)
+// A date as typed in a header box of the definition.
+QDate typedDate(const QString &text)
 {
     const std::optional<QDate> date = platform::parseRegionalDate(text);
     if (!date)
@@ -143,8 +143,8 @@ void BreakdownRun::readFilters()
 void BreakdownRun::readRange()
 {
     guarded([&] {
-        m_from = headerDate(m_definition.startText());
-        m_to = headerDate(m_definition.endText());
+        m_from = typedDate(m_definition.startText());
+        m_to = typedDate(m_definition.endText());
     });
     if (!m_from.isValid() || !m_to.isValid())
         throw statistics::RunLeft();

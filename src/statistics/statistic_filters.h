@@ -24,6 +24,7 @@ struct CodeSelection
     // The selected codes as a definition stores them, in list order: 'A1','B2'; empty for none.
     QString stored;
     // Every item of the list was selected, which the report's parameter line shows as "all".
+    // Only a selection taken from a list knows it; a stored one does not.
     bool everyItem = false;
 
     // The codes of the stored list, each as cut from its item.
