@@ -55,7 +55,7 @@ struct WorkRow
     double importe = 0;
 };
 
-enum class Grouping { Date, Units, CostCentres };
+using statistics::Grouping;
 
 class BreakdownComputationTest : public core_testing::CoreDatabaseTest
 {
@@ -104,9 +104,7 @@ protected:
         definition.header[1].text = from.toString(QStringLiteral("dd/MM/yyyy"));
         definition.header[2].text = to.toString(QStringLiteral("dd/MM/yyyy"));
         definition.periodicidad = periodicidad;
-        definition.grouping = grouping == Grouping::Date ? statistics::Grouping::Date
-            : grouping == Grouping::Units                ? statistics::Grouping::BusinessUnit
-                                                         : statistics::Grouping::CostCentre;
+        definition.grouping = grouping;
     }
 
     void defineLine(const QString &nombre, const QString &grupo, const QString &cuenta,
@@ -296,10 +294,10 @@ TEST_F(BreakdownComputationTest, UnitAndCostCentreColumnsSumTheirOwnJournalLines
         QStringList centres;
         QStringList vouchers;
     } const cases[] = {
-        {"every unit", Grouping::Units, {}, {}, {}},
-        {"two units, one voucher type", Grouping::Units, {"1", "3"}, {}, {"FA"}},
-        {"every cost centre", Grouping::CostCentres, {}, {}, {}},
-        {"two cost centres of one unit", Grouping::CostCentres, {"2"}, {"1", "2"}, {}},
+        {"every unit", Grouping::BusinessUnit, {}, {}, {}},
+        {"two units, one voucher type", Grouping::BusinessUnit, {"1", "3"}, {}, {"FA"}},
+        {"every cost centre", Grouping::CostCentre, {}, {}, {}},
+        {"two cost centres of one unit", Grouping::CostCentre, {"2"}, {"1", "2"}, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -310,7 +308,7 @@ TEST_F(BreakdownComputationTest, UnitAndCostCentreColumnsSumTheirOwnJournalLines
         run(QStringLiteral("Unidades"));
         EXPECT_EQ(dialogs.count(), 0);
 
-        const bool units = c.grouping == Grouping::Units;
+        const bool units = c.grouping == Grouping::BusinessUnit;
         QStringList codes;
         const QString master = units ? "SELECT CODIGO FROM V_TA_UNIDADNEGOCIO ORDER BY CODIGO"
                                      : "SELECT CODIGO FROM TA_CCOSTO WHERE Titulo = 0 OR Titulo IS "
@@ -464,7 +462,7 @@ TEST_F(BreakdownComputationTest, AFailingSumShowsTheErrorAndLeavingEndsTheRunWit
 {
     defineLine(QStringLiteral("Rota"), QStringLiteral("Caja"), QStringLiteral("1101"));
     runOnMain(QStringLiteral("DROP VIEW Vt_ASIENTOS_Ccosto"));
-    setRange(QDate(2023, 1, 1), QDate(2023, 3, 31), 3, Grouping::CostCentres);
+    setRange(QDate(2023, 1, 1), QDate(2023, 3, 31), 3, Grouping::CostCentre);
     dialogs.answer(3); // Abort
 
     run(QStringLiteral("Rota"));
