@@ -10,10 +10,11 @@ namespace {
 class WindowReport final : public statistics::BreakdownReport
 {
 public:
-    void GeneraAuxiliar(const QString &nombre) override
+    void GeneraAuxiliar(const QString &nombre,
+                        const statistics::StatisticDefinition &definition) override
     {
         QString name = nombre;
-        frmDetallado().GeneraAuxiliar(name);
+        frmDetallado().GeneraAuxiliar(name, definition);
     }
 
     // A window already open from an earlier run comes to the front with its new page.

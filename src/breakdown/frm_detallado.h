@@ -1,6 +1,7 @@
 #pragma once
 
 #include "breakdown/breakdown_page.h"
+#include "statistics/statistic_definition.h"
 
 #include <QDateTime>
 #include <QList>
@@ -40,9 +41,10 @@ public:
     QString strCarpetaTemp;
     QString strArchivoHTML;
 
-    // Computes the named definition per account and period from the main window's controls into
-    // the user's work rows, writes the page and shows it in the browser.
-    void GeneraAuxiliar(QString &nombre);
+    // Computes the named definition's stored lines per account and column, over the period,
+    // grouping and selections of the definition, into the user's work rows, writes the page and
+    // shows it in the browser.
+    void GeneraAuxiliar(QString &nombre, const statistics::StatisticDefinition &definition);
 
     // Names a new page in the user's private page folder and blanks the browser until it is
     // written. Raises platform::Error when the folder cannot be made private.

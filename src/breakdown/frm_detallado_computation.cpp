@@ -5,23 +5,17 @@
 #include "data/db_dll.h"
 #include "platform/db/recordset.h"
 #include "platform/error.h"
-#include "platform/suite/controles.h"
 #include "platform/suite/progreso.h"
 #include "platform/suite/utilidades.h"
 #include "platform/text.h"
 #include "platform/variant.h"
-#include "statistics/frm_estadistica.h"
 #include "statistics/statistic_buckets.h"
-#include "statistics/statistic_filters.h"
+#include "statistics/statistic_computation.h"
+#include "statistics/statistic_definition.h"
 #include "statistics/statistic_run.h"
 #include "statistics/statistic_statements.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QHash>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QRadioButton>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -53,12 +47,9 @@ bool flagOf(const platform::db::Field &field)
     return platform::parseTruthValue(textOf(field)).value_or(false);
 }
 
-// The date of a header box of the main window, found by its DataField.
-QDate headerDate(const QString &dataField)
+// A date as typed in a header box of the definition.
+QDate typedDate(const QString &text)
 {
-    const statistics::frm_Estadistica &window = statistics::frmEstadistica();
-    const int index = platform::gControles().IndiceCampo(dataField, window.txtfields);
-    const QString text = index < 0 ? QString() : window.txtfields[index]->text();
     const std::optional<QDate> date = platform::parseRegionalDate(text);
     if (!date)
         throw Error(platform::errors::TypeMismatch,
@@ -90,12 +81,14 @@ struct ColumnCode
     QString caption;
 };
 
-// One breakdown of a definition: the window's settings, the columns and the page as it grows.
+// One breakdown of a definition: its settings, the columns and the page as it grows.
 class BreakdownRun
 {
 public:
-    BreakdownRun(FrmDetallado &form, const QString &nombre, const statistics::RunGuard &guard)
-        : m_form(form), m_nombre(nombre), m_guard(guard)
+    BreakdownRun(FrmDetallado &form, const QString &nombre,
+                 const statistics::StatisticDefinition &definition,
+                 const statistics::RunGuard &guard)
+        : m_form(form), m_nombre(nombre), m_definition(definition), m_guard(guard)
     { }
 
     // Raises statistics::RunLeft when the run is stopped or left.
@@ -116,6 +109,7 @@ private:
 
     FrmDetallado &m_form;
     const QString m_nombre;
+    const statistics::StatisticDefinition &m_definition;
     const statistics::RunGuard &m_guard;
     QString m_definitionName; // as stored, trimmed: every statement after the first names it
     Grouping m_grouping = Grouping::Date;
@@ -135,23 +129,12 @@ private:
 
 void BreakdownRun::readFilters()
 {
-    const statistics::frm_Estadistica &window = statistics::frmEstadistica();
-    m_grouping = window.optFecha->isChecked() ? Grouping::Date
-        : window.optUNeg->isChecked()         ? Grouping::BusinessUnit
-        : window.optCCostos->isChecked()      ? Grouping::CostCentre
-                                              : Grouping::Date;
-    m_periodicidad = window.CmbPeriodicidad->currentIndex();
-    using statistics::CodeForm;
-    m_voucherCodes
-        = statistics::buildFilterList(statistics::listItems(*window.LstCpte), CodeForm::AsCut, {})
-              .codes;
-    m_unitCodes = statistics::buildFilterList(statistics::listItems(*window.LstUNeg),
-                                              CodeForm::FixedWidth4, {})
-                      .codes;
-    if (window.optCCostos->isChecked())
-        m_costCentreCodes = statistics::buildFilterList(statistics::listItems(*window.LstCCostos),
-                                                        CodeForm::FixedWidth4, {})
-                                .codes;
+    m_grouping = m_definition.grouping;
+    m_periodicidad = m_definition.periodicidad;
+    const statistics::RunFilters filters = m_definition.filters();
+    m_voucherCodes = filters.vouchers.codes;
+    m_unitCodes = filters.businessUnits.codes;
+    m_costCentreCodes = filters.costCentres.codes;
 }
 
 // The range bounds every column; a run without a valid range would show a page of accounts
@@ -160,8 +143,8 @@ void BreakdownRun::readFilters()
 void BreakdownRun::readRange()
 {
     guarded([&] {
-        m_from = headerDate(QStringLiteral("FechaD"));
-        m_to = headerDate(QStringLiteral("FechaH"));
+        m_from = typedDate(m_definition.startText());
+        m_to = typedDate(m_definition.endText());
     });
     if (!m_from.isValid() || !m_to.isValid())
         throw statistics::RunLeft();
@@ -250,8 +233,7 @@ void BreakdownRun::makeWorkRows(BreakdownPage &page)
                                platform::db::adOpenForwardOnly, platform::db::adLockReadOnly,
                                platform::db::adOptionUnspecified, true);
     const QList<DateSpan> spans = statistics::bucketSpans(m_from, m_to, m_periodicidad, m_grouping);
-    const bool openingBalance
-        = statistics::frm_Estadistica::checkValue(*statistics::frmEstadistica().chkCalculaSI) != 0;
+    const bool openingBalance = m_definition.calculaSI;
 
     bool firstCombination = true;
     while (combinations.state() == platform::db::adStateOpen && !combinations.eof()) {
@@ -447,15 +429,12 @@ void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *wo
 
 } // namespace
 
-void FrmDetallado::GeneraAuxiliar(QString &nombre)
+void FrmDetallado::GeneraAuxiliar(QString &nombre,
+                                  const statistics::StatisticDefinition &definition)
 {
-    statistics::frm_Estadistica &window = statistics::frmEstadistica();
-    const statistics::RunGuard guard(statistics::RunHooks{
-        [&window](const Error &error) { return window.ErrorGeneraAuxiliar(error); },
-        [&window] { return window.ConfirmarCancelacion(); },
-    });
+    const statistics::RunGuard guard(statistics::computationHooks());
     try {
-        guard.inOneTransaction([&] { BreakdownRun(*this, nombre, guard).run(); });
+        guard.inOneTransaction([&] { BreakdownRun(*this, nombre, definition, guard).run(); });
     } catch (const statistics::RunLeft &) {
         // The cancel step or the error path has told the user; the work rows stay and the
         // browser keeps its empty page.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "statistics/statistic_definition.h"
+
 #include <QString>
 
 namespace statistics {
@@ -10,8 +12,9 @@ class BreakdownReport
 {
 public:
     virtual ~BreakdownReport() = default;
-    // Computes the breakdown of the named definition from the main window's current controls.
-    virtual void GeneraAuxiliar(const QString &nombre) = 0;
+    // Computes the breakdown of the named definition's stored lines over the definition's
+    // period, grouping and selections, as the main window shows them.
+    virtual void GeneraAuxiliar(const QString &nombre, const StatisticDefinition &definition) = 0;
     // Shows the breakdown window without blocking the main window.
     virtual void Show() = 0;
 };

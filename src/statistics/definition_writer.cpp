@@ -36,29 +36,35 @@ int nameIndex(const QList<HeaderField> &header)
     return 0;
 }
 
+// Flags and check boxes are stored as 0 or 1.
+int storedFlag(bool ticked)
+{
+    return ticked ? 1 : 0;
+}
+
 void setField(Recordset &rows, const char *column, const QVariant &value)
 {
     rows.field(QLatin1String(column)).setValue(value);
 }
 
-void assignRow(Recordset &rows, const StoredLine &line, const DefinitionSnapshot &definition)
+void assignRow(Recordset &rows, const StoredLine &line, const StatisticDefinition &definition)
 {
     setField(rows, "Grupo", line.group);
     setField(rows, "Cuenta", line.account);
-    setField(rows, "DEBE", line.debit ? 1 : 0);
-    setField(rows, "Haber", line.credit ? 1 : 0);
+    setField(rows, "DEBE", storedFlag(line.debit));
+    setField(rows, "Haber", storedFlag(line.credit));
     setField(rows, "TipoGrafico", definition.tipoGrafico);
     setField(rows, "PERIODICIDAD", definition.periodicidad);
-    setField(rows, "Comprobantes", definition.comprobantes);
-    setField(rows, "unegocios", definition.unegocios);
-    setField(rows, "CCostos", definition.ccostos);
-    setField(rows, "PermiteModificar", definition.permiteModificar);
-    setField(rows, "Agrupar", definition.agrupar);
-    setField(rows, "anclaralmenu", definition.anclarAlMenu);
-    setField(rows, "InvierteFilCol", definition.invierteFilCol);
-    setField(rows, "ignoraceros", definition.ignoraCeros);
-    setField(rows, "calculasi", definition.calculaSI);
-    setField(rows, "aperturaCuentas", definition.aperturaCuentas);
+    setField(rows, "Comprobantes", definition.comprobantes.stored);
+    setField(rows, "unegocios", definition.unegocios.stored);
+    setField(rows, "CCostos", definition.ccostos.stored);
+    setField(rows, "PermiteModificar", definition.permiteModificar());
+    setField(rows, "Agrupar", definition.agrupar());
+    setField(rows, "anclaralmenu", storedFlag(definition.anclarAlMenu));
+    setField(rows, "InvierteFilCol", storedFlag(definition.invierteFilCol));
+    setField(rows, "ignoraceros", storedFlag(definition.ignoraCeros));
+    setField(rows, "calculasi", storedFlag(definition.calculaSI));
+    setField(rows, "aperturaCuentas", storedFlag(definition.aperturaCuentas));
     setField(rows, "EsRanking", 0);
 }
 
@@ -104,7 +110,7 @@ public:
     }
 
     // The write of one row, between AddNew and Update: a failure inside it discards the row.
-    void writeRow(Recordset &rows, const StoredLine &line, const DefinitionSnapshot &definition)
+    void writeRow(Recordset &rows, const StoredLine &line, const StatisticDefinition &definition)
     {
         m_rowPending = true;
         rows.addNew();
@@ -175,7 +181,7 @@ QList<StoredLine> linesToStore(const QList<GridLine> &gridLines)
     return stored;
 }
 
-WriteResult DefinitionWriter::replace(const QString &name, const DefinitionSnapshot &definition,
+WriteResult DefinitionWriter::replace(const QString &name, const StatisticDefinition &definition,
                                       Recordset &rows)
 {
     TransactionalWrite write(m_db, definition.header);

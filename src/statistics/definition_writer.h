@@ -1,5 +1,7 @@
 #pragma once
 
+#include "statistics/statistic_definition.h"
+
 #include <QList>
 #include <QString>
 #include <optional>
@@ -16,15 +18,6 @@ class Recordset;
 // an error leaves the definition exactly as it was stored before.
 namespace statistics {
 
-// One line of the definition grid, its cells as shown.
-struct GridLine
-{
-    QString group;
-    QString account;
-    QString debit; // "Debe(S/N)"
-    QString credit; // "Haber(S/N)"
-};
-
 // One row to store: the group carried down from the line that names it.
 struct StoredLine
 {
@@ -39,32 +32,6 @@ struct StoredLine
 // and so does an empty cell (length zero), which stands for the "S" its validation writes. The
 // account is stored trimmed.
 QList<StoredLine> linesToStore(const QList<GridLine> &gridLines);
-
-// A header text box: the column it feeds and its text as typed.
-struct HeaderField
-{
-    QString dataField;
-    QString text;
-};
-
-// Everything a save writes, read from the window.
-struct DefinitionSnapshot
-{
-    QList<HeaderField> header; // in control-array order
-    QList<GridLine> lines; // the grid without its header row
-    int tipoGrafico = -1; // -1: nothing selected
-    int periodicidad = -1;
-    QString comprobantes; // stored code lists
-    QString unegocios;
-    QString ccostos;
-    QString permiteModificar; // three digits
-    QString agrupar; // "Fecha", "UNegocio" or "CCostos"
-    int anclarAlMenu = 0; // check-box values
-    int invierteFilCol = 0;
-    int ignoraCeros = 0;
-    int calculaSI = 0;
-    int aperturaCuentas = 0;
-};
 
 // How a save or delete ended.
 struct WriteResult
@@ -82,11 +49,11 @@ class DefinitionWriter
 public:
     explicit DefinitionWriter(data::DB_Dll &db) : m_db(db) { }
 
-    // Deletes every row of the name and appends the snapshot's rows through `rows`, an
+    // Deletes every row of the name and appends the definition's rows through `rows`, an
     // updatable recordset over the whole table, in one transaction. A failing row is discarded
     // and shown through the suite's error box: retry writes it again, ignore leaves the line
     // out, any other answer abandons the save. Other errors go to the save-error box.
-    WriteResult replace(const QString &name, const DefinitionSnapshot &definition,
+    WriteResult replace(const QString &name, const StatisticDefinition &definition,
                         platform::db::Recordset &rows);
 
     // Deletes every row of the name; the header boxes only say where the focus goes back to.

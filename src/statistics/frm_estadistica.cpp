@@ -6,12 +6,15 @@
 #include "platform/brezakit/brezactl.h"
 #include "platform/db/ado.h"
 #include "platform/suite/controles.h"
-#include "platform/suite/progreso.h"
 #include "platform/suite/utilidades.h"
 #include "platform/user_dialogs.h"
 #include "startup/system_startup.h"
 #include "statistics/breakdown_report.h"
 #include "statistics/msflexgrid.h"
+#include "statistics/statistic_buckets.h"
+#include "statistics/statistic_computation.h"
+#include "statistics/statistic_definition.h"
+#include "statistics/statistic_report.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -78,24 +81,6 @@ int heightTwips(const QWidget *widget)
 
 const QString MenuPrefix = QStringLiteral("CFG_");
 const QString NameField = QStringLiteral("NOMBRE");
-
-const QStringList Periodicidades = {
-    QStringLiteral("Diario"),  QStringLiteral("Semanal"),    QStringLiteral("Quicenal"),
-    QStringLiteral("Mensual"), QStringLiteral("Trimestral"), QStringLiteral("Semestral"),
-    QStringLiteral("Anual"),
-};
-
-// The trailing blanks are part of each layout's name.
-const QStringList TiposGrafico = {
-    QStringLiteral("Totalizado por Fila y Columna - Grafico Lineas  "),
-    QStringLiteral("Totalizado por Fila y Columna - Grafico Listones"),
-    QStringLiteral("Totalizado por Fila y Columna - Grafico Barras  "),
-    QStringLiteral("Totalizado por Columna        - Grafico Lineas  "),
-    QStringLiteral("Totalizado por Columna        - Grafico Listones"),
-    QStringLiteral("Totalizado por Columna        - Grafico Barras  "),
-    QStringLiteral("Totalizado por Fila y Columna (Sin grafico) "),
-    QStringLiteral("Totalizado por Columna        (Sin grafico) "),
-};
 
 // Flags of the commands whose availability follows the window's state. Closing is refused
 // while a definition is being edited, new only from browse state; the report is offered while
@@ -293,10 +278,10 @@ void frm_Estadistica::Form_Load()
     // Long group names and descriptions wrap inside their cells rather than being cut.
     MSFlexGrid1->setWordWrap(true);
     CmbPeriodicidad->clear();
-    CmbPeriodicidad->addItems(Periodicidades);
+    CmbPeriodicidad->addItems(periodicityNames());
     CmbPeriodicidad->setCurrentText(QStringLiteral("Diario"));
     CmbTG->clear();
-    CmbTG->addItems(TiposGrafico);
+    CmbTG->addItems(layoutNames());
     SSTab1->setCurrentIndex(0);
     AbrirDesdeMenu();
 }
@@ -340,14 +325,8 @@ void frm_Estadistica::AbrirDesdeMenu()
             list->setEnabled(permits(flags, position));
             button->setEnabled(list->isEnabled());
         }
-        const QString grouping = util.ValorTexto(definition.field(QStringLiteral("Agrupar")));
-        if (grouping.compare(QLatin1String("UNegocio"), Qt::CaseInsensitive) == 0)
-            optUNeg->setChecked(true);
-        else if (grouping.compare(QLatin1String("CCostos"), Qt::CaseInsensitive) == 0)
-            optCCostos->setChecked(true);
-        else
-            optFecha->setChecked(true);
-        applyGroupingRule();
+        selectGrouping(
+            groupingOfStored(util.ValorTexto(definition.field(QStringLiteral("Agrupar")))));
     }
     db.CierraRecordset(definition);
 }
@@ -371,10 +350,7 @@ void frm_Estadistica::Inicializa()
     for (QCheckBox *box : {chkModCptes, chkModUneg, chkModCCostos, chkAlMenu, chkIgnorarCeros,
                            chkCalculaSI, ChkInvertirFilCol, chkDetalle})
         steps.emplace_back([box] { setCheckValue(*box, 0); });
-    steps.emplace_back([this] {
-        optFecha->setChecked(true);
-        applyGroupingRule();
-    });
+    steps.emplace_back([this] { selectGrouping(Grouping::Date); });
     steps.emplace_back([this] { SSTab1->setCurrentIndex(0); });
 
     platform::StepRunner::run(std::move(steps), [](const platform::Error &error, int) {
@@ -513,7 +489,7 @@ void frm_Estadistica::printReport()
             Actualizardatos();
         if (!HayError.toBool()) {
             if (BreakdownReport *breakdown = breakdownReport()) {
-                breakdown->GeneraAuxiliar(nameFieldText());
+                breakdown->GeneraAuxiliar(nameFieldText(), definitionOnScreen());
                 breakdown->Show();
             }
             return;
@@ -637,27 +613,12 @@ void frm_Estadistica::closeEvent(QCloseEvent *event)
 
 bool frm_Estadistica::ConfirmarCancelacion()
 {
-    auto &progress = platform::gProgreso();
-    progress.Ocultar();
-    const int answer = platform::userDialogs().messageBox(
-        QStringLiteral("Desea Cancelar el Proceso?"),
-        platform::msgbox::YesNo | platform::msgbox::Information,
-        QStringLiteral("Cancelado por el usuario"));
-    if (answer != Yes) {
-        std::int16_t stop = -1;
-        progress.Avanzar(stop, QStringLiteral("Actualizando Estadistica"));
-        return false;
-    }
-    platform::userDialogs().messageBox(QStringLiteral("Grabacion Abortada!"),
-                                       platform::msgbox::OkOnly);
-    return true;
+    return confirmRunCancel();
 }
 
 platform::Resume frm_Estadistica::ErrorGeneraAuxiliar(const platform::Error &error)
 {
-    platform::gProgreso().Ocultar();
-    return platform::resumeForAnswer(platform::gUtil().MuestraError(
-        error, platform::Utilidades::EstiloError, QStringLiteral("GeneraAuxiliar")));
+    return reportRunError(error);
 }
 
 frm_Estadistica &frmEstadistica()

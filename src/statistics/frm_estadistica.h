@@ -3,6 +3,7 @@
 #include "platform/db/recordset.h"
 #include "platform/error.h"
 #include "platform/steps.h"
+#include "statistics/statistic_definition.h"
 
 #include <QList>
 #include <QString>
@@ -32,9 +33,13 @@ namespace statistics {
 
 class MSFlexGrid; // statistics/msflexgrid.h
 
+// The columns of the definition grid; row 0 is its header.
+enum GridColumn { GroupColumn, AccountColumn, DescriptionColumn, DebitColumn, CreditColumn };
+
 // The program's main window: the editor of account-statistic definitions and the place a
 // statistic is computed and printed from. One instance lives for the whole process
-// (frmEstadistica()); the breakdown report reads its controls through it.
+// (frmEstadistica()). What it shows is one StatisticDefinition: collected from the controls to
+// validate, save, print or break it down, shown in them when a stored one is loaded.
 //
 // The class is implemented across several files, one per area; each group below names its file.
 class frm_Estadistica : public QWidget
@@ -133,6 +138,14 @@ public:
     // "GeneraAuxiliar" and turns the answer into what the run does next.
     platform::Resume ErrorGeneraAuxiliar(const platform::Error &error);
 
+    // ---- The definition on screen: frm_estadistica_definition.cpp -------------------------------
+
+    StatisticDefinition definitionOnScreen() const;
+    // Shows the parts of the definition, in the order a load reads them.
+    void showDefinition(const StatisticDefinition &definition, DefinitionParts parts);
+    // Selects the grouping's option and applies its rule, also when it was selected already.
+    void selectGrouping(Grouping grouping);
+
     // ---- Computation and printing: frm_estadistica_computation.cpp ------------------------------
 
     void GeneraAuxiliar();
@@ -210,6 +223,7 @@ protected:
 
 private:
     void buildControls();
+    void showLines(const QList<GridLine> &lines);
     // A field's value is refused: the failure flag is set and the message shown.
     void refuseField(const QString &message);
     void focusNameField();

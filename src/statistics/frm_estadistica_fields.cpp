@@ -33,15 +33,11 @@ const QString FailureTitle = QStringLiteral("Aviso al operador...");
 const QString SelectAllCaption = QStringLiteral("&Marcar Todos");
 const QString DeselectAllCaption = QStringLiteral("&Desmarcar Todos");
 constexpr int CostCentreTab = 2;
-constexpr int AccountColumn = 1;
-constexpr int DescriptionColumn = 2;
-constexpr int DebitColumn = 3;
-constexpr int CreditColumn = 4;
 constexpr int RightButton = 2;
 
 QString dataFieldOf(const QWidget *control)
 {
-    return control->property(platform::Controles::DataFieldProperty).toString().trimmed();
+    return platform::Controles::dataFieldOf(control).trimmed();
 }
 
 QString tagOf(const QWidget *control)
@@ -257,11 +253,12 @@ bool frm_Estadistica::ValidarCampos()
             return refused(*field);
     }
     // A run needs its layout, and its period when the columns are periods.
-    if (optFecha->isChecked() && CmbPeriodicidad->currentIndex() < 0) {
+    const StatisticDefinition definition = definitionOnScreen();
+    if (definition.grouping == Grouping::Date && definition.periodicidad < 0) {
         refuseField(QStringLiteral("Debe informar la Periodicidad"));
         return refused(*CmbPeriodicidad);
     }
-    if (CmbTG->currentIndex() < 0) {
+    if (definition.tipoGrafico < 0) {
         refuseField(QStringLiteral("Debe informar el Tipo de Gráfico"));
         return refused(*CmbTG);
     }

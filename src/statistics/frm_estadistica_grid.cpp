@@ -16,8 +16,6 @@ namespace statistics {
 
 namespace {
 
-enum GridColumn { GroupColumn, AccountColumn, DescriptionColumn, DebitColumn, CreditColumn };
-
 constexpr int ShiftMask = 1; // the Shift bit of a key's shift state
 
 struct ColumnLayout

@@ -28,6 +28,16 @@ QDate periodEnd(const QDate &start, int periodicidad, int k)
 
 } // namespace
 
+const QStringList &periodicityNames()
+{
+    static const QStringList names = {
+        QStringLiteral("Diario"),  QStringLiteral("Semanal"),    QStringLiteral("Quicenal"),
+        QStringLiteral("Mensual"), QStringLiteral("Trimestral"), QStringLiteral("Semestral"),
+        QStringLiteral("Anual"),
+    };
+    return names;
+}
+
 QList<DateSpan> bucketSpans(const QDate &from, const QDate &to, int periodicidad, Grouping grouping)
 {
     if (grouping != Grouping::Date)

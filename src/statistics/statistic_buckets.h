@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QStringList>
 
 // The columns of a statistic run: how the window groups it and the date spans of its periods.
 namespace statistics {
@@ -16,6 +17,9 @@ enum Periodicidad {
     Semestral = 5,
     Anual = 6,
 };
+
+// The entries of the periodicity list, in position order.
+const QStringList &periodicityNames();
 
 // The grouping option of the window: columns by date period, business unit or cost centre.
 enum class Grouping { Date, BusinessUnit, CostCentre };

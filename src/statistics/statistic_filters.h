@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QListWidget;
 
@@ -16,6 +17,21 @@ struct ListItem
 };
 
 QList<ListItem> listItems(const QListWidget &list);
+
+// The selected items of one of the lists, as a definition keeps them.
+struct CodeSelection
+{
+    // The selected codes as a definition stores them, in list order: 'A1','B2'; empty for none.
+    QString stored;
+    // Every item of the list was selected, which the report's parameter line shows as "all".
+    // Only a selection taken from a list knows it; a stored one does not.
+    bool everyItem = false;
+
+    // The codes of the stored list, each as cut from its item.
+    QStringList codes() const;
+};
+
+CodeSelection selectionOf(const QList<ListItem> &items);
 
 // How the codes of a list are written into the list.
 enum class CodeForm {
@@ -33,6 +49,7 @@ struct FilterList
     QString display;
 };
 
+FilterList buildFilterList(const CodeSelection &selection, CodeForm form, const QString &allWord);
 FilterList buildFilterList(const QList<ListItem> &items, CodeForm form, const QString &allWord);
 
 // The cost-centre list of a run that does not group by cost centre.

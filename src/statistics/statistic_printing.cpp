@@ -1,5 +1,6 @@
 #include "statistics/statistic_printing.h"
 
+#include "core/configuration_store.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "platform/report/reporte.h"
@@ -25,6 +26,30 @@ void correctSigns(const QString &key)
 {
     runAndShowProviderError(positiveGroupsStatement(key));
     runAndShowProviderError(negativeGroupsStatement(key));
+}
+
+PrintRequest printRequestFor(const StatisticDefinition &definition, const QString &key,
+                             const QString &statisticName)
+{
+    const RunFilters filters = definition.filters();
+    PrintRequest request;
+    // The work rows carry the start-up key, so the report selects by that same key.
+    request.key = key;
+    request.company = core::Cfg(QStringLiteral("NOMBRE"));
+    request.statisticName = statisticName;
+    request.parameters = ReportParameters{
+        definition.startText().trimmed(),
+        definition.endText().trimmed(),
+        periodicityNames().value(definition.periodicidad),
+        filters.vouchers.display,
+        filters.businessUnits.display,
+        filters.costCentres.display,
+    };
+    request.grouping = definition.grouping;
+    request.swapRowsAndColumns = definition.invierteFilCol;
+    request.layoutIndex = definition.tipoGrafico;
+    request.ignoreZeros = definition.ignoraCeros;
+    return request;
 }
 
 void printStatistic(const PrintRequest &request)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "statistics/statistic_buckets.h"
+#include "statistics/statistic_definition.h"
 #include "statistics/statistic_report.h"
 
 #include <QString>
@@ -23,6 +24,11 @@ struct PrintRequest
     int layoutIndex = -1;
     bool ignoreZeros = false;
 };
+
+// The report of a run of the definition over the user's work rows; the statistic's name is the
+// one the run found stored. Reads the company's name from the configuration.
+PrintRequest printRequestFor(const StatisticDefinition &definition, const QString &key,
+                             const QString &statisticName);
 
 // Shows the report of the user's work rows in the engine's preview.
 void printStatistic(const PrintRequest &request);

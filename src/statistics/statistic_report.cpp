@@ -37,6 +37,21 @@ const QString groupField = QStringLiteral("{AUX_PanelCta.GRUPO}");
 
 } // namespace
 
+const QStringList &layoutNames()
+{
+    static const QStringList names = {
+        QStringLiteral("Totalizado por Fila y Columna - Grafico Lineas  "),
+        QStringLiteral("Totalizado por Fila y Columna - Grafico Listones"),
+        QStringLiteral("Totalizado por Fila y Columna - Grafico Barras  "),
+        QStringLiteral("Totalizado por Columna        - Grafico Lineas  "),
+        QStringLiteral("Totalizado por Columna        - Grafico Listones"),
+        QStringLiteral("Totalizado por Columna        - Grafico Barras  "),
+        QStringLiteral("Totalizado por Fila y Columna (Sin grafico) "),
+        QStringLiteral("Totalizado por Columna        (Sin grafico) "),
+    };
+    return names;
+}
+
 QString reportTemplate(int layoutIndex)
 {
     static const std::array<const char16_t *, 8> templates = {

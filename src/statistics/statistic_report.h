@@ -3,10 +3,15 @@
 #include "statistics/statistic_buckets.h"
 
 #include <QString>
+#include <QStringList>
 
 // What a statistic run hands the report engine: the template of the chosen layout, the record
 // selection of the user's work rows and the five named formulas.
 namespace statistics {
+
+// The entries of the chart-kind list, in position order; the trailing blanks are part of each
+// layout's name.
+const QStringList &layoutNames();
 
 // The template of a layout position of the chart-kind list; empty for no selection.
 QString reportTemplate(int layoutIndex);

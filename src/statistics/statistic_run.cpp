@@ -137,8 +137,10 @@ Recordset openJournalSum(const JournalSum &sum)
 
 // ---- StatisticRun -----------------------------------------------------------------------------
 
-StatisticRun::StatisticRun(RunSettings settings, const RunGuard &guard)
-    : m_settings(std::move(settings)), m_guard(guard)
+StatisticRun::StatisticRun(StatisticDefinition definition, QString key, QString definitionTable,
+                           const RunGuard &guard)
+    : m_settings(std::move(definition)), m_filters(m_settings.filters()), m_key(std::move(key)),
+      m_definitionTable(std::move(definitionTable)), m_guard(guard)
 { }
 
 void StatisticRun::fillWorkTable()
@@ -149,12 +151,12 @@ void StatisticRun::fillWorkTable()
 void StatisticRun::writeRows()
 {
     data::DB_Dll &db = data::gDB();
-    db.EjecutaConsultaSQL(deleteWorkRowsStatement(m_settings.key));
+    db.EjecutaConsultaSQL(deleteWorkRowsStatement(m_key));
 
     m_guard.attempt([&] {
         m_definition = db.gCnn->execute(
-            definitionRowsStatement(m_settings.definitionTable, m_settings.typedName.trimmed()),
-            nullptr, platform::db::adOptionUnspecified);
+            definitionRowsStatement(m_definitionTable, m_settings.name().trimmed()), nullptr,
+            platform::db::adOptionUnspecified);
     });
     if (!hasRows(m_definition))
         return;
@@ -174,8 +176,8 @@ void StatisticRun::writeRows()
 void StatisticRun::writeSkeleton()
 {
     m_guard.attempt([&] {
-        m_start = dateOfBox(m_settings.startText);
-        m_end = dateOfBox(m_settings.endText);
+        m_start = dateOfBox(m_settings.startText());
+        m_end = dateOfBox(m_settings.endText());
     });
     if (!m_start.isValid() || !m_end.isValid())
         return;
@@ -196,7 +198,7 @@ void StatisticRun::writeGroupRows(const QString &group, const QDate &start, cons
 {
     const QList<DateSpan> spans
         = bucketSpans(start, end, m_settings.periodicidad, m_settings.grouping);
-    if (!spans.isEmpty() && m_settings.openingBalance) {
+    if (!spans.isEmpty() && m_settings.calculaSI) {
         const QDate day = openingBalanceDay(start);
         writeRow(group, DateSpan{day, day});
     }
@@ -220,7 +222,7 @@ void StatisticRun::writeRow(const QString &group, const DateSpan &span, WorkRowK
 {
     m_guard.advance(group, true);
     data::gDB().EjecutaConsultaSQL(
-        insertWorkRowStatement(WorkRow{m_settings.key, m_name, group, span, kind, code}));
+        insertWorkRowStatement(WorkRow{m_key, m_name, group, span, kind, code}));
 }
 
 // One row per business unit or cost centre of the run's list, or per every one when the list
@@ -228,8 +230,8 @@ void StatisticRun::writeRow(const QString &group, const DateSpan &span, WorkRowK
 void StatisticRun::writeCodedRows(const QString &group, const DateSpan &span, WorkRowKind kind)
 {
     const QString statement = kind == WorkRowKind::BusinessUnit
-        ? businessUnitsStatement(m_settings.businessUnits.codes)
-        : costCentresStatement(m_settings.costCentres.codes);
+        ? businessUnitsStatement(m_filters.businessUnits.codes)
+        : costCentresStatement(m_filters.costCentres.codes);
     data::DB_Dll &db = data::gDB();
     Recordset codes;
     m_guard.attempt([&] { db.AbrirRecordset(statement, codes); });
@@ -259,8 +261,8 @@ void StatisticRun::addDefinitionLine()
     m_guard.attempt([&] { account = textOf(m_definition, QStringLiteral("Cuenta")); });
 
     m_guard.attempt([&] {
-        data::gDB().AbrirRecordset(groupWorkRowsStatement(m_name, group, m_settings.key),
-                                   m_workRows, nullptr, platform::db::adOpenDynamic,
+        data::gDB().AbrirRecordset(groupWorkRowsStatement(m_name, group, m_key), m_workRows,
+                                   nullptr, platform::db::adOpenDynamic,
                                    platform::db::adLockOptimistic);
     });
     if (!hasRows(m_workRows))
@@ -285,12 +287,12 @@ JournalSum StatisticRun::journalSumFor(const QString &account, const QString &si
     sum.account = account;
     sum.titleAccount = truthOf(titulo);
     sum.side = side;
-    sum.voucherCodes = m_settings.vouchers.codes;
-    sum.unitCodes = m_settings.businessUnits.codes;
+    sum.voucherCodes = m_filters.vouchers.codes;
+    sum.unitCodes = m_filters.businessUnits.codes;
     sum.bucket = DateSpan{dateOf(m_workRows.field(QStringLiteral("FechaD")).value()),
                           dateOf(m_workRows.field(QStringLiteral("FechaH")).value())};
     sum.lastBucket = sum.bucket.to == m_end;
-    sum.openingBalance = m_settings.openingBalance && sum.bucket.from == openingBalanceDay(m_start);
+    sum.openingBalance = m_settings.calculaSI && sum.bucket.from == openingBalanceDay(m_start);
     sum.unit = textOf(m_workRows, QStringLiteral("UNegocio"));
     sum.costCentre = textOf(m_workRows, QStringLiteral("CCosto"));
     return sum;

@@ -4,7 +4,7 @@
 #include "platform/error.h"
 #include "platform/steps.h"
 #include "statistics/statistic_buckets.h"
-#include "statistics/statistic_filters.h"
+#include "statistics/statistic_definition.h"
 #include "statistics/statistic_statements.h"
 
 #include <QElapsedTimer>
@@ -64,28 +64,15 @@ private:
 // synonyms for a user under confidentiality, in Oracle's dialect on Oracle.
 platform::db::Recordset openJournalSum(const JournalSum &sum);
 
-// What a run reads from the window.
-struct RunSettings
-{
-    QString typedName; // the name box: the definition rows are found by it, trimmed
-    QString startText;
-    QString endText;
-    Grouping grouping = Grouping::Date;
-    int periodicidad = Diario;
-    bool openingBalance = false;
-    FilterList vouchers;
-    FilterList businessUnits;
-    FilterList costCentres;
-    QString key; // the station-user key of the work rows
-    QString definitionTable;
-};
-
 // Rebuilds the user's work rows: deletes them, writes the empty rows of every group and
 // bucket, then adds the journal sums of every definition line into its group's rows.
 class StatisticRun
 {
 public:
-    StatisticRun(RunSettings settings, const RunGuard &guard);
+    // The definition's lines are read from the definition table by its name; the work rows are
+    // the user's of the key.
+    StatisticRun(StatisticDefinition definition, QString key, QString definitionTable,
+                 const RunGuard &guard);
 
     // Raises RunLeft when the run is stopped or left.
     void fillWorkTable();
@@ -105,7 +92,10 @@ private:
     void addIntoWorkRow(const QString &group, const QString &account, const QString &side);
     JournalSum journalSumFor(const QString &account, const QString &side);
 
-    RunSettings m_settings;
+    const StatisticDefinition m_settings; // the definition as the window shows it
+    const RunFilters m_filters;
+    const QString m_key;
+    const QString m_definitionTable;
     const RunGuard &m_guard;
     QString m_name;
     QDate m_start; // invalid when the start box holds no date

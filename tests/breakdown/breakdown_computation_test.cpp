@@ -8,26 +8,18 @@
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 #include "platform/regional_settings.h"
-#include "platform/suite/controles.h"
 #include "platform/suite/progreso.h"
 #include "platform/suite/utilidades.h"
 #include "platform/variant.h"
-#include "statistics/frm_estadistica.h"
+#include "statistics/statistic_definition.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
 #include <sqlite3.h>
 
 namespace {
-
-using statistics::frmEstadistica;
 
 const QString Key = QStringLiteral("PC7|ANA");
 
@@ -63,7 +55,7 @@ struct WorkRow
     double importe = 0;
 };
 
-enum class Grouping { Date, Units, CostCentres };
+using statistics::Grouping;
 
 class BreakdownComputationTest : public core_testing::CoreDatabaseTest
 {
@@ -79,7 +71,7 @@ protected:
         demo::insertSampleData(*m_journal, sample);
         runOnMain(QStringLiteral("DELETE FROM MA_PANELCTA"));
         core::gEstacionUsuario = Key;
-        prepareWindow();
+        prepareDefinition();
     }
 
     void TearDown() override
@@ -88,52 +80,31 @@ protected:
         CoreDatabaseTest::TearDown();
     }
 
-    // The main window as the user leaves it before the report: lists filled, nothing selected.
-    void prepareWindow()
+    // The definition as the main window hands it over: a year, half-yearly, by date, nothing
+    // selected in the lists.
+    void prepareDefinition()
     {
-        statistics::frm_Estadistica &window = frmEstadistica();
-        if (window.CmbPeriodicidad->count() == 0)
-            window.CmbPeriodicidad->addItems(
-                {"Diario", "Semanal", "Quicenal", "Mensual", "Trimestral", "Semestral", "Anual"});
-        fillList(*window.LstCpte, "SELECT Codigo, Descripcion FROM Vt_TA_Cpte ORDER BY Codigo");
-        fillList(*window.LstUNeg,
-                 "SELECT CODIGO, Descripcion FROM V_TA_UNIDADNEGOCIO ORDER BY CODIGO");
-        fillList(*window.LstCCostos,
-                 "SELECT CODIGO, Descripcion FROM TA_CCOSTO WHERE Titulo = 0 "
-                 "OR Titulo IS NULL ORDER BY CODIGO");
-        window.chkCalculaSI->setChecked(false);
+        definition = {};
+        definition.header = {{QStringLiteral("NOMBRE"), QString()},
+                             {QStringLiteral("FechaD"), QString()},
+                             {QStringLiteral("FechaH"), QString()}};
         setRange(QDate(2023, 1, 1), QDate(2023, 12, 31), 6, Grouping::Date);
     }
 
-    void fillList(QListWidget &list, const char *sql)
+    // The stored form of a selection of the codes.
+    static statistics::CodeSelection selection(const QStringList &codes)
     {
-        list.clear();
-        platform::db::Recordset rows = m_journal->execute(QString::fromUtf8(sql));
-        for (; !rows.eof(); rows.moveNext())
-            list.addItem(rows.field(1).value().toString() + QStringLiteral(" (")
-                         + rows.field(0).value().toString().trimmed() + QLatin1Char(')'));
+        if (codes.isEmpty())
+            return {};
+        return {QLatin1Char('\'') + codes.join(QStringLiteral("','")) + QLatin1Char('\'')};
     }
 
-    static void selectItems(QListWidget &list, const QStringList &codes)
+    void setRange(const QDate &from, const QDate &to, int periodicidad, Grouping grouping)
     {
-        for (int i = 0; i < list.count(); ++i)
-            for (const QString &code : codes)
-                if (list.item(i)->text().endsWith(QLatin1Char('(') + code + QLatin1Char(')')))
-                    list.item(i)->setSelected(true);
-    }
-
-    static void setRange(const QDate &from, const QDate &to, int periodicidad, Grouping grouping)
-    {
-        statistics::frm_Estadistica &window = frmEstadistica();
-        auto &controls = platform::gControles();
-        window.txtfields[controls.IndiceCampo(QStringLiteral("FechaD"), window.txtfields)]->setText(
-            from.toString(QStringLiteral("dd/MM/yyyy")));
-        window.txtfields[controls.IndiceCampo(QStringLiteral("FechaH"), window.txtfields)]->setText(
-            to.toString(QStringLiteral("dd/MM/yyyy")));
-        window.CmbPeriodicidad->setCurrentIndex(periodicidad);
-        window.optFecha->setChecked(grouping == Grouping::Date);
-        window.optUNeg->setChecked(grouping == Grouping::Units);
-        window.optCCostos->setChecked(grouping == Grouping::CostCentres);
+        definition.header[1].text = from.toString(QStringLiteral("dd/MM/yyyy"));
+        definition.header[2].text = to.toString(QStringLiteral("dd/MM/yyyy"));
+        definition.periodicidad = periodicidad;
+        definition.grouping = grouping;
     }
 
     void defineLine(const QString &nombre, const QString &grupo, const QString &cuenta,
@@ -154,7 +125,11 @@ protected:
                       .arg(importe));
     }
 
-    void run(QString nombre) { breakdown::frmDetallado().GeneraAuxiliar(nombre); }
+    void run(QString nombre)
+    {
+        definition.header[0].text = nombre;
+        breakdown::frmDetallado().GeneraAuxiliar(nombre, definition);
+    }
 
     // The user's work rows in column order.
     QList<WorkRow> workRows(const QString &where = QStringLiteral("1 = 1"))
@@ -189,6 +164,7 @@ protected:
             .arg(iso(from), lastDayCounts ? "<=" : "<", iso(to));
     }
 
+    statistics::StatisticDefinition definition;
     std::shared_ptr<platform::db::Connection> m_journal;
     QTemporaryDir m_runtimeFolder; // the user's runtime folder, where the pages go
     ScopedEnvironment m_runtime{"XDG_RUNTIME_DIR", QFile::encodeName(m_runtimeFolder.path())};
@@ -306,7 +282,6 @@ TEST_F(BreakdownComputationTest, UnitAndCostCentreColumnsSumTheirOwnJournalLines
 {
     defineLine(QStringLiteral("Unidades"), QStringLiteral("Ventas"), QStringLiteral("4101"));
     defineLine(QStringLiteral("Unidades"), QStringLiteral("Egresos"), QStringLiteral("5"));
-    statistics::frm_Estadistica &window = frmEstadistica();
     const QDate from(2023, 2, 1);
     const QDate to(2023, 9, 30);
     const QString range = period(from, to, true);
@@ -319,24 +294,21 @@ TEST_F(BreakdownComputationTest, UnitAndCostCentreColumnsSumTheirOwnJournalLines
         QStringList centres;
         QStringList vouchers;
     } const cases[] = {
-        {"every unit", Grouping::Units, {}, {}, {}},
-        {"two units, one voucher type", Grouping::Units, {"1", "3"}, {}, {"FA"}},
-        {"every cost centre", Grouping::CostCentres, {}, {}, {}},
-        {"two cost centres of one unit", Grouping::CostCentres, {"2"}, {"1", "2"}, {}},
+        {"every unit", Grouping::BusinessUnit, {}, {}, {}},
+        {"two units, one voucher type", Grouping::BusinessUnit, {"1", "3"}, {}, {"FA"}},
+        {"every cost centre", Grouping::CostCentre, {}, {}, {}},
+        {"two cost centres of one unit", Grouping::CostCentre, {"2"}, {"1", "2"}, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        window.LstCpte->clearSelection();
-        window.LstUNeg->clearSelection();
-        window.LstCCostos->clearSelection();
-        selectItems(*window.LstUNeg, c.units);
-        selectItems(*window.LstCCostos, c.centres);
-        selectItems(*window.LstCpte, c.vouchers);
+        definition.unegocios = selection(c.units);
+        definition.ccostos = selection(c.centres);
+        definition.comprobantes = selection(c.vouchers);
         setRange(from, to, 3, c.grouping);
         run(QStringLiteral("Unidades"));
         EXPECT_EQ(dialogs.count(), 0);
 
-        const bool units = c.grouping == Grouping::Units;
+        const bool units = c.grouping == Grouping::BusinessUnit;
         QStringList codes;
         const QString master = units ? "SELECT CODIGO FROM V_TA_UNIDADNEGOCIO ORDER BY CODIGO"
                                      : "SELECT CODIGO FROM TA_CCOSTO WHERE Titulo = 0 OR Titulo IS "
@@ -474,7 +446,7 @@ TEST_F(BreakdownComputationTest, CancelWhileTheWorkRowsAreWrittenStopsTheBreakdo
 TEST_F(BreakdownComputationTest, OpeningBalanceRowCarriesTheGroupAndMakesNoColumn)
 {
     defineLine(QStringLiteral("Saldo"), QStringLiteral("Caja"), QStringLiteral("1101"));
-    frmEstadistica().chkCalculaSI->setChecked(true);
+    definition.calculaSI = true;
     setRange(QDate(2023, 3, 1), QDate(2023, 4, 30), 3, Grouping::Date);
     run(QStringLiteral("Saldo"));
 
@@ -490,7 +462,7 @@ TEST_F(BreakdownComputationTest, AFailingSumShowsTheErrorAndLeavingEndsTheRunWit
 {
     defineLine(QStringLiteral("Rota"), QStringLiteral("Caja"), QStringLiteral("1101"));
     runOnMain(QStringLiteral("DROP VIEW Vt_ASIENTOS_Ccosto"));
-    setRange(QDate(2023, 1, 1), QDate(2023, 3, 31), 3, Grouping::CostCentres);
+    setRange(QDate(2023, 1, 1), QDate(2023, 3, 31), 3, Grouping::CostCentre);
     dialogs.answer(3); // Abort
 
     run(QStringLiteral("Rota"));
@@ -510,13 +482,10 @@ TEST_F(BreakdownComputationTest, AnInvalidDateEndsTheRunWithoutAPageWhateverTheA
     const QList<WorkRow> earlierRows = workRows();
     ASSERT_FALSE(earlierRows.isEmpty());
     ASSERT_TRUE(QFile::remove(breakdown::frmDetallado().strArchivoHTML));
-    statistics::frm_Estadistica &window = frmEstadistica();
-    QLineEdit *fechaH = window.txtfields[platform::gControles().IndiceCampo(
-        QStringLiteral("FechaH"), window.txtfields)];
 
     for (const char *typed : {"32/13/2023", "", "31/02/2023"}) {
         SCOPED_TRACE(typed);
-        fechaH->setText(QString::fromLatin1(typed));
+        definition.header[2].text = QString::fromLatin1(typed);
         dialogs.clearShown();
         dialogs.answer(5); // Ignore: go on without the failing step
 

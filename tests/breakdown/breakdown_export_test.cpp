@@ -62,7 +62,7 @@ TEST_F(ResultadoMensualExport, SheetHoldsThePageRowsWithTheComputedAmountsAsNumb
 {
     breakdown::FrmDetallado &form = breakdown::frmDetallado();
     QString name = Name;
-    form.GeneraAuxiliar(name);
+    form.GeneraAuxiliar(name, statistics::frmEstadistica().definitionOnScreen());
     ASSERT_EQ(dialogs.count(), 0);
     form.show();
     QTest::mouseClick(form.cmdExcel, Qt::LeftButton);

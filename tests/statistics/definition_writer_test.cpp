@@ -40,20 +40,21 @@ TEST(DefinitionLines, GroupsCarryDownAndIncompleteLinesAreLeftOut)
 class DefinitionWriterTest : public statistics_testing::StatisticsDatabaseTest
 {
 protected:
-    static DefinitionSnapshot definition(const QString &name, QList<GridLine> lines)
+    static StatisticDefinition definition(const QString &name, QList<GridLine> lines)
     {
-        DefinitionSnapshot d;
+        StatisticDefinition d;
         d.header = {{"NOMBRE", name}, {"FechaD", "01/01/2024"}, {"FechaH", "31/12/2024"}};
         d.lines = std::move(lines);
         d.tipoGrafico = 6;
         d.periodicidad = 3;
-        d.comprobantes = "'FV','NC'";
-        d.unegocios = "'   1'";
-        d.permiteModificar = "101";
-        d.agrupar = "UNegocio";
-        d.anclarAlMenu = 1;
-        d.ignoraCeros = 1;
-        d.aperturaCuentas = 1;
+        d.comprobantes.stored = "'FV','NC'";
+        d.unegocios.stored = "'   1'";
+        d.permiteCptes = true;
+        d.permiteCCostos = true;
+        d.grouping = Grouping::BusinessUnit;
+        d.anclarAlMenu = true;
+        d.ignoraCeros = true;
+        d.aperturaCuentas = true;
         return d;
     }
     void storeOldRows(const QString &name)
@@ -78,7 +79,7 @@ TEST_F(DefinitionWriterTest, SaveReplacesEveryRowOfTheNameWithAllItsColumns)
 {
     storeOldRows("Ventas");
     storeOldRows("Otra");
-    const DefinitionSnapshot d = definition("Ventas", {{"Caja", "1.1", "S", "N"}});
+    const StatisticDefinition d = definition("Ventas", {{"Caja", "1.1", "S", "N"}});
 
     for (int save = 0; save < 2; ++save) {
         const WriteResult result = writer.replace("Ventas", d, rows);

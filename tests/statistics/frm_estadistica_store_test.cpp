@@ -204,6 +204,26 @@ TEST_F(StoreWindowTest, AStoredLayoutSelectsItsEntryOrNoneAndOneTheComboLacksIsR
     }
 }
 
+// The business-unit grouping clears and disables the opening-balance box as it is shown. The
+// stored box cannot be read and the load goes on without it: the box stays as the grouping
+// left it, not as it was before the load.
+TEST_F(StoreWindowTest, APartTheLoadLeavesOutKeepsWhatTheEarlierPartsLeftOnScreen)
+{
+    redeclareDefinitionTable("varchar(10)");
+    frm_Estadistica::setCheckValue(*window->chkCalculaSI, 1);
+    store("'Ventas','2024-01-01','2024-12-31','Caja','1.1',1,0,6,3,'','000','UNegocio',0,0,0,"
+          "'quizás',0");
+    dialogs.answer(msgbox::Ignore);
+
+    load("Ventas");
+
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_TRUE(window->optUNeg->isChecked());
+    EXPECT_EQ(box(window->chkCalculaSI), 0);
+    EXPECT_FALSE(window->chkCalculaSI->isEnabled());
+    EXPECT_EQ(gridLines().size(), 1); // the lines still load
+}
+
 TEST_F(StoreWindowTest, SavedLinesComeBackSortedWithEveryListCode)
 {
     editing("Ventas d'Oro", false);

@@ -1,4 +1,4 @@
-// A statistic run through the main window on a fresh embedded database: the user's work rows per
+// A statistic run of a definition value on a fresh embedded database: the user's work rows per
 // group and bucket, the journal sums in them, the sign rules, the cancel step and the error path.
 
 #include "core/mod_global.h"
@@ -6,29 +6,23 @@
 #include "data/services.h"
 #include "demo/suite_database.h"
 #include "platform/regional_settings.h"
-#include "platform/runtime.h"
 #include "platform/suite/progreso.h"
 #include "platform/variant.h"
-#include "statistics/frm_estadistica.h"
+#include "statistics/definition_reader.h"
 #include "statistics/statistic_buckets.h"
+#include "statistics/statistic_computation.h"
+#include "statistics/statistic_definition.h"
 #include "statistics/statistic_run.h"
 #include "statistics_database_test.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDialog>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <memory>
 
 namespace {
 
-using statistics::frm_Estadistica;
 using statistics::Grouping;
+using statistics::StatisticDefinition;
 namespace msgbox = platform::msgbox;
 
 const QString Key = QStringLiteral("PC|TESTER");
@@ -98,23 +92,10 @@ protected:
         runOnMain(QStringLiteral("DELETE FROM MA_PANELCTA"));
         core::gEstacionUsuario = Key;
 
-        window = std::make_unique<frm_Estadistica>();
-        window->NombreTabla = QStringLiteral("MA_PANELCTA");
-        window->CmbPeriodicidad->addItems(
-            {"Diario", "Semanal", "Quicenal", "Mensual", "Trimestral", "Semestral", "Anual"});
-        for (int layout = 0; layout < 8; ++layout)
-            window->CmbTG->addItem(QStringLiteral("Layout %1").arg(layout));
-        window->CmbTG->setCurrentIndex(6);
-        window->CargaCpte();
-        window->CargarUNeg();
-        window->CargarCCostos();
-        window->optFecha->setChecked(true);
-    }
-
-    void TearDown() override
-    {
-        window.reset();
-        StatisticsDatabaseTest::TearDown();
+        definition.header = {{QStringLiteral("NOMBRE"), QString()},
+                             {QStringLiteral("FechaD"), QString()},
+                             {QStringLiteral("FechaH"), QString()}};
+        definition.tipoGrafico = 6;
     }
 
     void clearJournal()
@@ -152,20 +133,16 @@ protected:
 
     void setRun(const QString &name, const QDate &from, const QDate &to, int periodicidad)
     {
-        window->txtfields[0]->setText(name);
-        window->txtfields[1]->setText(from.toString(QStringLiteral("dd/MM/yyyy")));
-        window->txtfields[2]->setText(to.toString(QStringLiteral("dd/MM/yyyy")));
-        window->CmbPeriodicidad->setCurrentIndex(periodicidad);
+        definition.header[0].text = name;
+        definition.header[1].text = from.toString(QStringLiteral("dd/MM/yyyy"));
+        definition.header[2].text = to.toString(QStringLiteral("dd/MM/yyyy"));
+        definition.periodicidad = periodicidad;
     }
 
-    static void select(QListWidget &list, const QStringList &codes)
+    // The stored form of a selection of the codes.
+    static statistics::CodeSelection selection(const QStringList &codes)
     {
-        for (int row = 0; row < list.count(); ++row) {
-            QListWidgetItem *item = list.item(row);
-            for (const QString &code : codes)
-                if (item->text().endsWith(u'(' + code + u')'))
-                    item->setSelected(true);
-        }
+        return {u'\'' + codes.join(QStringLiteral("','")) + u'\''};
     }
 
     // Runs the statistic; the report preview, when one is expected, is closed as it shows.
@@ -176,7 +153,9 @@ protected:
                 ++previews;
                 return int(QDialog::Rejected);
             });
-        window->GeneraAuxiliar();
+        statistics::generateStatistic(definition, core::gEstacionUsuario,
+                                      QStringLiteral("MA_PANELCTA"),
+                                      statistics::computationHooks());
     }
 
     QList<Row> workRows(const QString &key = Key)
@@ -198,7 +177,7 @@ protected:
         return rows;
     }
 
-    std::unique_ptr<frm_Estadistica> window;
+    StatisticDefinition definition;
     int previews = 0;
 };
 
@@ -328,8 +307,7 @@ TEST_F(StatisticRunTest, AnAccountStoredWithBlanksSumsItsTrimmedCode)
     define(QStringLiteral("Blancos"), {{"Exacta", " 1103"}, {"Titulo", "11 "}});
     post({{"1103", march(2), "D", 100}, {"1101", march(3), "H", 30}});
     for (const Grouping grouping : {Grouping::Date, Grouping::BusinessUnit}) {
-        window->optFecha->setChecked(grouping == Grouping::Date);
-        window->optUNeg->setChecked(grouping == Grouping::BusinessUnit);
+        definition.grouping = grouping;
         setRun(QStringLiteral("Blancos"), march(1), march(31), 6);
         generate();
         QList<Row> rows = workRows();
@@ -348,8 +326,8 @@ TEST_F(StatisticRunTest, VoucherAndBusinessUnitListsFilterDateBuckets)
           {"1101", march(2), "H", 30, "NC", "   1"},
           {"1101", march(2), "D", 7, "FA", "   2"}});
     setRun(QStringLiteral("Filtros"), march(1), march(31), 3);
-    select(*window->LstCpte, {"FA", "RC"});
-    select(*window->LstUNeg, {"2"});
+    definition.comprobantes = selection({"FA", "RC"});
+    definition.unegocios = selection({"2"});
     generate();
     EXPECT_EQ(workRows(), (QList<Row>{{"Caja", march(1), march(31), "", 7}}));
 }
@@ -363,8 +341,8 @@ TEST_F(StatisticRunTest, BusinessUnitRowsTakeOnlyTheirUnitAndTheOpeningBalanceTa
           {"1101", QDate(2026, 2, 10), "D", 50, "FA", "   2"},
           {"1105", QDate(2026, 2, 28), "H", 8, "FA", "   3"}});
     setRun(QStringLiteral("Sucursales"), march(1), march(31), 3);
-    window->optUNeg->setChecked(true);
-    frm_Estadistica::setCheckValue(*window->chkCalculaSI, 1);
+    definition.grouping = Grouping::BusinessUnit;
+    definition.calculaSI = true;
     generate();
     const QDate feb28(2026, 2, 28);
     EXPECT_EQ(workRows(),
@@ -378,9 +356,9 @@ TEST_F(StatisticRunTest, BusinessUnitRowsTakeOnlyTheirUnitAndTheOpeningBalanceTa
                           {"Caja", march(1), march(31), "3", 0}}));
 
     // A unit list takes only its units, and reversed dates stay reversed.
-    frm_Estadistica::setCheckValue(*window->chkCalculaSI, 0);
+    definition.calculaSI = false;
     setRun(QStringLiteral("Sucursales"), march(31), march(1), 3);
-    select(*window->LstUNeg, {"1", "3"});
+    definition.unegocios = selection({"1", "3"});
     generate();
     EXPECT_EQ(workRows(),
               (QList<Row>{{"Activo", march(31), march(1), "1", 0},
@@ -397,7 +375,7 @@ TEST_F(StatisticRunTest, CostCentreRowsTakeTheirSplitAmounts)
     post({{"5201", march(2), "D", 100, "OP", "   1", false, {{"   1", 60}, {"   4", 40}}},
           {"5202", march(3), "H", 10, "OP", "   1", false, {{"   2", 10}}}});
     setRun(QStringLiteral("Centros"), march(1), march(31), 6);
-    window->optCCostos->setChecked(true);
+    definition.grouping = Grouping::CostCentre;
     generate();
     EXPECT_EQ(workRows(),
               (QList<Row>{{"Gastos", march(1), march(31), "1", 60},
@@ -409,7 +387,7 @@ TEST_F(StatisticRunTest, CostCentreRowsTakeTheirSplitAmounts)
                           {"Sueldos", march(1), march(31), "3", 0},
                           {"Sueldos", march(1), march(31), "4", 40}}));
 
-    select(*window->LstCCostos, {"4"});
+    definition.ccostos = selection({"4"});
     generate();
     EXPECT_EQ(workRows(),
               (QList<Row>{{"Gastos", march(1), march(31), "4", 40},
@@ -424,7 +402,7 @@ TEST_F(StatisticRunTest, OpeningBalanceOfExactAndTitleAccountsUnderDateGrouping)
           {"1105", QDate(2026, 2, 1), "D", 7},
           {"1101", march(1), "D", 5}});
     setRun(QStringLiteral("Saldo"), march(1), march(31), 3);
-    frm_Estadistica::setCheckValue(*window->chkCalculaSI, 1);
+    definition.calculaSI = true;
     generate();
     const QDate feb28(2026, 2, 28);
     EXPECT_EQ(workRows(),
@@ -571,8 +549,8 @@ TEST_F(StatisticRunTest, ErrorPathGoesOnOrLeavesAsAnswered)
     runOnMain(QStringLiteral("DROP VIEW Vt_ASIENTOS_Ccosto"));
     define(QStringLiteral("Centros"), {{"Sueldos", "5201"}});
     setRun(QStringLiteral("Centros"), march(1), march(31), 6);
-    window->optCCostos->setChecked(true);
-    select(*window->LstCCostos, {"1", "2"});
+    definition.grouping = Grouping::CostCentre;
+    definition.ccostos = selection({"1", "2"});
 
     dialogs.answer(msgbox::Ignore).answer(msgbox::Ignore);
     generate();
@@ -594,7 +572,7 @@ TEST_F(StatisticRunTest, ErrorPathGoesOnOrLeavesAsAnswered)
 
 namespace {
 
-// The demo's own statistics, run from the window as the menu starts them.
+// The demo's own statistics, loaded from the store into a definition and run.
 class DemoStatisticTest : public statistics_testing::StatisticsDatabaseTest
 {
 protected:
@@ -602,28 +580,22 @@ protected:
     {
         StatisticsDatabaseTest::SetUp();
         insertSampleRows(3000);
-        platform::setEndProcessHook([](int code) { throw platform::ProcessEnded(code); });
     }
 
-    void TearDown() override
+    void runStored(const QString &name)
     {
-        window.reset();
-        platform::setEndProcessHook({});
-        core::gParametroAdicional.clear();
-        StatisticsDatabaseTest::TearDown();
-    }
-
-    void runFromMenu(const QString &name)
-    {
-        core::gParametroAdicional = u"CFG_" + name;
-        window = std::make_unique<frm_Estadistica>();
-        window->Form_Load();
+        const statistics::LoadedDefinition loaded
+            = statistics::DefinitionReader(data::gDB())
+                  .read(name,
+                        {{QStringLiteral("NOMBRE"), name},
+                         {QStringLiteral("FechaD"), QString()},
+                         {QStringLiteral("FechaH"), QString()}});
+        ASSERT_FALSE(loaded.noRows);
         dialogs.onDialog([](QDialog &) { return int(QDialog::Rejected); });
-        QString report = QStringLiteral("REPORTE");
-        window->BrezaCtl1_Accion(report);
+        statistics::generateStatistic(loaded.definition, core::gEstacionUsuario,
+                                      QStringLiteral("MA_PANELCTA"),
+                                      statistics::computationHooks());
     }
-
-    std::unique_ptr<frm_Estadistica> window;
 };
 
 // Its title account ticked for one side only once broke every cost-centre statement; each
@@ -631,7 +603,7 @@ protected:
 // 5201, negated by the group's sign.
 TEST_F(DemoStatisticTest, CostCentreExpensesComputeWithoutAnErrorAndMatchTheJournal)
 {
-    runFromMenu(QStringLiteral("Gastos por centro de costo"));
+    runStored(QStringLiteral("Gastos por centro de costo"));
     ASSERT_EQ(dialogs.count(), 1); // the report preview, and no error box
     EXPECT_TRUE(dialogs.last().text.startsWith(QStringLiteral("Vista previa")));
 

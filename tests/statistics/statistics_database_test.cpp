@@ -81,4 +81,17 @@ void StatisticsDatabaseTest::insertSampleRows(int journalLines)
     demo::insertSampleData(*data::gDB().gCnn, sample);
 }
 
+void StatisticsDatabaseTest::redeclareDefinitionTable(const QString &calculasiType)
+{
+    runOnMain(QStringLiteral("DROP TABLE MA_PANELCTA"));
+    runOnMain(QStringLiteral("CREATE TABLE MA_PANELCTA (NOMBRE varchar(200), FechaD datetime, "
+                             "FechaH datetime, Grupo varchar(100), Cuenta varchar(15), DEBE bit, "
+                             "Haber bit, TipoGrafico smallint, PERIODICIDAD smallint, Comprobantes "
+                             "varchar(100), unegocios varchar(100), CCostos varchar(100), "
+                             "PermiteModificar char(3), Agrupar varchar(10), anclaralmenu "
+                             "smallint, InvierteFilCol smallint, ignoraceros smallint, calculasi "
+                             "%1, aperturaCuentas smallint, EsRanking bit NOT NULL DEFAULT (0))")
+                  .arg(calculasiType));
+}
+
 } // namespace statistics_testing

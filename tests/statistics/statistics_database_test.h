@@ -16,7 +16,10 @@ namespace statistics_testing {
 class RecordingBreakdown final : public statistics::BreakdownReport
 {
 public:
-    void GeneraAuxiliar(const QString &nombre) override { computed << nombre; }
+    void GeneraAuxiliar(const QString &nombre, const statistics::StatisticDefinition &) override
+    {
+        computed << nombre;
+    }
     void Show() override { ++shown; }
     QStringList computed;
     int shown = 0;
@@ -45,6 +48,10 @@ protected:
     // The demo's sample rows with a journal of that many lines, under the Spanish (Argentina)
     // regional settings the window's texts are written for.
     void insertSampleRows(int journalLines);
+
+    // Declares MA_PANELCTA anew, empty, its opening-balance box column of the type given, as a
+    // table of another program may declare it.
+    void redeclareDefinitionTable(const QString &calculasiType);
 };
 
 } // namespace statistics_testing

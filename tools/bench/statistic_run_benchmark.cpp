@@ -12,23 +12,18 @@
 #include "platform/db/embedded/sql_server_functions.h"
 #include "platform/error.h"
 #include "platform/regional_settings.h"
-#include "platform/suite/controles.h"
 #include "platform/suite/progreso.h"
 #include "platform/text.h"
-#include "statistics/frm_estadistica.h"
+#include "statistics/statistic_definition.h"
 #include "statistics/statistic_printing.h"
 #include "statistics/statistic_run.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMap>
-#include <QRadioButton>
 #include <QStringBuilder>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -294,41 +289,35 @@ statistics::RunGuard benchmarkGuard()
     });
 }
 
+// The benchmark's definition as the window shows it once loaded: fortnightly over the year,
+// nothing selected in the lists.
+statistics::StatisticDefinition runDefinition(statistics::Grouping grouping)
+{
+    statistics::StatisticDefinition definition;
+    definition.header = {{QStringLiteral("NOMBRE"), definitionName},
+                         {QStringLiteral("FechaD"), platform::formatShortDate(rangeStart)},
+                         {QStringLiteral("FechaH"), platform::formatShortDate(rangeEnd)}};
+    definition.periodicidad = quincenal;
+    definition.grouping = grouping;
+    return definition;
+}
+
 void runStatistic(statistics::Grouping grouping)
 {
-    statistics::RunSettings settings;
-    settings.typedName = definitionName;
-    settings.startText = platform::formatShortDate(rangeStart);
-    settings.endText = platform::formatShortDate(rangeEnd);
-    settings.grouping = grouping;
-    settings.periodicidad = quincenal;
-    settings.key = stationKey;
-    settings.definitionTable = QStringLiteral("MA_PANELCTA");
     const statistics::RunGuard guard = benchmarkGuard();
     platform::gProgreso().Mostrar(QStringLiteral("Actualizando Estadistica"), 1);
-    statistics::StatisticRun(settings, guard).fillWorkTable();
+    statistics::StatisticRun(runDefinition(grouping), stationKey, QStringLiteral("MA_PANELCTA"),
+                             guard)
+        .fillWorkTable();
     statistics::correctSigns(stationKey);
     platform::gProgreso().Ocultar();
 }
 
-// The breakdown reads its settings from the main window, as the user leaves it.
 void runBreakdown()
 {
-    statistics::frm_Estadistica &window = statistics::frmEstadistica();
-    platform::Controles &controls = platform::gControles();
-    window.txtfields[controls.IndiceCampo(QStringLiteral("FechaD"), window.txtfields)]->setText(
-        platform::formatShortDate(rangeStart));
-    window.txtfields[controls.IndiceCampo(QStringLiteral("FechaH"), window.txtfields)]->setText(
-        platform::formatShortDate(rangeEnd));
-    if (window.CmbPeriodicidad->count() == 0)
-        window.CmbPeriodicidad->addItems(
-            {"Diario", "Semanal", "Quicenal", "Mensual", "Trimestral", "Semestral", "Anual"});
-    window.CmbPeriodicidad->setCurrentIndex(quincenal);
-    window.optFecha->setChecked(true);
-    window.chkCalculaSI->setChecked(false);
     core::gEstacionUsuario = stationKey;
     QString name = definitionName;
-    breakdown::frmDetallado().GeneraAuxiliar(name);
+    breakdown::frmDetallado().GeneraAuxiliar(name, runDefinition(statistics::Grouping::Date));
 }
 
 void openProgramConnection(const QString &database, const QString &logFolder)

@@ -16,11 +16,6 @@ namespace platform {
 
 namespace {
 
-QString dataFieldOf(const QObject *control)
-{
-    return control ? control->property(Controles::DataFieldProperty).toString() : QString();
-}
-
 void setControlText(QWidget *control, const QString &text)
 {
     if (auto *line = qobject_cast<QLineEdit *>(control))
@@ -43,10 +38,15 @@ void sendKey(QWidget *target, Qt::Key key)
 
 } // namespace
 
+QString Controles::dataFieldOf(const QObject *control)
+{
+    return control ? control->property(DataFieldProperty).toString() : QString();
+}
+
 int Controles::IndiceCampo(const QString &name, const QList<QWidget *> &controls) const
 {
     for (qsizetype i = 0; i < controls.size(); ++i)
-        if (equalsIgnoringCase(dataFieldOf(controls[i]), name))
+        if (equalsIgnoringCase(Controles::dataFieldOf(controls[i]), name))
             return int(i);
     return -1;
 }
@@ -55,7 +55,7 @@ void Controles::LlenarControles(const QList<QWidget *> &controls, db::Recordset 
 {
     db::Fields fields = recordset.fields();
     for (QWidget *control : controls) {
-        const QString field = dataFieldOf(control);
+        const QString field = Controles::dataFieldOf(control);
         if (field.isEmpty())
             continue;
         const int index = fields.indexOf(field);
@@ -67,7 +67,7 @@ void Controles::LlenarControles(const QList<QWidget *> &controls, db::Recordset 
 void Controles::LimpiarFormulario(QWidget &window, int) const
 {
     for (QWidget *control : window.findChildren<QWidget *>())
-        if (!dataFieldOf(control).isEmpty())
+        if (!Controles::dataFieldOf(control).isEmpty())
             setControlText(control, {});
 }
 

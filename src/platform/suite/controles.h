@@ -28,6 +28,9 @@ public:
     static constexpr const char *DataFieldProperty = "DataField";
     static constexpr const char *TagProperty = "Tag";
 
+    // The column a control shows; empty for none.
+    static QString dataFieldOf(const QObject *control);
+
     // The position in the array of the control whose DataField equals the name, case ignored;
     // -1 when none has it.
     template<typename Control>
