@@ -10,6 +10,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/embedded/embedded_provider.h"
 #include "platform/db/embedded/sql_server_functions.h"
+#include "platform/db/embedded/sqlite_database.h"
 #include "platform/error.h"
 #include "platform/regional_settings.h"
 #include "platform/suite/progreso.h"
@@ -147,7 +148,9 @@ public:
             != SQLITE_OK)
             failHere();
         int rc;
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        // The program's own steps run with the vector state cleared; so must the statement it
+        // is measured against.
+        while ((rc = platform::db::embedded::stepStatement(statement)) == SQLITE_ROW)
             row(statement);
         sqlite3_finalize(statement);
         if (rc != SQLITE_DONE)

@@ -294,7 +294,7 @@ std::optional<ProviderError> EmbeddedSession::runPrepared(sqlite3_stmt *statemen
         if (rc == SQLITE_DONE)
             result.rowSet = std::move(rows);
     } else {
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) { }
+        while ((rc = stepStatement(statement)) == SQLITE_ROW) { }
     }
     if (rc != SQLITE_DONE)
         return m_database->lastError(rc);
@@ -311,7 +311,7 @@ std::optional<ProviderError> EmbeddedSession::conditionHolds(const EngineStateme
     PreparedStatement condition = m_database->prepare(statement.condition, error);
     if (error)
         return error;
-    const int rc = condition ? sqlite3_step(condition.get()) : SQLITE_DONE;
+    const int rc = condition ? stepStatement(condition.get()) : SQLITE_DONE;
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         return m_database->lastError(rc);
     holds = (rc == SQLITE_ROW) != statement.negated;

@@ -41,7 +41,7 @@ std::optional<ProviderError> replaceClearPasswords(SqliteDatabase &database, con
             = database.prepare(QStringLiteral("SELECT name, password FROM logins"), error);
         if (!statement)
             return error;
-        while (sqlite3_step(statement.get()) == SQLITE_ROW) {
+        while (stepStatement(statement.get()) == SQLITE_ROW) {
             const QString password = columnText(statement.get(), 1);
             if (!isPasswordHash(password))
                 clear.append({columnText(statement.get(), 0), password});
@@ -96,7 +96,7 @@ std::optional<ProviderError> write(SqliteDatabase &database, const QString &sql,
         return error;
     for (int i = 0; i < values.size(); ++i)
         bindValue(statement.get(), i + 1, values[i]);
-    const int rc = sqlite3_step(statement.get());
+    const int rc = stepStatement(statement.get());
     if (rc != SQLITE_DONE)
         return database.lastError(rc);
     return std::nullopt;
@@ -144,7 +144,7 @@ std::optional<ProviderError> LoginRegistry::authenticate(const QString &login,
     if (!statement)
         return error;
     bindValue(statement.get(), 1, login);
-    const bool known = sqlite3_step(statement.get()) == SQLITE_ROW;
+    const bool known = stepStatement(statement.get()) == SQLITE_ROW;
     const QString stored = known ? columnText(statement.get(), 0) : QString();
     if (!known || !passwordMatches(stored, password))
         return failed;
@@ -178,7 +178,7 @@ QString LoginRegistry::collationOf(const QString &database)
     if (!statement)
         return {};
     bindValue(statement.get(), 1, database);
-    if (sqlite3_step(statement.get()) != SQLITE_ROW)
+    if (stepStatement(statement.get()) != SQLITE_ROW)
         return {};
     return columnText(statement.get(), 0);
 }

@@ -162,7 +162,7 @@ WriteResult RowWriter::write(const QString &sql, const QVector<QVariant> &parame
     }
     for (int i = 0; i < parameters.size(); ++i)
         bindValue(statement.get(), i + 1, parameters[i]);
-    int rc = sqlite3_step(statement.get());
+    int rc = stepStatement(statement.get());
     if (rc == SQLITE_ROW) {
         result.storedRow = row;
         for (int i = 0; i < returned.size(); ++i) {
@@ -170,7 +170,7 @@ WriteResult RowWriter::write(const QString &sql, const QVector<QVariant> &parame
             result.storedRow[index] = readTypedValue(statement.get(), i, m_columns[index].type);
         }
         result.key = keyOf(m_target, m_columns, result.storedRow);
-        rc = sqlite3_step(statement.get());
+        rc = stepStatement(statement.get());
     } else if (rc == SQLITE_DONE) {
         result.errors = {rowNotLocated()};
         return result;

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/column_types.h"
 #include "platform/db/embedded/row_writer.h"
+#include "platform/db/embedded/sqlite_database.h"
 
 #include <QRegularExpression>
 #include <sqlite3.h>
@@ -24,7 +25,7 @@ QStringList primaryKeyOf(sqlite3 *db, const QString &table)
         != SQLITE_OK)
         return key;
     bindValue(statement, 1, table);
-    while (sqlite3_step(statement) == SQLITE_ROW)
+    while (stepStatement(statement) == SQLITE_ROW)
         key.append(text(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))));
     sqlite3_finalize(statement);
     return key;
@@ -94,7 +95,7 @@ RowSet readRowSet(sqlite3 *db, sqlite3_stmt *statement, bool updatable, int &res
         typedByDeclaration[i] = declared.has_value();
         rowSet.columns[i] = declared.value_or(Column{name});
     }
-    while ((resultCode = sqlite3_step(statement)) == SQLITE_ROW) {
+    while ((resultCode = stepStatement(statement)) == SQLITE_ROW) {
         QVector<QVariant> row(count);
         for (int i = 0; i < count; ++i) {
             row[i] = typedByDeclaration[i] ? readTypedValue(statement, i, rowSet.columns[i].type)

@@ -41,7 +41,7 @@ QVector<SchemaObject> schemaObjects(SqliteDatabase &database)
         QStringLiteral("SELECT name, upper(type) FROM sqlite_schema WHERE type IN ('table', "
                        "'view') AND substr(name, 1, 7) <> 'sqlite_' ORDER BY type, name"),
         error);
-    while (statement && sqlite3_step(statement.get()) == SQLITE_ROW)
+    while (statement && stepStatement(statement.get()) == SQLITE_ROW)
         objects.append({columnText(statement.get(), 0), columnText(statement.get(), 1)});
     return objects;
 }
@@ -70,7 +70,7 @@ RowSet columns(SqliteDatabase &database, const QString &catalog, const QVariantL
         if (!statement)
             continue;
         bindValue(statement.get(), 1, object.name);
-        while (sqlite3_step(statement.get()) == SQLITE_ROW) {
+        while (stepStatement(statement.get()) == SQLITE_ROW) {
             const QString name = columnText(statement.get(), 1);
             if (!passes(restrictions, 3, name))
                 continue;

@@ -6,6 +6,10 @@
 #include <fcntl.h>
 #include <limits>
 #include <sqlite3.h>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 #include <unistd.h>
 
 namespace platform::db::embedded {
@@ -59,7 +63,29 @@ void configureLibrary()
     Q_UNUSED(configured);
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx"))) void zeroUpperVectorHalves()
+{
+    _mm256_zeroupper();
+}
+
+void clearUpperVectorState()
+{
+    static const bool hasAvx = __builtin_cpu_supports("avx");
+    if (hasAvx)
+        zeroUpperVectorHalves();
+}
+#else
+void clearUpperVectorState() { }
+#endif
+
 } // namespace
+
+int stepStatement(sqlite3_stmt *statement)
+{
+    clearUpperVectorState();
+    return sqlite3_step(statement);
+}
 
 PreparedStatement::PreparedStatement(PreparedStatement &&other) noexcept
     : m_statement(std::exchange(other.m_statement, nullptr)), m_owned(other.m_owned)
@@ -236,7 +262,7 @@ int SqliteDatabase::schemaVersion()
 {
     std::optional<ProviderError> error;
     PreparedStatement statement = prepare(QStringLiteral("PRAGMA schema_version"), error);
-    if (!statement || sqlite3_step(statement.get()) != SQLITE_ROW)
+    if (!statement || stepStatement(statement.get()) != SQLITE_ROW)
         return -1;
     return sqlite3_column_int(statement.get(), 0);
 }
@@ -265,7 +291,7 @@ void SqliteDatabase::loadIndexLeaders()
         return QString::fromUtf8(
             reinterpret_cast<const char *>(sqlite3_column_text(leaders.get(), column)));
     };
-    while (leaders && sqlite3_step(leaders.get()) == SQLITE_ROW)
+    while (leaders && stepStatement(leaders.get()) == SQLITE_ROW)
         m_indexLeaders.insert((text(0) + u'|' + text(1) + u'|' + text(2)).toLower());
 }
 
@@ -279,7 +305,7 @@ void SqliteDatabase::loadColumnKinds()
                                  "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"),
                   error);
     QStringList names;
-    while (tables && sqlite3_step(tables.get()) == SQLITE_ROW)
+    while (tables && stepStatement(tables.get()) == SQLITE_ROW)
         names.append(QString::fromUtf8(
             reinterpret_cast<const char *>(sqlite3_column_text(tables.get(), 0))));
     tables = PreparedStatement();
@@ -291,7 +317,7 @@ void SqliteDatabase::loadColumnKinds()
             continue;
         const QByteArray utf8 = name.toUtf8();
         sqlite3_bind_text(columns.get(), 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        while (sqlite3_step(columns.get()) == SQLITE_ROW) {
+        while (stepStatement(columns.get()) == SQLITE_ROW) {
             const QString column = QString::fromUtf8(reinterpret_cast<const char *>(
                                                          sqlite3_column_text(columns.get(), 0)))
                                        .toLower();
