@@ -2,6 +2,7 @@
 
 #include "data/db_dll.h"
 #include "platform/db/recordset.h"
+#include "platform/suite/controles.h"
 #include "platform/suite/utilidades.h"
 #include "platform/text.h"
 #include "statistics/definition_statements.h"
@@ -111,8 +112,9 @@ LoadedDefinition DefinitionReader::read(const QString &name, const QList<HeaderF
             part(DefinitionPart::Header,
                  [&] {
                      for (HeaderField &field : definition.header) {
-                         if (rows.fields().indexOf(field.dataField) >= 0)
-                             field.text = textOf(rows, field.dataField);
+                         if (const std::optional<QString> text
+                             = platform::Controles::textForDataField(rows, field.dataField))
+                             field.text = *text;
                      }
                  }),
             part(DefinitionPart::Periodicity,

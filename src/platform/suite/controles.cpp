@@ -51,16 +51,24 @@ int Controles::IndiceCampo(const QString &name, const QList<QWidget *> &controls
     return -1;
 }
 
+std::optional<QString> Controles::textForDataField(db::Recordset &recordset,
+                                                   const QString &dataField)
+{
+    if (dataField.isEmpty())
+        return std::nullopt;
+    db::Fields fields = recordset.fields();
+    const int index = fields.indexOf(dataField);
+    if (index < 0)
+        return std::nullopt;
+    return gUtil().ValorTexto(fields.item(index));
+}
+
 void Controles::LlenarControles(const QList<QWidget *> &controls, db::Recordset &recordset) const
 {
-    db::Fields fields = recordset.fields();
     for (QWidget *control : controls) {
-        const QString field = Controles::dataFieldOf(control);
-        if (field.isEmpty())
-            continue;
-        const int index = fields.indexOf(field);
-        if (index >= 0)
-            setControlText(control, gUtil().ValorTexto(fields.item(index)));
+        if (const std::optional<QString> text
+            = textForDataField(recordset, Controles::dataFieldOf(control)))
+            setControlText(control, *text);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 namespace platform::db {
 class Recordset;
@@ -40,8 +41,13 @@ public:
     }
     int IndiceCampo(const QString &name, const QList<QWidget *> &controls) const;
 
+    // The current row's value of the column a DataField names, as text (Utilidades::ValorTexto);
+    // nullopt for an empty DataField or one naming no column of the recordset.
+    static std::optional<QString> textForDataField(db::Recordset &recordset,
+                                                   const QString &dataField);
+
     // Shows the current row in the controls: each control whose DataField names a column of the
-    // recordset gets that column's value as text (Utilidades::ValorTexto). Controls without a
+    // recordset gets that column's value as text (textForDataField). Controls without a
     // DataField, or naming no column, keep what they show.
     template<typename Control>
     void LlenarControles(const QList<Control *> &controls, db::Recordset &recordset) const
