@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/regional_settings.h"
+
 #include <QMetaType>
 #include <QString>
 #include <QVariant>
@@ -12,6 +14,8 @@ struct Currency
 {
     std::int64_t scaled = 0; // value times 10,000
 
+    // The nearest amount, a half ten-thousandth away from zero; a value beyond the range (or
+    // not a number) raises the overflow error (6) like the other operations.
     static Currency fromDouble(double value);
     static constexpr Currency fromScaled(std::int64_t scaled) { return Currency{scaled}; }
 
@@ -31,6 +35,16 @@ struct Currency
     friend Currency operator-(Currency left, Currency right) { return left -= right; }
     friend Currency operator*(Currency amount, std::int64_t factor);
 };
+
+enum class Rounding { HalfAwayFromZero, HalfToEven };
+
+// The amount in the regional number format, worked out on its ten-thousandths rather than on a
+// double, so that the largest amounts keep their cents: rounded to the decimals (padded with
+// zeros beyond the four it holds), the whole part grouped by thousands when asked, and no sign
+// on an amount that rounds to zero. 800000000000023.6996 with 2 decimals: "800.000.000.000.023,70".
+QString formatRegionalAmount(Currency amount, int decimals, bool groupThousands = true,
+                             Rounding rounding = Rounding::HalfAwayFromZero,
+                             const RegionalSettings &settings = regionalSettings());
 
 // Variant values follow the Windows variant: an invalid QVariant is Empty (never assigned),
 // a QVariant holding nullptr is Null (a database null). Both differ from the empty text.

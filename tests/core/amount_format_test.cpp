@@ -73,6 +73,11 @@ TEST_F(AmountFormatTest, AnAmountAtHandIsFormattedWithoutATextRoundTrip)
         ScopedRegionalSettings settings(platform::RegionalSettings::spanishArgentina());
         EXPECT_EQ(FmtMoneda(amount, 2, true), QStringLiteral("1.234,50"));
         EXPECT_EQ(FmtMoneda(amount, decimales::SinFormato, true), QStringLiteral("1234,505"));
+        // Beyond the digits a double holds, to the last one.
+        EXPECT_EQ(FmtMoneda(platform::Currency::fromScaled(8000000000000236996), 2, true),
+                  QStringLiteral("800.000.000.000.023,70"));
+        EXPECT_EQ(FmtMoneda(platform::Currency::fromScaled(-9223372036854775807), 3, false),
+                  QStringLiteral("-922337203685477,581"));
     }
     ScopedRegionalSettings settings(englishSettings());
     EXPECT_EQ(FmtMoneda(amount, 2, true), QStringLiteral("1,234.50"));

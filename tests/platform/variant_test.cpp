@@ -76,4 +76,75 @@ TEST(Currency, AResultBeyondTheRangeRaisesTheOverflowErrorAndLeavesTheAmount)
     }
 }
 
+TEST(Currency, ADoubleBeyondTheRangeRaisesTheOverflowError)
+{
+    const double nearLargest = 922337203685477.5; // the last half unit a double still holds
+    EXPECT_EQ(Currency::fromDouble(nearLargest).toString(), QLatin1String("922337203685477.5"));
+    EXPECT_EQ(Currency::fromDouble(-nearLargest).toString(), QLatin1String("-922337203685477.5"));
+    EXPECT_EQ(Currency::fromDouble(0.00005).toString(), QLatin1String("0.0001"));
+    // Beyond 2^53 ten-thousandths: the double's own digits, not those of its product by 10,000.
+    EXPECT_EQ(Currency::fromDouble(800000000000023.625).toString(),
+              QLatin1String("800000000000023.625"));
+    for (const double value :
+         {922337203685477.6, -922337203685477.7, 1e300, -1e300,
+          std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+        SCOPED_TRACE(value);
+        try {
+            Currency::fromDouble(value);
+            ADD_FAILURE() << "no overflow";
+        } catch (const platform::Error &error) {
+            EXPECT_EQ(error.number(), platform::errors::Overflow);
+            EXPECT_EQ(error.description(), QStringLiteral("Desbordamiento"));
+        }
+    }
+}
+
+TEST(Currency, RegionalTextIsWorkedOutOnTheTenThousandthsToTheLastDigit)
+{
+    const platform::RegionalSettings spanish = platform::RegionalSettings::spanishArgentina();
+    platform::RegionalSettings english = spanish;
+    english.decimalSeparator = QLatin1Char('.');
+    english.thousandsSeparator = QLatin1Char(',');
+    using platform::Rounding;
+    const struct
+    {
+        std::int64_t scaled;
+        int decimals;
+        bool grouped;
+        Rounding rounding;
+        bool inEnglish;
+        const char *expected;
+    } cases[] = {
+        // Beyond the fifteen digits a double holds exactly.
+        {8000000000000236996, 2, true, Rounding::HalfAwayFromZero, false, "800.000.000.000.023,70"},
+        {8000000000000236996, 2, true, Rounding::HalfToEven, true, "800,000,000,000,023.70"},
+        {-8000000000000236996, 4, false, Rounding::HalfAwayFromZero, false,
+         "-800000000000023,6996"},
+        {std::numeric_limits<std::int64_t>::max(), 0, true, Rounding::HalfToEven, false,
+         "922.337.203.685.478"},
+        {std::numeric_limits<std::int64_t>::min(), 2, true, Rounding::HalfAwayFromZero, false,
+         "-922.337.203.685.477,58"},
+        // Halves: away from zero, or to the even digit.
+        {1250, 2, true, Rounding::HalfAwayFromZero, false, "0,13"},
+        {1250, 2, true, Rounding::HalfToEven, false, "0,12"},
+        {-1350, 2, true, Rounding::HalfToEven, false, "-0,14"},
+        {-50, 2, true, Rounding::HalfToEven, false, "0,00"},
+        {-50, 2, true, Rounding::HalfAwayFromZero, false, "-0,01"},
+        {9999950, 2, true, Rounding::HalfAwayFromZero, false, "1.000,00"},
+        {25000, 0, true, Rounding::HalfToEven, false, "2"},
+        // Grouping and padding.
+        {12345000, 2, false, Rounding::HalfAwayFromZero, false, "1234,50"},
+        {1234000, 3, true, Rounding::HalfAwayFromZero, true, "123.400"},
+        {15000, 6, true, Rounding::HalfAwayFromZero, false, "1,500000"},
+        {0, 2, true, Rounding::HalfAwayFromZero, false, "0,00"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(platform::formatRegionalAmount(Currency::fromScaled(c.scaled), c.decimals,
+                                                 c.grouped, c.rounding,
+                                                 c.inEnglish ? english : spanish),
+                  QLatin1String(c.expected));
+    }
+}
+
 } // namespace

@@ -96,14 +96,13 @@ private:
         for (const QString &label : table().columnLabels())
             amountWidth = std::max(amountWidth, bold.horizontalAdvance(label));
         for (int column = 0; column < table().columnCount(); ++column)
-            amountWidth = std::max(
-                amountWidth,
-                bold.horizontalAdvance(amountText(table().columnTotal(column).toDouble())));
+            amountWidth = std::max(amountWidth,
+                                   bold.horizontalAdvance(amountText(table().columnTotal(column))));
         for (int row = 0; row < table().rowCount(); ++row)
-            amountWidth = std::max(
-                amountWidth, bold.horizontalAdvance(amountText(table().rowTotal(row).toDouble())));
-        amountWidth = std::max(amountWidth,
-                               bold.horizontalAdvance(amountText(table().grandTotal().toDouble())));
+            amountWidth
+                = std::max(amountWidth, bold.horizontalAdvance(amountText(table().rowTotal(row))));
+        amountWidth
+            = std::max(amountWidth, bold.horizontalAdvance(amountText(table().grandTotal())));
         m_amountWidth = amountWidth + 2 * m_padding;
 
         m_headingHeight = headingHeight();
@@ -252,13 +251,12 @@ private:
         const bool totalRow = row == table().rowCount();
         const bool totalColumn = column == table().columnCount();
         if (totalRow && totalColumn)
-            return amountText(table().grandTotal().toDouble());
+            return amountText(table().grandTotal());
         if (totalRow)
-            return amountText(table().columnTotal(column).toDouble());
+            return amountText(table().columnTotal(column));
         if (totalColumn)
-            return amountText(table().rowTotal(row).toDouble());
-        return table().hasCell(row, column) ? amountText(table().cell(row, column).toDouble())
-                                            : QString();
+            return amountText(table().rowTotal(row));
+        return table().hasCell(row, column) ? amountText(table().cell(row, column)) : QString();
     }
 
     // The chart is laid out at screen size and scaled onto the page, so its fonts and lines
@@ -292,9 +290,9 @@ private:
 
 } // namespace
 
-QString amountText(double amount)
+QString amountText(Currency amount)
 {
-    return formatRegionalNumber(amount, 2);
+    return formatRegionalAmount(amount, 2);
 }
 
 ReportDocument::ReportDocument(ReportContent content) : m_content(std::move(content)) { }

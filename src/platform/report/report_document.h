@@ -41,6 +41,6 @@ private:
 };
 
 // An amount as the reports print it: two decimals in the regional format.
-QString amountText(double amount);
+QString amountText(Currency amount);
 
 } // namespace platform::report

@@ -201,6 +201,25 @@ TEST_F(ReporteTest, WhatCannotBePrintedIsExplainedAndNoPreviewOpens)
     }
 }
 
+TEST_F(ReporteTest, TheLargestAmountsPrintToTheCent)
+{
+    addRow(Station, QStringLiteral("Caja"), QDate(2024, 1, 1), QStringLiteral("800000000000000"));
+    addRow(Station, QStringLiteral("Caja"), QDate(2024, 2, 1), QStringLiteral("23.6996"));
+    addRow(Station, QStringLiteral("Deudas"), QDate(2024, 2, 1),
+           QStringLiteral("-800000000000000"));
+    addRow(Station, QStringLiteral("Deudas"), QDate(2024, 2, 1), QStringLiteral("-0.005"));
+
+    const QString text = printedText(PrintCall());
+    if (text.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    for (const char *expected : {
+             "800.000.000.000.023,70", // the group's total
+             "-800.000.000.000.000,01", // half a cent away from zero
+             "1.698,94", // the grand total, 1.675,25 + 23,6996 - 0,005
+         })
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
+}
+
 TEST_F(ReporteTest, AmountsBeyondTheCurrencyRangeAreExplainedAndNoPreviewOpens)
 {
     addRow(Station, QStringLiteral("Caja"), QDate(2024, 1, 1), QStringLiteral("600000000000000"));
