@@ -1,10 +1,12 @@
 #include "breakdown/breakdown_workbook.h"
 
+#include "core/amount_format.h"
 #include "platform/error.h"
 #include "platform/private_folder.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <xlsxwriter.h>
 
 namespace breakdown {
@@ -14,6 +16,10 @@ namespace {
 constexpr auto SheetName = "Apertura por Cuentas";
 constexpr auto AmountFormat = "#,##0.00";
 
+// A spreadsheet shows at most fifteen significant digits of a number, and its numbers are
+// doubles; an amount with more digits to the cent cannot be shown from its number.
+constexpr int ShownDigits = 15;
+
 [[noreturn]] void raiseWriteFailure(const QString &path, const QString &reason)
 {
     throw platform::Error(
@@ -21,10 +27,35 @@ constexpr auto AmountFormat = "#,##0.00";
         QStringLiteral("No se pudo escribir la planilla %1 (%2)").arg(path, reason));
 }
 
+// An amount cell as the page shows it: the number is the page's amount, to the cent.
+struct AmountCell
+{
+    double number = 0; // the double nearest to that amount
+    QString pageText; // FmtMoneda's text, when the number alone cannot show it
+};
+
+AmountCell amountCell(platform::Currency amount)
+{
+    platform::RegionalSettings plain = platform::regionalSettings();
+    plain.decimalSeparator = QLatin1Char('.');
+    const QString cents
+        = platform::formatRegionalAmount(amount, 2, false, platform::Rounding::HalfToEven, plain);
+    QString digits = cents;
+    digits.remove(QLatin1Char('-')).remove(QLatin1Char('.'));
+    while (digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    while (digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+    AmountCell cell{cents.toDouble(), {}};
+    if (digits.size() > ShownDigits)
+        cell.pageText = core::FmtMoneda(amount, 2, true);
+    return cell;
+}
+
 class SheetWriter
 {
 public:
-    SheetWriter(lxw_workbook *workbook, lxw_worksheet *sheet) : m_sheet(sheet)
+    SheetWriter(lxw_workbook *workbook, lxw_worksheet *sheet) : m_workbook(workbook), m_sheet(sheet)
     {
         m_amount = workbook_add_format(workbook);
         format_set_num_format(m_amount, AmountFormat);
@@ -53,13 +84,36 @@ public:
                                        bold ? m_boldText : nullptr);
             ++column;
         }
-        for (const platform::Currency amount : cells.amounts)
-            worksheet_write_number(m_sheet, row, column++, amount.toDouble(),
-                                   bold ? m_boldAmount : m_amount);
+        for (const platform::Currency amount : cells.amounts) {
+            const AmountCell cell = amountCell(amount);
+            lxw_format *format = cell.pageText.isEmpty() ? (bold ? m_boldAmount : m_amount)
+                                                         : textFormat(cell.pageText, bold);
+            worksheet_write_number(m_sheet, row, column++, cell.number, format);
+        }
     }
 
 private:
+    // The cell keeps its number, for sums, and shows the page's text through a format that is
+    // that text alone; its second section stands for negative numbers, which would otherwise
+    // show a second minus sign.
+    lxw_format *textFormat(const QString &text, bool bold)
+    {
+        QHash<QString, lxw_format *> &formats = bold ? m_boldTextAmounts : m_textAmounts;
+        if (lxw_format *known = formats.value(text))
+            return known;
+        const QString quoted = QLatin1Char('"') + text + QLatin1Char('"');
+        lxw_format *format = workbook_add_format(m_workbook);
+        format_set_num_format(format, (quoted + QLatin1Char(';') + quoted).toUtf8().constData());
+        if (bold)
+            format_set_bold(format);
+        formats.insert(text, format);
+        return format;
+    }
+
+    lxw_workbook *m_workbook;
     lxw_worksheet *m_sheet;
+    QHash<QString, lxw_format *> m_textAmounts;
+    QHash<QString, lxw_format *> m_boldTextAmounts;
     lxw_format *m_amount = nullptr;
     lxw_format *m_boldText = nullptr;
     lxw_format *m_boldAmount = nullptr;

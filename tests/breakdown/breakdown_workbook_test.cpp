@@ -1,5 +1,7 @@
 #include "breakdown/breakdown_workbook.h"
 #include "platform/error.h"
+#include "platform/legacy_files.h"
+#include "platform/regional_settings.h"
 #include "workbook_reader.h"
 
 #include <QDir>
@@ -74,6 +76,81 @@ TEST(BreakdownWorkbook, TextsStayTextsAndAmountsAreNumbersFromTheFirstCell)
                     .contains("formatCode=\"#,##0.00\""));
     EXPECT_NE(cells.value("C4").style, 0);
     EXPECT_NE(cells.value("C5").style, 0);
+}
+
+// What a spreadsheet shows of a number cell: a format that is one quoted text shows that text.
+QString shownText(const breakdown_testing::SheetCell &cell, const QStringList &formats)
+{
+    const QString format = formats.value(cell.style);
+    if (format.startsWith(QLatin1Char('"')))
+        return format.section(QLatin1Char('"'), 1, 1);
+    return QString::number(cell.value, 'f', 2);
+}
+
+TEST(BreakdownWorkbook, ThePageAndTheWorkbookShowTheLargestAmountsToTheCent)
+{
+    const platform::RegionalSettings previous = platform::regionalSettings();
+    platform::setRegionalSettings(platform::RegionalSettings::spanishArgentina());
+    QTemporaryDir folder;
+    const QString pagePath = folder.filePath(QStringLiteral("Panel_CTA_1.html"));
+    breakdown::BreakdownPage page(pagePath, breakdown::pageHead(QStringLiteral("x"), false),
+                                  QStringLiteral("Caja"));
+    page.toggleRowClass();
+    page.addColumnCaption(QStringLiteral("01/03/2026"));
+    page.addColumnCaption(QStringLiteral("01/04/2026"));
+    page.writeColumnHeader();
+    const struct
+    {
+        const char *account;
+        std::int64_t march;
+        std::int64_t april;
+    } lines[] = {{"1.1", 8000000000000000000, 1250}, {"1.2", 236996, -1350}};
+    for (const auto &line : lines) {
+        page.toggleRowClass();
+        page.writePendingRows();
+        page.startAccountRow(QStringLiteral("Caja"), QString::fromLatin1(line.account), {});
+        page.addAmount(Currency::fromScaled(line.march));
+        page.addAmount(Currency::fromScaled(line.april));
+    }
+    page.closeGroup(QStringLiteral("Caja"));
+    page.writePendingRows();
+    page.finish();
+    const QString workbookPath = folder.filePath(QStringLiteral("apertura.xlsx"));
+    breakdown::writeWorkbook(workbookPath, page.rows());
+    platform::setRegionalSettings(previous);
+
+    const QString pageText = platform::readTextFile(pagePath);
+    EXPECT_TRUE(pageText.contains("<td>TOTAL Caja</td>\r\n<td>***</td>\r\n"
+                                  "<td align=right>800.000.000.000.023,70</td>"));
+    EXPECT_TRUE(pageText.contains("<td>TOTAL</td>\r\n<td></td>\r\n"
+                                  "<td align=right>800.000.000.000.023,70</td>"));
+
+    // Rows: title, blank, header, the two accounts, the group total, the final total.
+    const auto cells = breakdown_testing::readFirstSheet(workbookPath);
+    const QStringList formats = breakdown_testing::cellFormatCodes(workbookPath);
+    const struct
+    {
+        const char *cell;
+        double number;
+        const char *shown;
+    } expected[] = {
+        {"C4", 800000000000000.0, "800000000000000.00"},
+        {"C5", 23.7, "23.70"},
+        {"C6", 800000000000023.7, "800.000.000.000.023,70"},
+        {"C7", 800000000000023.7, "800.000.000.000.023,70"},
+        // The page's own cents, halves to the even digit, not the amount's ten-thousandths.
+        {"D4", 0.12, "0.12"},
+        {"D5", -0.14, "-0.14"},
+        {"D7", -0.01, "-0.01"},
+    };
+    for (const auto &e : expected) {
+        SCOPED_TRACE(e.cell);
+        ASSERT_TRUE(cells.contains(QString::fromLatin1(e.cell)));
+        const breakdown_testing::SheetCell cell = cells.value(QString::fromLatin1(e.cell));
+        EXPECT_TRUE(cell.number);
+        EXPECT_EQ(cell.value, e.number);
+        EXPECT_EQ(shownText(cell, formats), QString::fromUtf8(e.shown));
+    }
 }
 
 TEST(BreakdownWorkbook, ANameTakenOrUnwritableRaisesAndWritesNothing)

@@ -65,6 +65,28 @@ inline QHash<QString, SheetCell> readFirstSheet(const QString &path)
     return cells;
 }
 
+// The number format of each cell style, by the style's index.
+inline QStringList cellFormatCodes(const QString &path)
+{
+    QHash<int, QString> codes{{0, QStringLiteral("General")},
+                              {2, QStringLiteral("0.00")},
+                              {4, QStringLiteral("#,##0.00")}};
+    QStringList formats;
+    QXmlStreamReader xml(archiveMember(path, QStringLiteral("xl/styles.xml")));
+    bool inCellStyles = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("numFmt"))
+            codes.insert(xml.attributes().value(QLatin1String("numFmtId")).toInt(),
+                         xml.attributes().value(QLatin1String("formatCode")).toString());
+        else if (xml.name() == QLatin1String("cellXfs"))
+            inCellStyles = xml.isStartElement();
+        else if (inCellStyles && xml.isStartElement() && xml.name() == QLatin1String("xf"))
+            formats.append(codes.value(xml.attributes().value(QLatin1String("numFmtId")).toInt()));
+    }
+    return formats;
+}
+
 // "A1" for row 0, column 0.
 inline QString cellReference(int row, int column)
 {
