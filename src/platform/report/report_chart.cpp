@@ -1,15 +1,18 @@
 #include "platform/report/report_chart.h"
 
 #include "platform/report/cross_table.h"
+#include "platform/text.h"
 
 #include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
+#include <QLegendMarker>
 #include <QLineSeries>
-#include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace platform::report {
@@ -18,6 +21,10 @@ namespace {
 
 // Beyond this many columns their labels are slanted so that each one still shows whole.
 constexpr int kUpright = 8;
+
+// Dense enough that a ribbon's colour reads at once, light enough that a ribbon behind it
+// still shows through.
+constexpr qreal kRibbonFill = 0.7;
 
 // The axis always takes in zero, so ribbons and bars start from it, and the amounts of every
 // row, whatever their signs.
@@ -66,20 +73,82 @@ void addBars(QChart &chart, const CrossTable &table)
     chart.addSeries(series);
 }
 
-void addLines(QChart &chart, const CrossTable &table, bool ribbons)
+void addLines(QChart &chart, const CrossTable &table)
 {
     for (int row = 0; row < table.rowCount(); ++row) {
         QLineSeries *line = lineOfRow(table, row, &chart);
-        if (!ribbons) {
-            line->setName(table.rowLabels().at(row));
-            chart.addSeries(line);
-            continue;
-        }
-        auto *ribbon = new QAreaSeries(line);
-        ribbon->setName(table.rowLabels().at(row));
-        ribbon->setOpacity(0.6);
-        chart.addSeries(ribbon);
+        line->setName(table.rowLabels().at(row));
+        chart.addSeries(line);
     }
+}
+
+double largestMagnitude(const CrossTable &table, int row)
+{
+    double largest = 0;
+    for (int column = 0; column < table.columnCount(); ++column)
+        largest = std::max(largest, std::fabs(table.cell(row, column).toDouble()));
+    return largest;
+}
+
+// A ribbon spans from zero to its amounts, so a group of negative amounts hangs below the axis
+// instead of disappearing inside the others' fills. The widest ribbons are laid down first, so
+// a narrower one lies on top of them rather than under them, and every ribbon's edge is drawn
+// again in full colour above all the fills. The edges carry the legend, in the table's order.
+void addRibbons(QChart &chart, const CrossTable &table)
+{
+    QList<int> widestFirst;
+    for (int row = 0; row < table.rowCount(); ++row)
+        widestFirst.append(row);
+    std::stable_sort(widestFirst.begin(), widestFirst.end(), [&](int a, int b) {
+        return largestMagnitude(table, a) > largestMagnitude(table, b);
+    });
+
+    QList<QLineSeries *> edges(table.rowCount());
+    for (const int row : widestFirst) {
+        QLineSeries *amounts = lineOfRow(table, row, &chart);
+        auto *zero = new QLineSeries(&chart);
+        for (const QPointF &point : amounts->points())
+            zero->append(point.x(), 0);
+        auto *ribbon = new QAreaSeries(amounts, zero);
+        ribbon->setName(table.rowLabels().at(row));
+        chart.addSeries(ribbon); // the theme gives it its colour here
+        for (QLegendMarker *marker : chart.legend()->markers(ribbon))
+            marker->setVisible(false);
+        const QColor colour = ribbon->brush().color();
+        QColor fill = colour;
+        fill.setAlphaF(kRibbonFill);
+        ribbon->setBrush(fill);
+        ribbon->setPen(Qt::NoPen);
+
+        auto *edge = new QLineSeries(&chart);
+        edge->setName(table.rowLabels().at(row));
+        edge->append(amounts->points());
+        edge->setPen(QPen(colour, 2));
+        edges[row] = edge;
+    }
+    for (QLineSeries *edge : edges)
+        chart.addSeries(edge);
+}
+
+// Qt's value axis writes its labels through a printf format, which knows no thousands
+// separator, so the labels are written here at the ticks of Qt's nice numbers. A tick is a
+// round position on the axis, not an amount of the table.
+QCategoryAxis *amountAxis(const CrossTable &table, QObject *parent)
+{
+    auto *axis = new QCategoryAxis(parent);
+    const auto [low, high] = amountRange(table);
+    axis->setRange(low, high);
+    axis->applyNiceNumbers();
+    const int ticks = std::max(2, axis->tickCount());
+    const double step = (axis->max() - axis->min()) / (ticks - 1);
+    const int decimals = std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 4);
+    axis->setStartValue(axis->min());
+    for (int tick = 0; tick < ticks; ++tick) {
+        const double value = axis->min() + tick * step;
+        axis->append(formatRegionalNumber(value, decimals), value);
+    }
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    return axis;
 }
 
 } // namespace
@@ -91,8 +160,10 @@ std::unique_ptr<QChart> buildReportChart(const CrossTable &table, ChartKind kind
     chart->legend()->setAlignment(Qt::AlignRight);
     if (kind == ChartKind::Bar)
         addBars(*chart, table);
+    else if (kind == ChartKind::Ribbon)
+        addRibbons(*chart, table);
     else
-        addLines(*chart, table, kind == ChartKind::Ribbon);
+        addLines(*chart, table);
 
     auto *categories = new QBarCategoryAxis(chart.get());
     categories->append(categoriesOf(table));
@@ -102,17 +173,13 @@ std::unique_ptr<QChart> buildReportChart(const CrossTable &table, ChartKind kind
         categories->setLabelsFont(small);
         categories->setLabelsAngle(-90);
     }
-    auto *amounts = new QValueAxis(chart.get());
-    amounts->setLabelFormat(QStringLiteral("%.0f"));
+    QCategoryAxis *amounts = amountAxis(table, chart.get());
     chart->addAxis(categories, Qt::AlignBottom);
     chart->addAxis(amounts, Qt::AlignLeft);
     for (auto *series : chart->series()) {
         series->attachAxis(categories);
         series->attachAxis(amounts);
     }
-    const auto [low, high] = amountRange(table);
-    amounts->setRange(low, high);
-    amounts->applyNiceNumbers();
     return chart;
 }
 
