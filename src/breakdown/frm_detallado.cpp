@@ -103,13 +103,19 @@ QString documentsFolder()
 }
 
 // The statistic's name as a part of a file name: no folder separators or control characters,
-// and short enough for any file system.
+// and short enough, in the file system's bytes, to leave room for the rest of the name.
 QString fileNamePart(const QString &text)
 {
+    constexpr qsizetype MostBytes = 150;
     QString part;
     for (const QChar c : text.trimmed())
         part += c == u'/' ? u'-' : (c.category() == QChar::Other_Control ? u' ' : c);
-    return part.left(100).trimmed();
+    while (QFile::encodeName(part).size() > MostBytes) {
+        part.chop(1);
+        if (!part.isEmpty() && part.back().isHighSurrogate())
+            part.chop(1);
+    }
+    return part.trimmed();
 }
 
 } // namespace

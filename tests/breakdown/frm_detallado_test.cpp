@@ -374,6 +374,10 @@ TEST_F(FrmDetalladoTest, TheWorkbookGoesToTheDocumentsFolderAndNeverReplacesAFil
          homeFolder() + "/Apertura por cuentas - Resultados - 2026-03-05 (2).xlsx"},
         {"a name with folders", "XDG_DOCUMENTS_DIR=\"$HOME/Documentos\"\n", "../Ventas/2023",
          documentsFolder() + "/Apertura por cuentas - ..-Ventas-2023 - 2026-03-05 (2).xlsx"},
+        // 200 characters of two bytes each, as the definition's name column holds them.
+        {"a long name", "XDG_DOCUMENTS_DIR=\"$HOME/Documentos\"\n", QString(200, u'ñ'),
+         documentsFolder() + "/Apertura por cuentas - " + QString(75, u'ñ')
+             + " - 2026-03-05 (2).xlsx"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
