@@ -214,7 +214,7 @@ void FrmDetallado::cmdExcel_Click()
         });
 }
 
-// The workbook is made in the private folder and copied to the documents folder in one piece,
+// The workbook is made in the private folder and copied whole to the documents folder,
 // so a failed export leaves nothing half-written where the user looks.
 QString FrmDetallado::exportWorkbook() const
 {
