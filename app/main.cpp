@@ -1,12 +1,14 @@
 #include "breakdown/breakdown_installation.h"
 #include "data/frm_acceso.h"
 #include "platform/desktop_integration.h"
+#include "platform/runtime.h"
 #include "statistics/frm_estadistica.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    platform::allowBrowserEngineAsRoot();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RP_PANELCTA"));
     QApplication::setWindowIcon(platform::applicationIcon());

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QToolButton>
 #include <algorithm>
@@ -64,6 +65,59 @@ QSize openingSize()
     return QSize(available.width() * 9 / 10, available.height() * 4 / 5).expandedTo(DesignSize);
 }
 
+bool nameTaken(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.exists() || file.isSymLink();
+}
+
+// The page name of the moment, with a counter when a run of this or another window took it
+// within the same second: the name is reserved by creating the file, so no two runs ever write,
+// or remove, one page.
+QString reservePage(const QString &folder, const QString &name)
+{
+    const QString stem = QFileInfo(name).completeBaseName();
+    for (int number = 1;; ++number) {
+        const QString path
+            = folder + (number == 1 ? name : stem + u'_' + QString::number(number) + u".html");
+        if (nameTaken(path))
+            continue;
+        try {
+            platform::createPrivateFile(path)->close();
+            return path;
+        } catch (const platform::Error &) {
+            if (!nameTaken(path))
+                throw;
+        }
+    }
+}
+
+// Where the user keeps documents: the desktop's documents folder, else the home folder. Not the
+// private folder, which the system may empty at logout with a workbook the user has edited.
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
+// The statistic's name as a part of a file name: no folder separators or control characters,
+// and short enough, in the file system's bytes, to leave room for the rest of the name.
+QString fileNamePart(const QString &text)
+{
+    constexpr qsizetype MostBytes = 150;
+    QString part;
+    for (const QChar c : text.trimmed())
+        part += c == u'/' ? u'-' : (c.category() == QChar::Other_Control ? u' ' : c);
+    while (QFile::encodeName(part).size() > MostBytes) {
+        part.chop(1);
+        if (!part.isEmpty() && part.back().isHighSurrogate())
+            part.chop(1);
+    }
+    return part.trimmed();
+}
+
 } // namespace
 
 FrmDetallado::FrmDetallado(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -102,9 +156,17 @@ void FrmDetallado::CrearTempNew()
     strCarpetaTemp.clear();
     strArchivoHTML.clear();
     m_runStarted = QDateTime::currentDateTimeUtc();
-    strCarpetaTemp
+    const QString folder
         = platform::gUtil().AgregarBarra(platform::privateFolder(QStringLiteral("pages")));
-    strArchivoHTML = strCarpetaTemp + pageFileName(platform::now());
+    strArchivoHTML = reservePage(folder, pageFileName(platform::now()));
+    strCarpetaTemp = folder;
+}
+
+void FrmDetallado::discardUnwrittenPage()
+{
+    const QFileInfo page(strArchivoHTML);
+    if (!strArchivoHTML.isEmpty() && page.isFile() && !page.isSymLink() && page.size() == 0)
+        QFile::remove(strArchivoHTML);
 }
 
 void FrmDetallado::writeStyleCSS(const QString &strDirectorio)
@@ -135,9 +197,9 @@ void FrmDetallado::cmdExcel_Click()
         reportExportFailure(QStringLiteral("No hay un reporte terminado para exportar."));
         return;
     }
-    const QString path = nextWorkbookPath();
+    QString path;
     try {
-        writeWorkbook(path, m_pageRows);
+        path = exportWorkbook();
     } catch (const platform::Error &error) {
         reportExportFailure(error.description());
         return;
@@ -152,15 +214,44 @@ void FrmDetallado::cmdExcel_Click()
         });
 }
 
+// The workbook is made in the private folder and copied whole to the documents folder,
+// so a failed export leaves nothing half-written where the user looks.
+QString FrmDetallado::exportWorkbook() const
+{
+    const QString draft
+        = strCarpetaTemp + QFileInfo(strArchivoHTML).completeBaseName() + QStringLiteral(".xlsx");
+    QFile::remove(draft);
+    writeWorkbook(draft, m_pageRows);
+    QFile written(draft);
+    const bool read = written.open(QIODevice::ReadOnly);
+    const QByteArray bytes = written.readAll();
+    const QString reason = written.errorString();
+    written.close();
+    QFile::remove(draft);
+    if (!read)
+        throw platform::Error(platform::errors::PathFileAccess,
+                              draft + QStringLiteral(": ") + reason);
+    const QString path = nextWorkbookPath();
+    platform::writePrivateFile(path, bytes);
+    return path;
+}
+
+// "Apertura por cuentas - <statistic> - <date>.xlsx" in the documents folder; a name already
+// there gets a counter, so no export replaces a workbook the user may have edited.
 QString FrmDetallado::nextWorkbookPath() const
 {
-    // Every export is a workbook of its own, named after its page.
-    const QFileInfo page(strArchivoHTML);
-    const QString base = page.path() + QLatin1Char('/') + page.completeBaseName();
+    const QString statistic = m_pageRows.first().texts.isEmpty()
+        ? QString()
+        : fileNamePart(m_pageRows.first().texts.first());
+    QString stem = QStringLiteral("Apertura por cuentas");
+    if (!statistic.isEmpty())
+        stem += QStringLiteral(" - ") + statistic;
+    stem += QStringLiteral(" - ") + platform::now().date().toString(Qt::ISODate);
+    const QString base = platform::gUtil().AgregarBarra(documentsFolder()) + stem;
     for (int number = 1;; ++number) {
-        const QString path
-            = base + QLatin1Char('_') + QString::number(number) + QStringLiteral(".xlsx");
-        if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink())
+        const QString path = base + (number == 1 ? QString() : QStringLiteral(" (%1)").arg(number))
+            + QStringLiteral(".xlsx");
+        if (!nameTaken(path))
             return path;
     }
 }

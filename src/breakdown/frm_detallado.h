@@ -46,9 +46,12 @@ public:
     // shows it in the browser.
     void GeneraAuxiliar(QString &nombre, const statistics::StatisticDefinition &definition);
 
-    // Names a new page in the user's private page folder and blanks the browser until it is
-    // written. Raises platform::Error when the folder cannot be made private.
+    // Names a new page in the user's private page folder, reserving the name, and blanks the
+    // browser until it is written. Raises platform::Error when the folder cannot be made private
+    // or the page created.
     void CrearTempNew();
+    // Removes the page CrearTempNew reserved when the run ended before writing it.
+    void discardUnwrittenPage();
     // Writes "Style.css" into the folder. Raises platform::Error when it cannot be written.
     void writeStyleCSS(const QString &strDirectorio);
     // The page head as one line; with frames set it does not open the body.
@@ -59,9 +62,10 @@ public:
     // The rows of the page just written, kept for the spreadsheet export until the next run.
     void keepPageRows(QList<BreakdownRow> rows);
 
-    // Writes the rows of the last page as a new workbook and opens it with the desktop's
-    // spreadsheet program, so every click gives a workbook of its own. A failure is reported,
-    // naming the file when it was written, and the window keeps working.
+    // Writes the rows of the last page as a new workbook of this user alone in the documents
+    // folder and opens it with the desktop's spreadsheet program, so every click gives a
+    // workbook of its own. A failure is reported, naming the file when it was written, and the
+    // window keeps working.
     void cmdExcel_Click();
     // Hides the window; the page and the members stay.
     void cmdSalir_Click();
@@ -82,6 +86,7 @@ protected:
 
 private:
     void buildControls();
+    QString exportWorkbook() const;
     QString nextWorkbookPath() const;
     void reportExportFailure(const QString &reason);
 

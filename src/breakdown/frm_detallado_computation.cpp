@@ -438,6 +438,7 @@ void FrmDetallado::GeneraAuxiliar(QString &nombre,
     } catch (const statistics::RunLeft &) {
         // The cancel step or the error path has told the user; the work rows stay and the
         // browser keeps its empty page.
+        discardUnwrittenPage();
     }
 }
 

@@ -162,6 +162,8 @@ public:
                     bool PermiteNulos, const QVariant &ValorDefault = QVariant());
 
     QString SS_TSinonimos(const QString &SQL);
+    // Whether SS_TSinonimos reads the journal through its restricted synonym for this user.
+    bool restrictsJournal() const;
 
     // ---- Error treatment -------------------------------------------------------------------
 

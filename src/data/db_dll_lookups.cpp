@@ -364,6 +364,11 @@ QString DB_Dll::SS_TSinonimos(const QString &SQL)
     return applyRestrictedSynonyms(SQL, {gEsAdmin, gSSConfidencialidad(), platform::programName()});
 }
 
+bool DB_Dll::restrictsJournal() const
+{
+    return data::restrictsJournal({gEsAdmin, gSSConfidencialidad(), platform::programName()});
+}
+
 QString DB_Dll::ORACLE_Dicc(const QString &Valor)
 {
     return isOracle() ? toOracleDialect(Valor) : Valor;

@@ -552,9 +552,14 @@ QString applyRestrictedSynonyms(const QString &sql, const SynonymPolicy &policy)
 {
     if (policy.isAdministrator)
         return removeAdminMarker(sql);
-    if (containsIgnoringCase(sql, QStringLiteral("MV_ASIENTOS")) && !policy.confidentiality)
+    if (containsIgnoringCase(sql, QStringLiteral("MV_ASIENTOS")) && !restrictsJournal(policy))
         return removeAdminMarker(sql);
     return removeAdminMarker(replaceRestrictedNames(sql, policy.programName));
+}
+
+bool restrictsJournal(const SynonymPolicy &policy)
+{
+    return !policy.isAdministrator && policy.confidentiality;
 }
 
 QString toOracleDialect(const QString &sql)

@@ -61,6 +61,9 @@ struct SynonymPolicy
 // "SS_" synonyms; for everyone, resolves the "@Admin_" marker.
 QString applyRestrictedSynonyms(const QString &sql, const SynonymPolicy &policy);
 
+// Whether applyRestrictedSynonyms points the journal (MV_ASIENTOS) at its restricted synonym.
+bool restrictsJournal(const SynonymPolicy &policy);
+
 // ---- Oracle dialect ----------------------------------------------------------------------------
 
 // The statement rewritten from the SQL Server dialect into Oracle's. Raises 5 (invalid

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <unistd.h>
 
 namespace platform {
 
@@ -151,6 +152,12 @@ Launcher &launcher()
 void setLauncher(Launcher *launcher)
 {
     installedLauncher = launcher;
+}
+
+void allowBrowserEngineAsRoot()
+{
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
 void endProcess(int exitCode)

@@ -49,6 +49,11 @@ public:
 Launcher &launcher();
 void setLauncher(Launcher *launcher); // nullptr restores the real one; the caller keeps ownership
 
+// Switches the browser engine's sandbox off when the program runs as root, where the engine
+// refuses to start with it and would end the program at the first breakdown. Must run before
+// the engine starts; other users keep the sandbox.
+void allowBrowserEngineAsRoot();
+
 // Raised by a test's process-end hook so a test can see the program end "at once" without
 // the test process ending.
 struct ProcessEnded : std::exception

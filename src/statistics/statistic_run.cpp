@@ -131,7 +131,9 @@ void RunGuard::inOneTransaction(const std::function<void()> &work) const
 Recordset openJournalSum(const JournalSum &sum)
 {
     data::DB_Dll &db = data::gDB();
-    return db.gCnn->execute(db.ORACLE_Dicc(db.SS_TSinonimos(journalSumStatement(sum))), nullptr,
+    JournalSum asSeen = sum;
+    asSeen.userAccountsOnly = db.restrictsJournal();
+    return db.gCnn->execute(db.ORACLE_Dicc(db.SS_TSinonimos(journalSumStatement(asSeen))), nullptr,
                             platform::db::adOptionUnspecified);
 }
 

@@ -71,15 +71,22 @@ QString businessUnitQuery(const JournalSum &sum)
         + spanClause(sum.bucket) + u" GROUP BY " + column + u", [DEBE-HABER], UNEGOCIO ";
 }
 
+QString userAccountsClause(const JournalSum &sum)
+{
+    return sum.userAccountsOnly
+        ? QStringLiteral(" and CUENTA IN (SELECT CODIGO FROM SS_MA_CUENTAS) ")
+        : QString();
+}
+
 QString costCentreQuery(const JournalSum &sum)
 {
     const QString column = accountColumn(sum);
     return u"Select " + column
         + u", [DEBE-HABER], SUM(IMPORTECC) AS IMPORTE, CCOSTO  From Vt_ASIENTOS_Ccosto "
           u" WHERE (EsResumen = 0) "
-        + voucherClause(sum.voucherCodes) + unitClause(sum.unitCodes) + u" and  CCOSTO = "
-        + quoted(sum.costCentre) + spanClause(sum.bucket) + u" GROUP BY " + column
-        + u", [DEBE-HABER], CCOSTO ";
+        + userAccountsClause(sum) + voucherClause(sum.voucherCodes) + unitClause(sum.unitCodes)
+        + u" and  CCOSTO = " + quoted(sum.costCentre) + spanClause(sum.bucket) + u" GROUP BY "
+        + column + u", [DEBE-HABER], CCOSTO ";
 }
 
 QString accountHaving(const JournalSum &sum)

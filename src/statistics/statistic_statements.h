@@ -57,6 +57,10 @@ struct JournalSum
     bool openingBalance = false; // every line up to the bucket's day, whatever the grouping
     QString unit; // business-unit grouping: the work row's unit
     QString costCentre; // cost-centre grouping: the work row's cost centre
+    // Confidentiality: the user may not see every account. The journal itself then reaches the
+    // server as its restricted synonym; the cost-centre view has none, so its lines are kept to
+    // the accounts of the user's restricted chart of accounts.
+    bool userAccountsOnly = false;
 };
 QString journalSumStatement(const JournalSum &sum);
 

@@ -2,6 +2,8 @@
 #include "../platform/platform_test_helpers.h"
 #include "breakdown/frm_detallado.h"
 #include "core/mod_global.h"
+#include "data/db_dll.h"
+#include "data/services.h"
 #include "data/sql_rewriting.h"
 #include "demo/suite_database.h"
 #include "platform/browser/web_browser.h"
@@ -352,6 +354,82 @@ TEST_F(BreakdownComputationTest, UnitAndCostCentreColumnsSumTheirOwnJournalLines
             }
         }
     }
+}
+
+// A user who may not see the salaries, nor the costs title and its account, gets by date, by
+// business unit and by cost centre the sums of the journal without those accounts' lines; an
+// administrator gets them all.
+TEST_F(BreakdownComputationTest, ColumnsOfARestrictedUserSumOnlyTheirAccountsInEveryGrouping)
+{
+    runOnMain(QStringLiteral("DROP VIEW SS_MA_CUENTAS"));
+    runOnMain(QStringLiteral("CREATE VIEW SS_MA_CUENTAS AS SELECT * FROM MA_CUENTAS WHERE CODIGO "
+                             "NOT IN ('51', '5101', '5201')"));
+    runOnMain(QStringLiteral("CREATE VIEW SS_MV_ASIENTOS AS SELECT * FROM MV_ASIENTOS WHERE "
+                             "CUENTA IN (SELECT CODIGO FROM SS_MA_CUENTAS)"));
+    defineLine(QStringLiteral("Reservada"), QStringLiteral("Costos"), QStringLiteral("51"));
+    defineLine(QStringLiteral("Reservada"), QStringLiteral("Sueldos"), QStringLiteral("5201"));
+    defineLine(QStringLiteral("Reservada"), QStringLiteral("Gastos"), QStringLiteral("52"));
+    const QDate from(2023, 1, 1);
+    const QDate to(2023, 12, 31);
+    const struct
+    {
+        QString group;
+        QString account;
+        QString journalTest; // the lines a restricted user may see
+        QString wholeJournalTest; // every line of the account
+    } lines[] = {
+        {"Costos", "51", "0 = 1", "SUBSTRING(CUENTA,1,2) = '51'"},
+        {"Sueldos", "5201", "0 = 1", "CUENTA = '5201'"},
+        {"Gastos", "52", "SUBSTRING(CUENTA,1,2) = '52' AND CUENTA <> '5201'",
+         "SUBSTRING(CUENTA,1,2) = '52'"},
+    };
+    const struct
+    {
+        const char *name;
+        Grouping grouping;
+        int columns;
+        const char *codeColumn; // of the journal, compared with the work row's code
+        const char *table;
+        const char *amount;
+    } groupings[] = {
+        {"by date", Grouping::Date, 1, nullptr, "MV_ASIENTOS", "IMPORTE"},
+        {"by business unit", Grouping::BusinessUnit, 3, "UNEGOCIO", "MV_ASIENTOS", "IMPORTE"},
+        {"by cost centre", Grouping::CostCentre, 4, "CCOSTO", "Vt_ASIENTOS_Ccosto", "IMPORTECC"},
+    };
+
+    const bool wasAdministrator = data::gDB().gEsAdmin;
+    data::setConfidentialityReader([] { return true; });
+    for (const auto &grouping : groupings) {
+        SCOPED_TRACE(grouping.name);
+        setRange(from, to, 6, grouping.grouping);
+        for (const bool administrator : {false, true}) {
+            SCOPED_TRACE(administrator ? "administrator" : "restricted user");
+            data::gDB().gEsAdmin = administrator;
+            run(QStringLiteral("Reservada"));
+            EXPECT_EQ(dialogs.count(), 0);
+            for (const auto &line : lines) {
+                SCOPED_TRACE(line.group.toStdString());
+                const QList<WorkRow> rows = workRows(u"Grupo IN (" + quoted(line.group) + u", "
+                                                     + quoted(line.account) + u")");
+                ASSERT_EQ(rows.size(), grouping.columns);
+                for (const WorkRow &row : rows) {
+                    const QString code = grouping.codeColumn
+                        ? u" AND " + QLatin1String(grouping.codeColumn) + u" = " + quoted(row.code)
+                        : QString();
+                    const double expected
+                        = journalSum((administrator ? line.wholeJournalTest : line.journalTest)
+                                         + u" AND " + period(from, to, true) + code,
+                                     grouping.table, grouping.amount);
+                    EXPECT_NEAR(row.importe, expected, 0.005) << row.code.toStdString();
+                    if (administrator || line.group == QLatin1String("Gastos")) {
+                        EXPECT_NE(expected, 0.0) << row.code.toStdString();
+                    }
+                }
+            }
+        }
+    }
+    data::gDB().gEsAdmin = wasAdministrator;
+    data::setConfidentialityReader(nullptr);
 }
 
 TEST_F(BreakdownComputationTest, DebitAndCreditFlagsChooseTheSidesWithDebitsNegative)

@@ -56,6 +56,9 @@ protected:
     core_testing::RecordingLauncher launcher;
     QTemporaryDir runtimeFolder;
     ScopedEnvironment runtime{"XDG_RUNTIME_DIR", QFile::encodeName(runtimeFolder.path())};
+    // The workbook goes to the user's documents, here a home of the test's own.
+    ScopedEnvironment home{"HOME", QFile::encodeName(runtimeFolder.path())};
+    ScopedEnvironment configuration{"XDG_CONFIG_HOME", QFile::encodeName(runtimeFolder.path())};
 };
 
 TEST_F(ResultadoMensualExport, SheetHoldsThePageRowsWithTheComputedAmountsAsNumbers)

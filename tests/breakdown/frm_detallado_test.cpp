@@ -1,3 +1,4 @@
+#include "../platform/platform_test_helpers.h"
 #include "breakdown/breakdown_page.h"
 #include "breakdown/frm_detallado.h"
 #include "platform/browser/web_browser.h"
@@ -64,6 +65,11 @@ protected:
     {
         m_previousRuntime = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.path()));
+        // The desktop names the documents folder in the user's settings.
+        QDir().mkpath(documentsFolder());
+        QDir().mkpath(folder.filePath(QStringLiteral("config")));
+        writeBytes(folder.filePath(QStringLiteral("config/user-dirs.dirs")),
+                   "XDG_DOCUMENTS_DIR=\"$HOME/Documentos\"\n");
         platform::setClock([] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); });
         platform::setLauncher(&launcher);
     }
@@ -75,6 +81,8 @@ protected:
     }
 
     QString pagesFolder() const { return folder.path() + QStringLiteral("/rp_panelcta/pages"); }
+    QString homeFolder() const { return folder.path() + QStringLiteral("/home"); }
+    QString documentsFolder() const { return homeFolder() + QStringLiteral("/Documentos"); }
 
     // Writes a finished page of one group and one account where CrearTempNew named it, with as
     // many columns as asked, and gives the window its rows.
@@ -119,6 +127,9 @@ protected:
     }
 
     QTemporaryDir folder;
+    ScopedEnvironment home{"HOME", QFile::encodeName(homeFolder())};
+    ScopedEnvironment configuration{"XDG_CONFIG_HOME",
+                                    QFile::encodeName(folder.filePath(QStringLiteral("config")))};
     RecordingLauncher launcher;
     testing_support::ScriptedDialogs dialogs;
 
@@ -163,6 +174,7 @@ TEST_F(FrmDetalladoTest, TwoUsersGetPagesOfTheirOwnAndPlantedLinksAreNotFollowed
     first.CrearTempNew();
     // Links where the style sheet and the page go, as an attacker would plant them.
     QFile::link(target, first.strCarpetaTemp + QStringLiteral("Style.css"));
+    QFile::remove(first.strArchivoHTML);
     QFile::link(target, first.strArchivoHTML);
     writePage(first, QStringLiteral("Primero"));
 
@@ -211,6 +223,40 @@ TEST_F(FrmDetalladoTest, ClosingTheWindowRemovesThePagesOfEarlierRunsOnly)
     EXPECT_TRUE(QFile::exists(otherWindow.strArchivoHTML));
     EXPECT_TRUE(QFile::exists(pagesFolder() + QStringLiteral("/Style.css")));
     EXPECT_TRUE(QFile::exists(workbook)) << "a workbook the user may have open stays";
+}
+
+// Two breakdowns in one second, of this window twice or of two windows at once (two starts of
+// the program): each page gets a name of its own, and each shows its own breakdown.
+TEST_F(FrmDetalladoTest, PagesStartedInOneSecondGetNamesOfTheirOwnAndBothShow)
+{
+    FrmDetallado first;
+    FrmDetallado second;
+    first.show();
+    second.show();
+    first.CrearTempNew();
+    second.CrearTempNew();
+    writePage(first, QStringLiteral("Primero"));
+    writePage(second, QStringLiteral("Segundo"));
+    const QString earlierPage = first.strArchivoHTML;
+    first.CrearTempNew();
+    writePage(first, QStringLiteral("Tercero"));
+
+    EXPECT_EQ(earlierPage, pagesFolder() + QStringLiteral("/Panel_CTA_5320261479.html"));
+    EXPECT_EQ(second.strArchivoHTML,
+              pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_2.html"));
+    EXPECT_EQ(first.strArchivoHTML, pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_3.html"));
+    EXPECT_TRUE(bytesOf(earlierPage).contains("Primero"));
+    for (const auto &[window, nombre] : {std::pair{&first, "Tercero"}, {&second, "Segundo"}}) {
+        QSignalSpy loads(window->WebBrowser1, &QWebEngineView::loadFinished);
+        window->NavegarA(window->strArchivoHTML);
+        ASSERT_TRUE(waitForLoad(loads)) << nombre;
+        EXPECT_EQ(
+            evaluate(*window->WebBrowser1,
+                     QStringLiteral("document.querySelector('tr.TableTitulo td').textContent"))
+                .toString(),
+            QString::fromLatin1(nombre));
+    }
+    EXPECT_EQ(dialogs.count(), 0);
 }
 
 TEST_F(FrmDetalladoTest, BrowserShowsTheWrittenPageThenBlanksForTheNextRun)
@@ -288,8 +334,14 @@ TEST_F(FrmDetalladoTest, ExportWritesANewWorkbookOfTheLastPageOnEveryClick)
     QTest::mouseClick(window.cmdExcel, Qt::LeftButton);
 
     ASSERT_EQ(launcher.opened.size(), 2);
-    EXPECT_EQ(launcher.opened[0], pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_1.xlsx"));
-    EXPECT_EQ(launcher.opened[1], pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_2.xlsx"));
+    EXPECT_EQ(launcher.opened[0],
+              documentsFolder()
+                  + QStringLiteral("/Apertura por cuentas - Resultados - 2026-03-05.xlsx"));
+    EXPECT_EQ(launcher.opened[1],
+              documentsFolder()
+                  + QStringLiteral("/Apertura por cuentas - Resultados - 2026-03-05 (2).xlsx"));
+    EXPECT_EQ(QDir(pagesFolder()).entryList({QStringLiteral("*.xlsx")}), QStringList())
+        << "no draft is left beside the page";
     for (const QString &workbook : launcher.opened) {
         EXPECT_EQ(modeOf(workbook), 0600u);
         const auto cells = breakdown_testing::readFirstSheet(workbook);
@@ -299,6 +351,56 @@ TEST_F(FrmDetalladoTest, ExportWritesANewWorkbookOfTheLastPageOnEveryClick)
         EXPECT_TRUE(cells.value(QStringLiteral("D4")).number);
         EXPECT_DOUBLE_EQ(cells.value(QStringLiteral("D4")).value, -2469135.78);
     }
+    EXPECT_EQ(dialogs.count(), 0);
+}
+
+// The workbook goes where the user keeps documents, named for what it holds: the desktop's
+// documents folder, else home. A name taken, by a workbook or a link planted there, gets a
+// counter and stays as it was.
+TEST_F(FrmDetalladoTest, TheWorkbookGoesToTheDocumentsFolderAndNeverReplacesAFile)
+{
+    const QString target = folder.filePath(QStringLiteral("target.txt"));
+    writeBytes(target, "keep");
+    const struct
+    {
+        const char *name;
+        QByteArray userDirs;
+        QString nombre;
+        QString expected;
+    } cases[] = {
+        {"documents folder", "XDG_DOCUMENTS_DIR=\"$HOME/Documentos\"\n", "Resultados",
+         documentsFolder() + "/Apertura por cuentas - Resultados - 2026-03-05 (2).xlsx"},
+        {"no documents folder", "XDG_DOCUMENTS_DIR=\"$HOME/No existe\"\n", "Resultados",
+         homeFolder() + "/Apertura por cuentas - Resultados - 2026-03-05 (2).xlsx"},
+        {"a name with folders", "XDG_DOCUMENTS_DIR=\"$HOME/Documentos\"\n", "../Ventas/2023",
+         documentsFolder() + "/Apertura por cuentas - ..-Ventas-2023 - 2026-03-05 (2).xlsx"},
+        // 200 characters of two bytes each, as the definition's name column holds them.
+        {"a long name", "XDG_DOCUMENTS_DIR=\"$HOME/Documentos\"\n", QString(200, u'ñ'),
+         documentsFolder() + "/Apertura por cuentas - " + QString(75, u'ñ')
+             + " - 2026-03-05 (2).xlsx"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(folder.filePath(QStringLiteral("config/user-dirs.dirs")), c.userDirs);
+        const QString planted = QString(c.expected).replace(QStringLiteral(" (2)"), QString());
+        QFile::remove(planted);
+        ASSERT_TRUE(QFile::link(target, planted));
+        FrmDetallado window;
+        window.CrearTempNew();
+        writePage(window, c.nombre);
+        launcher.opened.clear();
+
+        window.cmdExcel_Click();
+
+        ASSERT_EQ(launcher.opened, QStringList{c.expected});
+        EXPECT_EQ(modeOf(c.expected), 0600u);
+        EXPECT_EQ(breakdown_testing::readFirstSheet(c.expected).value(QStringLiteral("A1")).text,
+                  c.nombre);
+        EXPECT_TRUE(QFileInfo(planted).isSymLink());
+        QFile::remove(planted);
+        QFile::remove(c.expected);
+    }
+    EXPECT_EQ(bytesOf(target), QByteArray("keep"));
     EXPECT_EQ(dialogs.count(), 0);
 }
 
@@ -377,7 +479,7 @@ TEST_F(FrmDetalladoTest, AFailingDesktopOpenerIsReportedNamingTheWorkbook)
             EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.count() == 1; }, 10000)) << c.name;
             if (dialogs.count() == 1) {
                 EXPECT_TRUE(dialogs.last().text.contains(
-                    pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_")))
+                    documentsFolder() + QStringLiteral("/Apertura por cuentas - Resultados - ")))
                     << c.name;
             }
         } else {

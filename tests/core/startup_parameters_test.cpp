@@ -1,9 +1,12 @@
 #include "core/startup_parameters.h"
 #include "platform/legacy_files.h"
+#include "platform/suite/sistema.h"
 #include "platform/suite/utilidades.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -101,6 +104,62 @@ TEST(EstacionUsuarioTest, UpperCaseMachineAndUserCutToFifty)
     const QString longName(30, QLatin1Char('m'));
     const QString key = core::EstacionUsuario(longName, longName);
     EXPECT_EQ(key, (longName + QLatin1Char('|') + longName).toUpper().left(50));
+}
+
+// The station-user key a process of that account works out, with the environment as this one
+// left it; empty when the process could not become the account.
+QString stationUserKeyOfAccount(uid_t account)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        if (::setgid(account) != 0 || ::setuid(account) != 0)
+            ::_exit(1);
+        const platform::Sistema &sistema = platform::gSistema();
+        const QByteArray key
+            = core::EstacionUsuario(sistema.NombreMaquina(), sistema.NombreUsuario()).toUtf8();
+        const bool written = ::write(pipeEnds[1], key.constData(), key.size()) == key.size();
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    QByteArray key;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        key.append(buffer, got);
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? QString::fromUtf8(key) : QString();
+}
+
+// su without -l, setpriv and cron hand a process another account's USER: the key still names
+// the account, so two accounts never share, and delete, each other's work rows. Only an account
+// the system has no entry for is named by the environment.
+TEST(EstacionUsuarioTest, KeyNamesTheAccountWhateverTheEnvironmentSays)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "becoming other accounts needs root";
+    const QString machine = platform::gSistema().NombreMaquina().toUpper();
+    const struct
+    {
+        const char *name;
+        uid_t account;
+        const char *user; // USER as the process finds it
+        QString key;
+    } cases[] = {
+        {"root with another user's USER", 0, "contador", machine + u"|ROOT"},
+        {"nobody with root's USER", 65534, "root", machine + u"|NOBODY"},
+        {"an account without an entry", 54321, "contador", machine + u"|CONTADOR"},
+    };
+    const QByteArray previousUser = qgetenv("USER");
+    for (const auto &c : cases) {
+        qputenv("USER", c.user);
+        EXPECT_EQ(stationUserKeyOfAccount(c.account), c.key) << c.name;
+    }
+    qputenv("USER", previousUser);
 }
 
 class SettingsFileTest : public ::testing::Test

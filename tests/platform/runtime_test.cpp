@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -44,6 +45,28 @@ TEST(Runtime, TemporaryFolderFollowsTheEnvironment)
     ScopedEnvironment tmpdir("TMPDIR", "/var/tmp/panel/");
     EXPECT_EQ(environmentVariable(QStringLiteral("TMPDIR")), QStringLiteral("/var/tmp/panel/"));
     EXPECT_EQ(environmentVariable(QStringLiteral("RP_NO_SUCH_VARIABLE")), QString());
+}
+
+// As root the engine needs its sandbox off to start at all; any other account keeps it.
+TEST(Runtime, BrowserSandboxIsSwitchedOffForRootOnly)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "becoming another account needs root";
+    const QByteArray previous = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    const struct
+    {
+        const char *name;
+        uid_t account;
+        bool switchedOff;
+    } cases[] = {{"root", 0, true}, {"another account", 65534, false}};
+    for (const auto &c : cases) {
+        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        ASSERT_EQ(::seteuid(c.account), 0) << c.name;
+        platform::allowBrowserEngineAsRoot();
+        ASSERT_EQ(::seteuid(0), 0);
+        EXPECT_EQ(qgetenv("QTWEBENGINE_DISABLE_SANDBOX"), c.switchedOff ? "1" : "") << c.name;
+    }
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", previous);
 }
 
 TEST(Runtime, ClockCanBeFixedAndRestored)

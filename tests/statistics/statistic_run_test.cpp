@@ -436,6 +436,69 @@ TEST_F(StatisticRunTest, JournalSumsReadTheRestrictedSynonymUnderConfidentiality
     data::setConfidentialityReader(nullptr);
 }
 
+// A user who may not see every account sums, by date, by business unit and by cost centre, what
+// an administrator sums over the journal without the hidden accounts' lines: a hidden title
+// account sums nothing, a visible title account leaves out its hidden leaf. The cost-centre view
+// has no restricted synonym of its own, so its sums once took every account.
+TEST_F(StatisticRunTest, ARestrictedUserSumsTheJournalOfTheirOwnAccountsInEveryGrouping)
+{
+    runOnMain(QStringLiteral("DROP VIEW SS_MA_CUENTAS"));
+    runOnMain(QStringLiteral("CREATE VIEW SS_MA_CUENTAS AS SELECT * FROM MA_CUENTAS WHERE CODIGO "
+                             "NOT IN ('51', '5101', '5201')"));
+    runOnMain(QStringLiteral("CREATE VIEW SS_MV_ASIENTOS AS SELECT * FROM MV_ASIENTOS WHERE "
+                             "CUENTA IN (SELECT CODIGO FROM SS_MA_CUENTAS)"));
+    define(QStringLiteral("Reservada"),
+           {{"Costos", "51"}, {"Sueldos", "5201"}, {"Gastos", "52"}, {"Alquiler", "5202"}});
+    const QList<Line> visibleLines = {
+        {"5202", march(4), "D", 30, "OP", "   2", false, {{"   2", 30}}},
+        {"5203", march(5), "H", 5, "AS", "   1", false, {{"   1", 5}}},
+    };
+    const QList<Line> hiddenLines = {
+        {"5101", march(2), "D", 70, "AS", "   1", false, {{"   1", 70}}},
+        {"5201", march(3), "D", 100, "OP", "   1", false, {{"   1", 60}, {"   2", 40}}},
+    };
+    const struct
+    {
+        const char *name;
+        Grouping grouping;
+        Row aVisibleSum; // what the restricted user must see in one row, hidden lines left out
+    } cases[] = {
+        {"by date", Grouping::Date, {"Gastos", march(1), march(31), "", 25}},
+        {"by business unit", Grouping::BusinessUnit, {"Gastos", march(1), march(31), "1", -5}},
+        {"by cost centre", Grouping::CostCentre, {"Gastos", march(1), march(31), "2", 30}},
+    };
+    const bool wasAdministrator = data::gDB().gEsAdmin;
+    data::setConfidentialityReader([] { return true; });
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        definition.grouping = c.grouping;
+        definition.unegocios = selection({"1", "2"});
+        definition.ccostos = selection({"1", "2"});
+        const auto runAs = [&](bool administrator, const QList<Line> &journal) {
+            clearJournal();
+            post(journal);
+            data::gDB().gEsAdmin = administrator;
+            setRun(QStringLiteral("Reservada"), march(1), march(31), 6);
+            generate();
+            return workRows();
+        };
+        const QList<Row> restricted = runAs(false, visibleLines + hiddenLines);
+        const QList<Row> visibleJournal = runAs(true, visibleLines);
+        const QList<Row> wholeJournal = runAs(true, visibleLines + hiddenLines);
+
+        EXPECT_EQ(restricted, visibleJournal);
+        EXPECT_NE(restricted, wholeJournal) << "the hidden lines reach some sum";
+        EXPECT_TRUE(restricted.contains(c.aVisibleSum));
+        for (const Row &row : restricted) {
+            if (row.group == QLatin1String("Costos") || row.group == QLatin1String("Sueldos")) {
+                EXPECT_EQ(row.amount, 0) << testing::PrintToString(row);
+            }
+        }
+    }
+    data::gDB().gEsAdmin = wasAdministrator;
+    data::setConfidentialityReader(nullptr);
+}
+
 TEST_F(StatisticRunTest, SignRulesOfGroupNames)
 {
     define(QStringLiteral("Resultado"),

@@ -279,6 +279,12 @@ TEST_F(StatisticTextsTest, JournalSumStatementForEveryGroupingAndAccountKind)
     centreTitle.unitCodes = QStringLiteral("'   1'");
     JournalSum centreExact = sumOf(Grouping::CostCentre, Anual, QStringLiteral("O'1"), false);
     centreExact.costCentre = QStringLiteral("   3");
+    // Under confidentiality the cost-centre view takes the user's accounts only; the journal
+    // statements stay as they are, their synonym restricts them.
+    JournalSum centreOfUser = centreTitle;
+    centreOfUser.userAccountsOnly = true;
+    JournalSum unitOfUser = unitExact;
+    unitOfUser.userAccountsOnly = true;
     JournalSum openingExact = sumOf(Grouping::CostCentre, Anual, QStringLiteral("1101"), false);
     openingExact.openingBalance = true;
     openingExact.bucket = DateSpan{QDate(2026, 2, 28), QDate(2026, 2, 28)};
@@ -326,6 +332,13 @@ TEST_F(StatisticTextsTest, JournalSumStatementForEveryGroupingAndAccountKind)
          "Vt_ASIENTOS_Ccosto  WHERE (EsResumen = 0)    and  CCOSTO = '   3' AND FECHA "
          ">='01/03/2026' AND Fecha <='08/03/2026' GROUP BY CUENTA, [DEBE-HABER], CCOSTO  HAVING "
          "(CUENTA = 'O''1'  )"},
+        {centreOfUser,
+         "Select substring(CUENTA,1,2), [DEBE-HABER], SUM(IMPORTECC) AS IMPORTE, CCOSTO  From "
+         "Vt_ASIENTOS_Ccosto  WHERE (EsResumen = 0)  and CUENTA IN (SELECT CODIGO FROM "
+         "SS_MA_CUENTAS)   and  UNEGOCIO IN ('   1')  and  CCOSTO = '   3' AND FECHA "
+         ">='01/03/2026' AND Fecha <='08/03/2026' GROUP BY substring(CUENTA,1,2), [DEBE-HABER], "
+         "CCOSTO  HAVING (substring(CUENTA,1,2) = '52' )"},
+        {unitOfUser, journalSumStatement(unitExact)},
         {openingExact, dateBase + " HAVING (CUENTA = '1101' AND FECHA <='28/02/2026'  )"},
         {openingTitle,
          dateBase + " HAVING (substring(CUENTA,1,2) = '11' AND FECHA <='28/02/2026'  )"},

@@ -4,6 +4,9 @@
 #include "platform/suite/utilidades.h"
 
 #include <QSysInfo>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -12,8 +15,29 @@ QString Sistema::NombreMaquina() const
     return QSysInfo::machineHostName();
 }
 
+namespace {
+
+// The name of the account the program runs as; empty when the system has no entry for it.
+QString accountName()
+{
+    const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(suggested > 0 ? std::size_t(suggested) : 16384);
+    passwd entry{};
+    passwd *found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found
+        || !found->pw_name)
+        return {};
+    return QString::fromLocal8Bit(found->pw_name);
+}
+
+} // namespace
+
+// The account, not the environment, names the user: su without -l, setpriv or cron leave another
+// user's USER behind, and two accounts with one key would delete each other's work rows.
 QString Sistema::NombreUsuario() const
 {
+    if (const QString account = accountName(); !account.isEmpty())
+        return account;
     for (const char *name : {"USER", "LOGNAME", "USERNAME"}) {
         const QString user = environmentVariable(QLatin1String(name));
         if (!user.isEmpty())

@@ -10,7 +10,8 @@ class Sistema
 public:
     // The machine's host name.
     QString NombreMaquina() const;
-    // The logged-in user's name (USER, else LOGNAME, else USERNAME).
+    // The name of the account the program runs as; where the system has no entry for it, USER,
+    // else LOGNAME, else USERNAME.
     QString NombreUsuario() const;
     // The folder for temporary files, ending in "/".
     QString CarpetaTemporal() const;

@@ -2,6 +2,7 @@
 #include "platform/runtime.h"
 #include "platform/suite/sistema.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -48,6 +49,11 @@ TEST(Sistema, MachineUserAndTemporaryFolder)
     ScopedEnvironment tmpdir("TMPDIR", "/var/tmp/panel");
     ScopedEnvironment user("USER", "contador");
     EXPECT_EQ(gSistema().CarpetaTemporal(), QStringLiteral("/var/tmp/panel/"));
-    EXPECT_EQ(gSistema().NombreUsuario(), QStringLiteral("contador"));
+    QProcess id;
+    id.start(QStringLiteral("id"), {QStringLiteral("-un")});
+    ASSERT_TRUE(id.waitForFinished());
+    EXPECT_EQ(gSistema().NombreUsuario(),
+              QString::fromLocal8Bit(id.readAllStandardOutput()).trimmed())
+        << "the account names the user, not USER";
     EXPECT_FALSE(gSistema().NombreMaquina().isEmpty());
 }
