@@ -1,6 +1,7 @@
 #include "breakdown/breakdown_installation.h"
 #include "data/frm_acceso.h"
 #include "platform/desktop_integration.h"
+#include "platform/runtime.h"
 #include "statistics/frm_estadistica.h"
 
 #include <QApplication>
@@ -8,6 +9,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The parameter string may carry the database password: no other user may read it in ps.
+    platform::keepStartupParametersHidden(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RP_PANELCTA"));
     QApplication::setWindowIcon(platform::applicationIcon());
     platform::installSpanishQtTranslations();

@@ -77,7 +77,7 @@ void ConectarSistema(bool UsarIni, const QString &Parametros, QString &ConnStrin
             gColorLetra = 0;
             gColorFondo = 0xFFFFFF;
         },
-        [&] { cadena = Parametros.isEmpty() ? platform::commandLineText() : Parametros; },
+        [&] { cadena = Parametros.isEmpty() ? platform::startupParameterText() : Parametros; },
         [&] {
             if (cadena.trimmed().isEmpty() && UsarIni)
                 cadena = ParametrosDesdeIni(sistema.NombreMaquina(), sistema.NombreUsuario());

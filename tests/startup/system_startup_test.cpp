@@ -20,6 +20,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QThread>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -563,3 +565,48 @@ TEST(DatabaseCreationScriptTest, OracleUserOwnsItsSchemaWithoutAdministrationRig
 } // namespace
 
 #include "system_startup_test.moc"
+
+// The real program, started as the suite's menu starts it: once it has logged in, no other user
+// can read the password in its command line, whether it came there or in the variable.
+TEST_F(StartupTest, TheRunningProgramShowsOtherUsersNoPasswordInItsCommandLine)
+{
+    const struct
+    {
+        const char *name;
+        QString argument;
+        QString variable;
+    } cases[] = {
+        {"on the command line", FullParameters, {}},
+        {"in the variable, which wins over the command line",
+         QStringLiteral("@Server=(embebido); @DbName=PRINCIPAL; @Usuario=ADMIN; @Password=mala"),
+         QStringLiteral("@Password=ADMIN")},
+    };
+    int audited = auditRows();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("RP_PANELCTA_PARAMETROS"), c.variable);
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), tempFolder());
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(QStringLiteral(RP_PROGRAM), {c.argument});
+        ASSERT_TRUE(program.waitForStarted());
+
+        // The access audit row says the program read its parameters and logged in.
+        for (int wait = 0; wait < 200 && auditRows() == audited; ++wait)
+            QThread::msleep(50);
+        ASSERT_EQ(auditRows(), audited + 1) << "the program did not log in";
+        ++audited;
+        QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(program.processId()));
+        ASSERT_TRUE(commandLine.open(QIODevice::ReadOnly));
+        const QByteArray shown = commandLine.readAll();
+        EXPECT_EQ(program.state(), QProcess::Running);
+        EXPECT_EQ(QByteArray(shown).replace('\0', ""), QByteArray(RP_PROGRAM))
+            << "cmdline shows: " << QByteArray(shown).replace('\0', ' ').toStdString();
+
+        program.kill();
+        program.waitForFinished();
+    }
+}
