@@ -455,10 +455,16 @@ TEST_F(StartupTest, MissingCreationScriptIsNamedAndTheStartGoesOn)
     start(FullParameters);
 
     ASSERT_GE(dialogs.count(), 1);
-    EXPECT_EQ(dialogs.shown()[0].text,
-              QStringLiteral("No se encuentra el archivo ")
-                  + programFile(QStringLiteral("completotve.sql"))
-                  + QStringLiteral(", Por favor, ingrese la ruta donde se encuentra! "));
+    const QString text = dialogs.shown()[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("No se encuentra el archivo ")
+                                + programFile(QStringLiteral("completotve.sql"))
+                                + QStringLiteral(", que crea la base de datos de estadísticas "
+                                                 "TV_ESTADISTICAS.")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Copie el archivo en la carpeta del programa o en ")
+                              + tempFolder() + QStringLiteral("/rp_panelcta")))
+        << "it names where the file belongs";
+    EXPECT_FALSE(text.contains(QStringLiteral("ingrese"))) << "nothing is asked";
     EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("TV_ESTADISTICAS.db"))));
     EXPECT_TRUE(leftOver(QStringLiteral("CDB7.SQL")).isEmpty());
     EXPECT_FALSE(data::gDBEstadisticas().gOpenFlag);
