@@ -82,7 +82,7 @@ ProviderError valueFreeTdsCannotCarry(const QString &what)
     error.sqlState = QStringLiteral("08001");
     error.description
         = QStringLiteral("%1 contiene \"};\", que el controlador FreeTDS no puede recibir: "
-                         "cámbiela, o use otro controlador ODBC (variable de entorno "
+                         "cambie ese valor, o use otro controlador ODBC (variable de entorno "
                          "RP_PANELCTA_SQLSERVER_DRIVER).")
               .arg(what);
     error.source = QStringLiteral("ODBC");
@@ -185,14 +185,16 @@ OdbcConnectionString access(const ConnectionString &connection, const DriverSetu
 OdbcConnectionString withCredentials(const ConnectionString &connection, const QString &user,
                                      const QString &password)
 {
-    const std::pair<QString, const char *> overrides[]
-        = {{user, "El usuario"}, {password, "La contraseña"}};
-    const QString keys[] = {QStringLiteral("UID"), QStringLiteral("PWD")};
+    const struct
+    {
+        QString key;
+        const QString &value;
+        const char *what;
+    } overrides[] = {{QStringLiteral("UID"), user, "El usuario"},
+                     {QStringLiteral("PWD"), password, "La contraseña"}};
     DriverValues driverValue(isFreeTds(connection.value(QStringLiteral("Driver"))));
     QString result = connection.text();
-    for (int i = 0; i < 2; ++i) {
-        const auto &[value, what] = overrides[i];
-        const QString &key = keys[i];
+    for (const auto &[key, value, what] : overrides) {
         if (value.isEmpty())
             continue;
         const QString replacement = key + QLatin1Char('=') + driverValue(value, what);
