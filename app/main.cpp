@@ -10,6 +10,8 @@ int main(int argc, char *argv[])
 {
     platform::allowBrowserEngineAsRoot();
     QApplication app(argc, argv);
+    // The parameter string may carry the database password: no other user may read it in ps.
+    platform::keepStartupParametersHidden(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RP_PANELCTA"));
     QApplication::setWindowIcon(platform::applicationIcon());
     platform::installSpanishQtTranslations();

@@ -5,8 +5,6 @@
 #include "platform/runtime.h"
 #include "platform/user_dialogs.h"
 
-#include <QFile>
-
 namespace core {
 
 namespace {
@@ -16,20 +14,12 @@ QString routineText(const std::optional<QString> &routine)
     return routine ? QStringLiteral(" - ") + *routine : QString();
 }
 
-// The log exists once a report has been attempted, even when nothing is written to it.
-void ensureLogExists(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Append);
-}
-
 } // namespace
 
 std::int16_t MensajeError(const platform::Error &CodErr, std::optional<int> Botones,
                           std::optional<QString> Rutina)
 {
-    const QString logPath = errorLogPath();
-    ensureLogExists(logPath);
+    data::createErrorLog(QString());
     if (CodErr.number() == 0)
         return 0;
 
@@ -40,7 +30,7 @@ std::int16_t MensajeError(const platform::Error &CodErr, std::optional<int> Boto
         = Botones.value_or(platform::msgbox::AbortRetryIgnore | platform::msgbox::Critical);
 
     const int answer = platform::userDialogs().messageBox(message, style, title);
-    data::appendErrorLogLine(logPath,
+    data::appendErrorLogLine(QString(),
                              data::errorLogLine(platform::now(), routine, message, answer));
     return std::int16_t(answer);
 }
@@ -54,12 +44,12 @@ void installErrorReporter()
 
 QString errorLogPath()
 {
-    return data::errorLogPathIn(platform::temporaryFolder());
+    return data::userErrorLogPath();
 }
 
 void logSkippedError(const platform::Error &error, const QString &routine)
 {
-    data::appendErrorLogLine(errorLogPath(),
+    data::appendErrorLogLine(QString(),
                              data::errorLogLine(platform::now(), routineText(routine),
                                                 data::errorMessageText(error), 0));
 }

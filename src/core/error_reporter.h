@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-// The global module's error box and its log "TVERR.LOG" in the temporary folder.
+// The global module's error box and its log "TVERR.LOG" in the user's own folder.
 namespace core {
 
 // Shows "Ha ocurrido el Siguiente Error (<number>) <description>" titled with the error's
@@ -21,8 +21,8 @@ std::int16_t MensajeError(const platform::Error &CodErr, std::optional<int> Boto
 // start-up calls it before the first connection is opened.
 void installErrorReporter();
 
-// The log MensajeError writes: "TVERR.LOG" in the first of TMPDIR, TEMP and TMP that is not
-// blank, else in the system's temporary folder.
+// The log MensajeError writes, shared with the data layer: "TVERR.LOG" in the user's lasting
+// private folder. Raises 75 when that folder cannot be made or is not private.
 QString errorLogPath();
 
 // Logs an error that a procedure skips without asking anyone: one line with the routine and an

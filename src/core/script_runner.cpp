@@ -167,7 +167,6 @@ public:
                         m_confidential
                             = Cfg(QStringLiteral("SS_Confidencialidad")) == QLatin1String("SI");
                 },
-                [&] { platform::appendPrivateTextLines(m_logPath, {}); },
                 [&] { m_lines = scriptLines(m_path); },
                 [&] { return byStatement ? readAndRunStatements() : readBatches(); },
                 [&] { return byStatement ? Flow::Finish : setNoCount(); },

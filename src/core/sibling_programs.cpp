@@ -43,6 +43,20 @@ QString parametersFor(const QString &additionalParameter)
         + QStringLiteral("; @Caja=") + gCaja + QLatin1Char(';');
 }
 
+// The suite's programs read a value up to the next ";", so a password holding one reaches them
+// cut and their login fails with nothing said here.
+void warnOfCutPassword(const QString &program)
+{
+    if (!data::gDB().gUserPassWord.contains(QLatin1Char(';')))
+        return;
+    platform::userDialogs().messageBox(
+        QStringLiteral("La contraseña contiene \";\": el programa %1 la recibe cortada y no "
+                       "podrá conectarse con ella. Ingrese en él el usuario y la contraseña "
+                       "cuando los pida.")
+            .arg(program),
+        platform::msgbox::OkOnly | platform::msgbox::Exclamation, QStringLiteral("Atención"));
+}
+
 } // namespace
 
 void MenuExes(const QString &Exe, const QString &ParametroAdicional, std::int32_t &Resultado)
@@ -53,6 +67,7 @@ void MenuExes(const QString &Exe, const QString &ParametroAdicional, std::int32_
         {
             [&] { parameters = parametersFor(ParametroAdicional); },
             [&] { program = programPath(Exe); },
+            [&] { warnOfCutPassword(program); },
             // The launcher gives no task number; any non-zero one says the program runs.
             [&] { Resultado = platform::launcher().start(program, {parameters}, false) ? 1 : 0; },
             [&] {

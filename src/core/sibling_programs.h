@@ -9,9 +9,10 @@ namespace core {
 // program's name, in the program folder, or a path of its own (holding a folder separator);
 // either may begin with "SHELL:" in any case. The program gets one argument, the parameter
 // string " ; @server=...; @dbname=...; @usuario=...; @Password=...; @ParametroAdicional=...;
-// koru@ ; @UsuarioLogeado = ...; @Caja=...;". Resultado becomes non-zero once the program has
-// started; a program that cannot be started shows "Opcion no Implementada!". Any other failure
-// goes to MensajeError with the routine "MenuExes".
+// koru@ ; @UsuarioLogeado = ...; @Caja=...;"; when the password holds ";", which that string
+// cannot carry, the user is told before the program starts. Resultado becomes non-zero once the
+// program has started; a program that cannot be started shows "Opcion no Implementada!". Any other
+// failure goes to MensajeError with the routine "MenuExes".
 void MenuExes(const QString &Exe, const QString &ParametroAdicional, std::int32_t &Resultado);
 
 } // namespace core

@@ -9,12 +9,15 @@
 #include "data/db_dll.h"
 #include "data/sql_rewriting.h"
 #include "platform/legacy_files.h"
+#include "platform/private_folder.h"
+#include "platform/program_files.h"
 #include "platform/runtime.h"
 #include "platform/steps.h"
 #include "platform/suite/utilidades.h"
 #include "platform/text.h"
 #include "platform/user_dialogs.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
@@ -41,8 +44,22 @@ QString quoted(const QString &value)
 
 QString creationScriptPath()
 {
-    return platform::gUtil().AgregarBarra(platform::programFolder())
-        + QStringLiteral("completotve.sql");
+    return platform::readableProgramFile(QStringLiteral("completotve.sql"));
+}
+
+// The box asks for nothing: it says what is missing, where it belongs and what the program does
+// without it.
+QString missingScriptMessage(const QString &script)
+{
+    QString ownFolder;
+    try {
+        ownFolder = QStringLiteral(" o en ") + QDir::toNativeSeparators(platform::userFolder());
+    } catch (const platform::Error &) { }
+    return QStringLiteral("No se encuentra el archivo ") + QDir::toNativeSeparators(script)
+        + QStringLiteral(", que crea la base de datos de estadísticas ") + BaseEstadisticas
+        + QStringLiteral(". El programa sigue sin ella, con el tiempo de espera por omisión. "
+                         "Copie el archivo en la carpeta del programa")
+        + ownFolder + QStringLiteral(" y vuelva a iniciarlo.");
 }
 
 // The login's user in its database, owner of it. Run on the database itself, so the login is
@@ -233,9 +250,8 @@ bool CrearBaseDeDatos(const QString &Servidor, const QString &Usuario, const QSt
 {
     const QString script = creationScriptPath();
     if (!ExisteArchivo(script)) {
-        platform::userDialogs().messageBox(QStringLiteral("No se encuentra el archivo ") + script
-                                           + QStringLiteral(", Por favor, ingrese la ruta donde "
-                                                            "se encuentra! "));
+        platform::userDialogs().messageBox(
+            missingScriptMessage(script), platform::msgbox::OkOnly | platform::msgbox::Exclamation);
         return false;
     }
     const QString database = BaseDatos.trimmed();

@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "platform/legacy_files.h"
+#include "platform/program_files.h"
 #include "platform/runtime.h"
 #include "platform/suite/utilidades.h"
 
@@ -13,6 +14,7 @@ namespace data {
 namespace {
 
 constexpr int FieldCount = 5;
+const QString ListName = QStringLiteral("BASES.TXT");
 const QLatin1Char Separator(',');
 const QLatin1Char Quote('"');
 
@@ -89,19 +91,32 @@ QString formatConnectionLine(const RegisteredConnection &connection)
 
 QString ConnectionList::defaultPath()
 {
-    return platform::findFileIgnoringCase(platform::programFolder(), QStringLiteral("BASES.TXT"));
+    return platform::writableProgramFile(ListName);
 }
 
-ConnectionList::ConnectionList(QString path) : m_path(std::move(path)) { }
+ConnectionList::ConnectionList() : m_path(defaultPath())
+{
+    const QString own = platform::readableProgramFile(ListName);
+    const QString shared = platform::findFileIgnoringCase(platform::programFolder(), ListName);
+    for (const QString &path : {own, m_path, shared}) {
+        if (!m_readPaths.contains(path))
+            m_readPaths << path;
+    }
+}
+
+ConnectionList::ConnectionList(QString path) : m_path(std::move(path)), m_readPaths{m_path} { }
 
 QList<RegisteredConnection> ConnectionList::read() const
 {
-    if (!QFileInfo::exists(m_path))
-        return {};
     QList<RegisteredConnection> connections;
-    for (const QString &line : platform::readTextLines(m_path)) {
-        if (std::optional<RegisteredConnection> connection = parseConnectionLine(line))
-            connections << *connection;
+    for (const QString &path : m_readPaths) {
+        // Its lines name the servers the user's password is sent to.
+        if (!QFileInfo::exists(path) || !platform::isTrustedOrReported(path))
+            continue;
+        for (const QString &line : platform::readTextLinesUtf8OrWindows1252(path)) {
+            if (std::optional<RegisteredConnection> connection = parseConnectionLine(line))
+                connections << *connection;
+        }
     }
     return connections;
 }
@@ -121,10 +136,29 @@ void ConnectionList::append(const RegisteredConnection &connection) const
     const QString line = formatConnectionLine(connection);
     // A list last saved by hand may lack its final line end; the new line must not run on
     // into the last one and spoil both.
-    if (endsInsideALine())
-        platform::appendTextLines(m_path, {QString(), line});
+    const QStringList lines = endsInsideALine() ? QStringList{QString(), line} : QStringList{line};
+    if (holdsUtf8Text())
+        platform::appendUtf8TextLines(m_path, lines);
     else
-        platform::appendTextLine(m_path, line);
+        platform::appendTextLines(m_path, lines);
+}
+
+// A list edited on Linux holds UTF-8: a line added in the code page would make the whole file
+// read as the code page, spoiling every letter beyond ASCII already in it.
+bool ConnectionList::holdsUtf8Text() const
+{
+    if (!QFileInfo::exists(m_path))
+        return false;
+    bool utf8 = false;
+    const QStringList lines = platform::readTextLinesUtf8OrWindows1252(m_path, &utf8);
+    if (!utf8)
+        return false;
+    for (const QString &line : lines) {
+        for (const QChar c : line)
+            if (c.unicode() > 0x7F)
+                return true;
+    }
+    return false;
 }
 
 bool ConnectionList::endsInsideALine() const

@@ -2,11 +2,13 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // The list of registered connections "BASES.TXT" in the program folder: one line per database,
-// five comma-separated fields, Windows-1252 text with CR LF line ends. The connection dialog
-// is its only reader and its registration the only writer; lines are only ever appended.
+// five comma-separated fields, Windows-1252 text with CR LF line ends (UTF-8, as edited on
+// Linux, is read too). The connection dialog is its only reader and its registration the only
+// writer; lines are only ever appended.
 namespace data {
 
 // One line of the list.
@@ -38,14 +40,20 @@ QString formatConnectionLine(const RegisteredConnection &connection);
 class ConnectionList
 {
 public:
-    // "BASES.TXT" in the program folder, found whatever the letter case of its name.
+    // Where registrations go: "BASES.TXT" in the program folder, found whatever the letter case
+    // of its name, or the user's own list when this user may not write there.
     static QString defaultPath();
 
-    explicit ConnectionList(QString path = defaultPath());
+    // The user's own list, then the program folder's, both read; registrations go to
+    // defaultPath.
+    ConnectionList();
+    // One file, read and appended to.
+    explicit ConnectionList(QString path);
 
     const QString &path() const { return m_path; }
 
-    // The well-formed lines in file order; none when the file is missing.
+    // The well-formed lines in file order; none from a missing file, or from one other users
+    // may change (the user is told once).
     QList<RegisteredConnection> read() const;
 
     // The first line whose trimmed key equals the trimmed key given (letter case counts).
@@ -56,8 +64,10 @@ public:
 
 private:
     bool endsInsideALine() const;
+    bool holdsUtf8Text() const;
 
     QString m_path;
+    QStringList m_readPaths;
 };
 
 // Registers a connection in the program folder's list, the password encoded.

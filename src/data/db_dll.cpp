@@ -43,7 +43,7 @@ void DB_Dll::CierraRecordset(platform::db::Recordset &LrcsTemp)
 
 QString DB_Dll::errorLogPath() const
 {
-    return gLogErr.isEmpty() ? errorLogPathIn(platform::programFolder()) : gLogErr;
+    return gLogErr;
 }
 
 int DB_Dll::TratamientoErrores(const platform::Error &CodErr, std::optional<int> Botones,

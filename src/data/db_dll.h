@@ -49,7 +49,7 @@ public:
     QString gUserPassWord;
     QString gConnString;
     QString gExtended; // appended to every SQL Server and Access connection string built here
-    QString gLogErr; // empty: the program folder's "TVERR.LOG"
+    QString gLogErr; // empty: the user's own "TVERR.LOG" (data::userErrorLogPath)
     bool ParametrosSQL = false;
     std::int16_t gTVTimeOut = 0;
 

@@ -1,9 +1,11 @@
 #include "data/error_log.h"
 
-#include "platform/legacy_files.h"
+#include "platform/private_folder.h"
+#include "platform/user_dialogs.h"
 
-#include <QFile>
 #include <QRegularExpression>
+#include <QSet>
+#include <iostream>
 
 namespace data {
 
@@ -44,19 +46,38 @@ QString errorLogLine(const QDateTime &when, const QString &routineText, const QS
         + QStringLiteral(" Respondió : ") + answerWord(answer);
 }
 
-void appendErrorLogLine(const QString &path, const QString &line)
+QString userErrorLogPath()
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    file.write(platform::toWindows1252(QString(line + QStringLiteral("\r\n"))));
+    return platform::userFolder() + QStringLiteral("/TVERR.LOG");
 }
 
-QString errorLogPathIn(const QString &folder)
+void appendErrorLogLine(const QString &path, const QString &line)
 {
-    if (folder.endsWith(QLatin1Char('/')))
-        return folder + QStringLiteral("TVERR.LOG");
-    return folder + QStringLiteral("/TVERR.LOG");
+    QString target = path;
+    try {
+        if (target.isEmpty())
+            target = userErrorLogPath();
+        platform::appendPrivateTextLines(target, {line});
+    } catch (const platform::Error &error) {
+        std::cerr << line.toLocal8Bit().constData() << std::endl;
+        static QSet<QString> reported;
+        if (reported.contains(target))
+            return;
+        reported.insert(target);
+        platform::userDialogs().messageBox(
+            QStringLiteral("No se pudo escribir en el registro de errores: ") + error.description()
+                + QStringLiteral(". Las líneas que no se puedan escribir en él se muestran en la "
+                                 "salida de errores del programa."),
+            platform::msgbox::OkOnly | platform::msgbox::Exclamation,
+            QStringLiteral("Registro de errores"));
+    }
+}
+
+void createErrorLog(const QString &path)
+{
+    try {
+        platform::appendPrivateBytes(path.isEmpty() ? userErrorLogPath() : path, {});
+    } catch (const platform::Error &) { }
 }
 
 } // namespace data

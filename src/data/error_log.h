@@ -22,12 +22,20 @@ QString answerWord(int answer);
 QString errorLogLine(const QDateTime &when, const QString &routineText, const QString &message,
                      int answer);
 
-// Appends the line and a CR LF to the file, in Windows-1252 as the suite's other programs
-// append to the same log. A file that cannot be written loses the line and
-// nothing else: the error being reported matters more than its log.
+// The user's own error log: "TVERR.LOG" in the user's lasting private folder, which both
+// reporters share. A log in a folder other users may write could be replaced by a link or read
+// by them. Raises 75 when the folder cannot be made or is not private.
+QString userErrorLogPath();
+
+// Appends the line and a CR LF to the log (the user's own when the path is empty), in
+// Windows-1252. The file is created for this user alone and never through a link. A line that
+// cannot be written goes to the standard error output instead, and the first such failure of a
+// log is shown to the user once; the error being reported matters more than its log, so the
+// caller goes on either way.
 void appendErrorLogLine(const QString &path, const QString &line);
 
-// The log in the given folder: "<folder>/TVERR.LOG".
-QString errorLogPathIn(const QString &folder);
+// Makes sure the log (the user's own when the path is empty) exists, as a report leaves it even
+// when it writes nothing. Failures are left to the next line written.
+void createErrorLog(const QString &path);
 
 } // namespace data

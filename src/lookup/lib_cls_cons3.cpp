@@ -8,6 +8,7 @@
 #include "lookup/lib_frm_cons3_tree.h"
 #include "lookup/lib_frm_cons3_twips.h"
 #include "platform/legacy_files.h"
+#include "platform/program_files.h"
 #include "platform/text.h"
 #include "platform/user_dialogs.h"
 
@@ -226,6 +227,9 @@ void Lib_ClsCons3::ConsultaSearch(QString SQL, StringCollection &CmpsDevueltos,
 // be read is logged and treated the same way.
 bool Lib_ClsCons3::findMask(const QString &tableName)
 {
+    // A mask's columns and condition go into the statement as they stand.
+    if (!platform::isTrustedOrReported(gRutaMascaraConsultas))
+        return false;
     try {
         return findQueryMask(gRutaMascaraConsultas, tableName, m_mascara);
     } catch (const platform::Error &error) {

@@ -9,6 +9,7 @@
 #include "lookup/lib_frm_cons3_widths.h"
 #include "platform/db/ado.h"
 #include "platform/legacy_files.h"
+#include "platform/program_files.h"
 #include "platform/runtime.h"
 #include "platform/steps.h"
 #include "platform/suite/utilidades.h"
@@ -503,7 +504,8 @@ void Lib_FrmCons3::Impl::colourRow(int row, int column, const QVariant &colour)
 void Lib_FrmCons3::Impl::LeerAnchos()
 {
     const QString path = column_widths::filePath();
-    if (!QFile::exists(path))
+    // The widths name the columns the lookup's statement is built from.
+    if (!QFile::exists(path) || !platform::isTrustedOrReported(path))
         return;
     if (platform::equalsIgnoringCase(TablaConsulta, QStringLiteral("Stk_ma_articulos")))
         TablaConsulta = QStringLiteral("VT_MA_ARTICULOS");

@@ -2,22 +2,17 @@
 
 #include "platform/error.h"
 #include "platform/legacy_files.h"
+#include "platform/program_files.h"
 #include "platform/regional_settings.h"
-#include "platform/runtime.h"
-#include "platform/suite/utilidades.h"
 #include "platform/text.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <filesystem>
 #include <system_error>
 
 namespace lookup::column_widths {
 namespace {
-
-QString programFolderPath(const QString &fileName)
-{
-    return platform::Utilidades().AgregarBarra(platform::programFolder()) + fileName;
-}
 
 // One field of a sequential-file line from position on: a text between double quotes, or the
 // text up to the next comma without its surrounding blanks. Position moves past the comma.
@@ -53,14 +48,12 @@ platform::Error inputPastEnd()
 
 QString filePath()
 {
-    return platform::findFileIgnoringCase(
-        platform::Utilidades().AgregarBarra(platform::programFolder()),
-        QStringLiteral("CONSULTASLEN.TVC"));
+    return platform::readableProgramFile(QStringLiteral("CONSULTASLEN.TVC"));
 }
 
 QString temporaryPath()
 {
-    return programFolderPath(QStringLiteral("CONSULTASLEN.AUX"));
+    return QFileInfo(filePath()).absolutePath() + QStringLiteral("/CONSULTASLEN.AUX");
 }
 
 std::optional<Line> parseLine(const QString &text)

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <array>
 
 namespace platform {
@@ -67,6 +68,28 @@ QByteArray linesWithEnds(const QStringList &lines)
     return bytes;
 }
 
+QStringList splitLines(const QString &text)
+{
+    if (text.isEmpty())
+        return {};
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.back().isEmpty())
+        lines.removeLast();
+    for (QString &line : lines)
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    return lines;
+}
+
+void appendBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        raiseOpenFailure(path);
+    if (file.write(bytes) != bytes.size())
+        raiseFileError(errors::PathFileAccess, "Error de acceso a la ruta o el archivo", path);
+}
+
 void checkRecordNumber(int recordNumber, const QString &path)
 {
     if (recordNumber < 1)
@@ -98,16 +121,18 @@ QString fromWindows1252(QByteArrayView bytes)
 
 QStringList readTextLines(const QString &path)
 {
-    const QString text = fromWindows1252(readAll(path));
-    if (text.isEmpty())
-        return {};
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (lines.back().isEmpty())
-        lines.removeLast();
-    for (QString &line : lines)
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    return lines;
+    return splitLines(fromWindows1252(readAll(path)));
+}
+
+QStringList readTextLinesUtf8OrWindows1252(const QString &path, bool *utf8)
+{
+    const QByteArray bytes = readAll(path);
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString asUtf8 = decoder.decode(bytes);
+    const bool valid = !decoder.hasError();
+    if (utf8)
+        *utf8 = valid;
+    return splitLines(valid ? asUtf8 : fromWindows1252(bytes));
 }
 
 QString readTextFile(const QString &path)
@@ -128,12 +153,15 @@ void writeTextLines(const QString &path, const QStringList &lines)
 
 void appendTextLines(const QString &path, const QStringList &lines)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        raiseOpenFailure(path);
-    const QByteArray bytes = linesWithEnds(lines);
-    if (file.write(bytes) != bytes.size())
-        raiseFileError(errors::PathFileAccess, "Error de acceso a la ruta o el archivo", path);
+    appendBytes(path, linesWithEnds(lines));
+}
+
+void appendUtf8TextLines(const QString &path, const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += line.toUtf8() + "\r\n";
+    appendBytes(path, bytes);
 }
 
 void appendTextLine(const QString &path, const QString &line)

@@ -21,6 +21,11 @@ QString fromWindows1252(QByteArrayView bytes);
 // Raises 53 when the file does not exist.
 QStringList readTextLines(const QString &path);
 
+// The lines as readTextLines gives them, the file read as UTF-8 (a byte-order mark dropped) when
+// it is valid UTF-8, as Windows-1252 otherwise: files the suite's programs write and files
+// edited on Linux both read right. utf8, when given, tells which reading was used.
+QStringList readTextLinesUtf8OrWindows1252(const QString &path, bool *utf8 = nullptr);
+
 // The whole text of a file, line ends as they stand. Raises 53 when the file does not exist.
 QString readTextFile(const QString &path);
 
@@ -30,6 +35,8 @@ void writeTextLines(const QString &path, const QStringList &lines);
 // Adds these lines, each followed by CR LF, at the end of the file; creates it when missing.
 void appendTextLines(const QString &path, const QStringList &lines);
 void appendTextLine(const QString &path, const QString &line);
+// The same written in UTF-8, for a file that already holds UTF-8 text.
+void appendUtf8TextLines(const QString &path, const QStringList &lines);
 
 // The path of the file of that name in the folder, whatever the letter case of the name on disk
 // ("BASES.TXT" finds "bases.txt"). An exact match wins; when no file matches, the path of the

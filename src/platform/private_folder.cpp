@@ -49,27 +49,37 @@ bool makeFolder(const QString &folder)
     return ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU) == 0 || errno == EEXIST;
 }
 
-// The folder the user's private folders go under; missing parents of the cache folder are made
-// for this user alone.
+// Missing parents of a folder under the user's home are made for this user alone.
+void makeFolderPath(const QString &folder)
+{
+    if (QDir().exists(folder))
+        return;
+    QString partial;
+    for (const QString &part : folder.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        partial += QLatin1Char('/') + part;
+        if (!makeFolder(partial))
+            raiseAccessError(partial, systemReason());
+    }
+}
+
+// The folder an XDG variable names when it is absolute, else the one under the home folder.
+QString xdgFolder(const char *variable, const QString &underHome)
+{
+    QString folder = environmentVariable(QString::fromLatin1(variable));
+    if (!QDir::isAbsolutePath(folder))
+        folder = QDir::homePath() + QLatin1Char('/') + underHome;
+    folder = QDir::cleanPath(folder);
+    makeFolderPath(folder);
+    return folder;
+}
+
+// The folder the user's private folders go under.
 QString baseFolder()
 {
     const QString runtimeFolder = environmentVariable(QStringLiteral("XDG_RUNTIME_DIR"));
     if (QDir::isAbsolutePath(runtimeFolder) && whyNotPrivate(runtimeFolder).isEmpty())
         return QDir::cleanPath(runtimeFolder);
-
-    QString cacheFolder = environmentVariable(QStringLiteral("XDG_CACHE_HOME"));
-    if (!QDir::isAbsolutePath(cacheFolder))
-        cacheFolder = QDir::homePath() + QStringLiteral("/.cache");
-    cacheFolder = QDir::cleanPath(cacheFolder);
-    if (!QDir().exists(cacheFolder)) {
-        QString partial;
-        for (const QString &part : cacheFolder.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-            partial += QLatin1Char('/') + part;
-            if (!makeFolder(partial))
-                raiseAccessError(partial, systemReason());
-        }
-    }
-    return cacheFolder;
+    return xdgFolder("XDG_CACHE_HOME", QStringLiteral(".cache"));
 }
 
 QString privateSubfolder(const QString &parent, const QString &name)
@@ -89,6 +99,12 @@ QString privateFolder(const QString &name)
 {
     const QString programFolder = privateSubfolder(baseFolder(), programName().toLower());
     return privateSubfolder(programFolder, name);
+}
+
+QString userFolder()
+{
+    return privateSubfolder(xdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share")),
+                            programName().toLower());
 }
 
 std::unique_ptr<QFile> createPrivateFile(const QString &path)
@@ -118,19 +134,42 @@ void writePrivateFile(const QString &path, QByteArrayView bytes)
     }
 }
 
-void appendPrivateTextLines(const QString &path, const QStringList &lines)
+void appendPrivateBytes(const QString &path, QByteArrayView bytes)
 {
-    // Made here for the owner alone; once the file is there, the private folder lets nobody
-    // replace it before the lines are written.
-    const int descriptor = ::open(QFile::encodeName(path).constData(),
-                                  O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    const QByteArray name = QFile::encodeName(path);
+    constexpr int flags = O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC;
+    int descriptor = ::open(name.constData(), flags);
+    // Made new and exclusively, so a name another user plants in between is never written to.
+    if (descriptor < 0 && errno == ENOENT)
+        descriptor = ::open(name.constData(), flags | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
     if (descriptor < 0)
         raiseAccessError(path, systemReason());
-    const bool closedToOthers = ::fchmod(descriptor, S_IRUSR | S_IWUSR) == 0;
+    struct stat status
+    { };
+    QString reason;
+    if (::fstat(descriptor, &status) != 0)
+        reason = systemReason();
+    else if (!S_ISREG(status.st_mode))
+        reason = QStringLiteral("no es un archivo");
+    else if (status.st_uid != ::geteuid())
+        reason = QStringLiteral("pertenece a otro usuario");
+    else if (::fchmod(descriptor, S_IRUSR | S_IWUSR) != 0)
+        reason = systemReason();
+    // One write per call: with O_APPEND two processes appending to one file never mix their
+    // lines.
+    else if (::write(descriptor, bytes.data(), std::size_t(bytes.size())) != bytes.size())
+        reason = systemReason();
     ::close(descriptor);
-    if (!closedToOthers)
-        raiseAccessError(path, systemReason());
-    appendTextLines(path, lines);
+    if (!reason.isEmpty())
+        raiseAccessError(path, reason);
+}
+
+void appendPrivateTextLines(const QString &path, const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += toWindows1252(line) + "\r\n";
+    appendPrivateBytes(path, bytes);
 }
 
 } // namespace platform

@@ -8,7 +8,9 @@
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <optional>
 #include <unistd.h>
 
 namespace platform {
@@ -76,6 +78,11 @@ ProcessLauncher &processLauncher()
     return launcher;
 }
 
+const char *const ParametersVariable = "RP_PANELCTA_PARAMETROS";
+
+std::optional<QStringList> keptArguments;
+std::optional<QString> keptParametersVariable;
+
 Launcher *installedLauncher = nullptr;
 std::function<QDateTime()> installedClock;
 std::function<void(int)> endProcessHook;
@@ -99,6 +106,8 @@ QString programFolder()
 
 QStringList commandLineArguments()
 {
+    if (keptArguments)
+        return *keptArguments;
     if (!QCoreApplication::instance())
         return {};
     return QCoreApplication::arguments().mid(1);
@@ -107,6 +116,30 @@ QStringList commandLineArguments()
 QString commandLineText()
 {
     return commandLineArguments().join(QLatin1Char(' '));
+}
+
+QString startupParameterText()
+{
+    const QString variable = keptParametersVariable ? *keptParametersVariable
+                                                    : qEnvironmentVariable(ParametersVariable);
+    const QString commandLine = commandLineText();
+    if (variable.trimmed().isEmpty())
+        return commandLine;
+    if (commandLine.trimmed().isEmpty())
+        return variable;
+    // The ";" closes the variable's last value, which may lack its own.
+    return variable + QStringLiteral("; ") + commandLine;
+}
+
+void keepStartupParametersHidden(int argc, char **argv)
+{
+    keptArguments = commandLineArguments();
+    keptParametersVariable = qEnvironmentVariable(ParametersVariable);
+    qunsetenv(ParametersVariable);
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i])
+            std::memset(argv[i], 0, std::strlen(argv[i]));
+    }
 }
 
 QString environmentVariable(const QString &name)

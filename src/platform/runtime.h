@@ -21,6 +21,18 @@ QString programFolder();
 QStringList commandLineArguments();
 QString commandLineText();
 
+// The parameter string the program was started with: the variable RP_PANELCTA_PARAMETROS (only
+// the same user can read a process's environment) followed by the command line, so that a key
+// in the variable wins over the same key on the command line.
+QString startupParameterText();
+
+// Keeps the command line and the variable RP_PANELCTA_PARAMETROS for startupParameterText,
+// then blanks the arguments in the process's memory, so that /proc/<pid>/cmdline and ps show
+// every other user only the program's name, and removes the variable, so that programs started
+// from here do not inherit it. Called once, right after the application object is made, with
+// the argc and argv that object was given.
+void keepStartupParametersHidden(int argc, char **argv);
+
 // An environment variable's value; the empty text when it is not set.
 QString environmentVariable(const QString &name);
 

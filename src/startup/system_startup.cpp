@@ -9,6 +9,7 @@
 #include "core/statistics_database.h"
 #include "data/db_dll.h"
 #include "lookup/lib_cls_cons3.h"
+#include "platform/program_files.h"
 #include "platform/report/reporte.h"
 #include "platform/runtime.h"
 #include "platform/steps.h"
@@ -60,6 +61,15 @@ bool runSteps(std::vector<Step> steps)
     return outcome == Outcome::Completed;
 }
 
+// An installed copy's folder is the administrator's: a user who cannot write there gets the
+// default masks in a folder of the user's own.
+QString queryMaskPath()
+{
+    const QString name = QStringLiteral("consultas.tvc");
+    const QString existing = platform::readableProgramFile(name);
+    return QFileInfo(existing).isFile() ? existing : platform::writableProgramFile(name);
+}
+
 } // namespace
 
 void ConectarSistema(bool UsarIni, const QString &Parametros, QString &ConnString, int lCursor)
@@ -77,7 +87,7 @@ void ConectarSistema(bool UsarIni, const QString &Parametros, QString &ConnStrin
             gColorLetra = 0;
             gColorFondo = 0xFFFFFF;
         },
-        [&] { cadena = Parametros.isEmpty() ? platform::commandLineText() : Parametros; },
+        [&] { cadena = Parametros.isEmpty() ? platform::startupParameterText() : Parametros; },
         [&] {
             if (cadena.trimmed().isEmpty() && UsarIni)
                 cadena = ParametrosDesdeIni(sistema.NombreMaquina(), sistema.NombreUsuario());
@@ -145,7 +155,7 @@ void ConectarSistema(bool UsarIni, const QString &Parametros, QString &ConnStrin
             [&] {
                 consultas.gConnString = db.gConnString;
                 consultas.gUsarMascarasConsultas = true;
-                consultas.gRutaMascaraConsultas = ruta + QStringLiteral("consultas.tvc");
+                consultas.gRutaMascaraConsultas = queryMaskPath();
             },
             convenience([&] {
                 if (!QFileInfo(consultas.gRutaMascaraConsultas).isFile())

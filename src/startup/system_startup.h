@@ -7,8 +7,9 @@ class QWidget;
 namespace core {
 
 // Takes the program from its start to an open and configured main connection: works out the
-// station-user key, reads the parameter string (Parametros, else the command line, else with
-// UsarIni the settings file's default connection), opens gDB (asking in the connection dialog
+// station-user key, reads the parameter string (Parametros, else the variable
+// RP_PANELCTA_PARAMETROS and the command line, else with UsarIni the settings file's default
+// connection), opens gDB (asking in the connection dialog
 // when the server or the user is missing; ConnString and lCursor go to OpenServerADODB), opens
 // the statistics database, applies the time-out, sets up the report connection and the lookup
 // service, writes the default query masks when their file is missing, loads the configuration

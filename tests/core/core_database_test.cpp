@@ -39,9 +39,11 @@ void ErrorLogTest::SetUp()
     ASSERT_TRUE(m_tempFolder.isValid());
     m_previousTmpDir = qgetenv("TMPDIR");
     m_previousRuntimeDir = qgetenv("XDG_RUNTIME_DIR");
+    m_previousDataHome = qgetenv("XDG_DATA_HOME");
     qputenv("TMPDIR", m_tempFolder.path().toUtf8());
     // The private folder of the logs that may hold a password lands in the test's folder too.
     qputenv("XDG_RUNTIME_DIR", m_tempFolder.path().toUtf8());
+    qputenv("XDG_DATA_HOME", m_tempFolder.path().toUtf8());
     platform::setClock([] { return FixedNow; });
 }
 
@@ -50,6 +52,7 @@ void ErrorLogTest::TearDown()
     platform::setClock({});
     qputenv("TMPDIR", m_previousTmpDir);
     qputenv("XDG_RUNTIME_DIR", m_previousRuntimeDir);
+    qputenv("XDG_DATA_HOME", m_previousDataHome);
 }
 
 QStringList ErrorLogTest::logLines() const

@@ -39,6 +39,7 @@ private:
     QTemporaryDir m_tempFolder;
     QByteArray m_previousTmpDir;
     QByteArray m_previousRuntimeDir;
+    QByteArray m_previousDataHome;
 };
 
 // Adds the program's two connections on fresh embedded databases of their own: the main one

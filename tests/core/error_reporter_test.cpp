@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QTemporaryDir>
 #include <optional>
 
@@ -79,46 +78,27 @@ TEST_F(ErrorLogTest, AnErrorNumberedZeroShowsAndLogsNothingButLeavesTheLog)
     EXPECT_TRUE(logLines().isEmpty());
 }
 
-// The log follows the first temporary folder the environment names, its names in capitals.
-TEST_F(ErrorLogTest, TheLogGoesToTheFirstTemporaryFolderTheEnvironmentSets)
+// Another user may plant a link named like the log in the shared temporary folder; the log is
+// the user's own file instead, readable by nobody else.
+TEST_F(ErrorLogTest, TheLogIsTheUsersOwnAndALinkPlantedInTheTemporaryFolderStaysUntouched)
 {
-    const char *names[] = {"TMPDIR", "TEMP", "TMP", "tmpdir", "temp"};
-    QHash<QByteArray, std::optional<QByteArray>> saved;
-    for (const char *name : names)
-        saved.insert(name,
-                     qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
-    QTemporaryDir folders[3];
+    const QString victim = tempFolder() + QStringLiteral("/victim.txt");
+    QFile victimFile(victim);
+    ASSERT_TRUE(victimFile.open(QIODevice::WriteOnly));
+    victimFile.write("untouched");
+    victimFile.close();
+    ASSERT_TRUE(QFile::link(victim, tempFolder() + QStringLiteral("/TVERR.LOG")));
+    dialogs.answer(msgbox::Ignore);
 
-    struct Case
-    {
-        QHash<QByteArray, int> set; // variable -> index of the folder it names
-        int expectedFolder;
-    };
-    const Case cases[] = {
-        {{{"TMPDIR", 0}, {"TEMP", 1}, {"TMP", 2}}, 0},
-        {{{"TEMP", 1}, {"TMP", 2}}, 1},
-        {{{"TMP", 2}, {"tmpdir", 0}, {"temp", 1}}, 2},
-    };
-    for (const Case &c : cases) {
-        for (const char *name : names)
-            qunsetenv(name);
-        for (auto it = c.set.cbegin(); it != c.set.cend(); ++it)
-            qputenv(it.key().constData(), folders[it.value()].path().toUtf8());
-        dialogs.answer(msgbox::Ignore);
+    MensajeError(FileMissing, std::nullopt, QStringLiteral("Cfg"));
 
-        MensajeError(FileMissing, std::nullopt, QStringLiteral("Cfg"));
-
-        EXPECT_EQ(QFileInfo(core::errorLogPath()).absolutePath(),
-                  QFileInfo(folders[c.expectedFolder].path()).absoluteFilePath());
-        EXPECT_EQ(logLines().size(), 1);
-        QFile::remove(core::errorLogPath());
-    }
-    for (auto it = saved.cbegin(); it != saved.cend(); ++it) {
-        if (it.value())
-            qputenv(it.key().constData(), *it.value());
-        else
-            qunsetenv(it.key().constData());
-    }
+    EXPECT_EQ(logLines().size(), 1);
+    EXPECT_EQ(QFileInfo(core::errorLogPath()).absolutePath(),
+              QFileInfo(tempFolder() + QStringLiteral("/rp_panelcta")).absoluteFilePath());
+    EXPECT_EQ(QFileInfo(core::errorLogPath()).permissions(),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    ASSERT_TRUE(victimFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(victimFile.readAll(), "untouched");
 }
 
 TEST_F(ErrorLogTest, TheDataLayerReportsThroughTheInstalledReporter)

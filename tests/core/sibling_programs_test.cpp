@@ -110,6 +110,27 @@ TEST_F(SiblingProgramsTest, AServerOnAPortReachesTheSiblingsStartUpWhole)
     EXPECT_EQ(core::ExtraerServidor(read.Servidor), QStringLiteral("SRV01,1500"));
 }
 
+// The sibling still gets the string its start-up reads, but is told of the password it cannot
+// receive whole before it starts.
+TEST_F(SiblingProgramsTest, APasswordHoldingASemicolonIsAnnouncedOnceBeforeTheStart)
+{
+    data::gDB().gUserPassWord = QStringLiteral("a;b");
+    dialogs.answer(msgbox::Ok);
+    std::int32_t resultado = 0;
+
+    core::MenuExes(QStringLiteral("SHELL:V_MA_CLIENTES"), QStringLiteral("1"), resultado);
+
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_TRUE(dialogs.last().text.startsWith(QStringLiteral("La contraseña contiene \";\"")));
+    EXPECT_TRUE(dialogs.last().text.contains(QStringLiteral("/opt/mi suite/V_MA_CLIENTES")));
+    EXPECT_EQ(dialogs.last().style, msgbox::OkOnly | msgbox::Exclamation);
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_TRUE(launcher.started[0].arguments.at(0).contains(QStringLiteral("@Password=a;b;")));
+    EXPECT_EQ(core::LeerParametros(launcher.started[0].arguments.at(0)).Password,
+              QStringLiteral("a"))
+        << "what the sibling reads, hence the warning";
+}
+
 TEST_F(SiblingProgramsTest, AProgramThatCannotBeStartedIsNotImplemented)
 {
     launcher.startSucceeds = false;

@@ -5,7 +5,9 @@
 #include "platform/suite/utilidades.h"
 #include "qt_printers.h"
 
+#include <QDir>
 #include <QFile>
+#include <sys/stat.h>
 
 namespace {
 
@@ -124,6 +126,66 @@ TEST_F(ConnectionListFile, MissingAndEmptyFilesListNothing)
     writeList("");
     EXPECT_TRUE(ConnectionList().read().isEmpty());
     EXPECT_FALSE(ConnectionList().find(QStringLiteral("A / S")));
+}
+
+// Lists written by the suite's programs are in the code page; one edited on Linux is UTF-8, and
+// a line added to it stays UTF-8 so that the letters already in it still read.
+TEST_F(ConnectionListFile, ListsAreReadAsUtf8WhenTheyAreAndAsTheCodePageOtherwise)
+{
+    const struct
+    {
+        const char *why;
+        QByteArray bytes;
+        QByteArray afterAppend;
+    } cases[] = {
+        {"code page", "A\xD1O / S,A\xF1o,A,X,s\r\n",
+         "A\xD1O / S,A\xF1o,A,X,s\r\nB / S,B,B,X,s\r\n"},
+        {"UTF-8", "A\xC3\x91O / S,A\xC3\xB1o,A,X,s\n",
+         "A\xC3\x91O / S,A\xC3\xB1o,A,X,s\nB / S,B,B,X,s\r\n"},
+        {"UTF-8 with a byte-order mark",
+         "\xEF\xBB\xBF"
+         "A\xC3\x91O / S,A\xC3\xB1o,A,X,s\r\n",
+         "\xEF\xBB\xBF"
+         "A\xC3\x91O / S,A\xC3\xB1o,A,X,s\r\nB / S,B,B,X,s\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        writeList(c.bytes);
+        const QList<RegisteredConnection> read = ConnectionList().read();
+        ASSERT_EQ(read.size(), 1);
+        EXPECT_EQ(read[0].key, QStringLiteral("AÑO / S"));
+        EXPECT_EQ(read[0].database, QStringLiteral("Año"));
+
+        ConnectionList().append({QStringLiteral("B / S"), QStringLiteral("B"), QStringLiteral("B"),
+                                 QStringLiteral("X"), QStringLiteral("s")});
+        EXPECT_EQ(fileBytes(listPath()), c.afterAppend);
+        ConnectionList().append({QStringLiteral("Ñ / S"), QStringLiteral("Ñ"), QStringLiteral("Ñ"),
+                                 QStringLiteral("X"), QStringLiteral("s")});
+        EXPECT_EQ(ConnectionList().read().last().database, QStringLiteral("Ñ"));
+    }
+}
+
+// The user's own list comes first; a list other users can change names servers the password
+// would go to, so it is left out and named to the user.
+TEST_F(ConnectionListFile, TheUsersOwnListComesFirstAndAListOthersCanChangeIsRefused)
+{
+    QDir(m_folder.path()).mkpath(QStringLiteral("rp_panelcta"));
+    ::chmod(QFile::encodeName(m_folder.filePath(QStringLiteral("rp_panelcta"))).constData(), 0700);
+    writeFileBytes(m_folder.filePath(QStringLiteral("rp_panelcta/BASES.TXT")),
+                   "A / S,mine,A,X,s1\r\n");
+    writeList("A / S,shared,A,X,s2\r\nB / S,B,B,X,s3\r\n");
+    ASSERT_EQ(ConnectionList().read().size(), 3);
+    EXPECT_EQ(ConnectionList().find(QStringLiteral("A / S"))->database, QStringLiteral("mine"));
+    EXPECT_EQ(ConnectionList().find(QStringLiteral("B / S"))->database, QStringLiteral("B"));
+
+    ::chmod(QFile::encodeName(listPath()).constData(), 0666);
+    m_dialogs.answer(platform::msgbox::Ok);
+    const QList<RegisteredConnection> read = ConnectionList().read();
+    ASSERT_EQ(read.size(), 1);
+    EXPECT_EQ(read[0].database, QStringLiteral("mine"));
+    ASSERT_EQ(m_dialogs.count(), 1);
+    EXPECT_TRUE(
+        m_dialogs.last().text.startsWith(QStringLiteral("No se usa el archivo ") + listPath()));
 }
 
 TEST_F(ConnectionListFile, KeysAreFoundTrimmedWithTheirCase)

@@ -85,6 +85,7 @@ DataTest::DataTest()
 {
     qputenv("RP_PANELCTA_DATOS", m_folder.path().toUtf8());
     qputenv("RP_PANELCTA_HOME", m_folder.path().toUtf8());
+    qputenv("XDG_DATA_HOME", m_folder.path().toUtf8());
     platform::setClock(&DataTest::fixedNow);
     platform::db::embedded::simulateLinkLoss(false);
     for (data::DB_Dll *db :
@@ -161,7 +162,7 @@ QVariant DataTest::scalar(const QString &sql, data::DB_Dll &db)
 
 QString DataTest::logPath() const
 {
-    return m_folder.filePath(QStringLiteral("TVERR.LOG"));
+    return m_folder.filePath(QStringLiteral("rp_panelcta/TVERR.LOG"));
 }
 
 QStringList DataTest::logLines() const

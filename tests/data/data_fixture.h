@@ -40,9 +40,9 @@ private:
     std::vector<ConnectionValues> m_shown;
 };
 
-// Every test works in a folder of its own: the embedded engine's databases and the program
-// folder (for TVERR.LOG) both live there. The program-wide instances start afresh, the clock
-// stands still and every box is scripted.
+// Every test works in a folder of its own: the embedded engine's databases, the program folder
+// and the user's own folder (for TVERR.LOG) all live there. The program-wide instances start
+// afresh, the clock stands still and every box is scripted.
 class DataTest : public ::testing::Test
 {
 protected:

@@ -3,6 +3,8 @@
 #include "platform/legacy_files.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <functional>
 
 namespace {
 
@@ -100,11 +102,60 @@ TEST_F(ErrorTreatment, LinesAreAppendedToTheChosenLog)
     EXPECT_FALSE(QFile::exists(logPath()));
 }
 
-TEST_F(ErrorTreatment, AnUnwritableLogLosesOnlyTheLine)
+// The program folder may be shared with other users: a link planted there under the log's old
+// name is never followed, and the log is the user's own file.
+TEST_F(ErrorTreatment, TheLogIsTheUsersOwnAndALinkPlantedInTheProgramFolderStaysUntouched)
 {
-    gDB().gLogErr = m_folder.filePath(QStringLiteral("no/existe/TVERR.LOG"));
+    const QString victim = m_folder.filePath(QStringLiteral("victim.txt"));
+    QFile victimFile(victim);
+    ASSERT_TRUE(victimFile.open(QIODevice::WriteOnly));
+    victimFile.write("untouched");
+    victimFile.close();
+    ASSERT_TRUE(QFile::link(victim, m_folder.filePath(QStringLiteral("TVERR.LOG"))));
     m_dialogs.answer(msgbox::Ignore);
-    EXPECT_EQ(gDB().TratamientoErrores(platform::Error(5, QStringLiteral("x"))), msgbox::Ignore);
+
+    gDB().TratamientoErrores(platform::Error(5, QStringLiteral("x")));
+
+    EXPECT_EQ(logLines().size(), 1);
+    EXPECT_EQ(QFileInfo(logPath()).permissions(),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    ASSERT_TRUE(victimFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(victimFile.readAll(), "untouched");
+}
+
+// A log that cannot be written keeps the answer, and says so once, not on every error.
+TEST_F(ErrorTreatment, AnUnwritableLogIsReportedOnceAndTheAnswerStands)
+{
+    const struct
+    {
+        const char *why;
+        QString path;
+        std::function<void(const QString &)> plant;
+    } cases[] = {
+        {"missing folder", m_folder.filePath(QStringLiteral("no/existe/TVERR.LOG")),
+         [](const QString &) {}},
+        {"link in its place", m_folder.filePath(QStringLiteral("enlace.log")),
+         [this](const QString &path) {
+             QFile::link(m_folder.filePath(QStringLiteral("victim.log")), path);
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        c.plant(c.path);
+        gDB().gLogErr = c.path;
+        m_dialogs.clearShown();
+        m_dialogs.answer(msgbox::Ignore).answer(msgbox::Ok).answer(msgbox::Retry);
+
+        EXPECT_EQ(gDB().TratamientoErrores(platform::Error(5, QStringLiteral("x"))),
+                  msgbox::Ignore);
+        EXPECT_EQ(gDB().TratamientoErrores(platform::Error(5, QStringLiteral("y"))), msgbox::Retry);
+
+        ASSERT_EQ(m_dialogs.count(), 3);
+        EXPECT_TRUE(m_dialogs.shown()[1].text.startsWith(
+            QStringLiteral("No se pudo escribir en el registro de errores: ")));
+        EXPECT_TRUE(m_dialogs.shown()[1].text.contains(QDir::toNativeSeparators(c.path)));
+        EXPECT_FALSE(QFileInfo::exists(m_folder.filePath(QStringLiteral("victim.log"))));
+    }
 }
 
 TEST(ErrorLogLine, AnswerWords)

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <sys/stat.h>
 
 namespace {
 
@@ -293,6 +294,22 @@ TEST_F(LoadingTest, SavedWidthsApplyToTheColumnsOfTheirTable)
         }
     }
     EXPECT_EQ(dialogs.count(), 0);
+}
+
+TEST_F(LoadingTest, AWidthFileOthersCanChangeIsRefusedByName)
+{
+    const QString sql = QStringLiteral("SELECT CODIGO, NOMBRE, SALDO FROM VT_CLIENTES");
+    auto measured = loaded(sql);
+    writeWidthFile({"\"VT_CLIENTES\",\"1440|2115|960|\""});
+    ::chmod(QFile::encodeName(widthFilePath()).constData(), 0666);
+    dialogs.answer(msgbox::Ok);
+
+    auto dialog = loaded(sql);
+
+    EXPECT_EQ(dialog->ListView1().headerWidth(1), measured->ListView1().headerWidth(1));
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_TRUE(
+        dialogs.last().text.startsWith(QStringLiteral("No se usa el archivo ") + widthFilePath()));
 }
 
 TEST_F(LoadingTest, WindowWidthAndScrollRangeFollowTheColumns)

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -320,6 +321,25 @@ TEST_F(LookupServiceTest, TheColumnsOfATableAreUsedWhenMasksAreOffOrTheirFileIsM
     EXPECT_EQ(lookupStatement(*service, QStringLiteral("V_TA_DEPOSITO")).statement,
               QStringLiteral("SELECT TOP 1000 Descripcion,IdDeposito,UnidadNegocio FROM "
                              "V_TA_DEPOSITO  ORDER BY IDDEPOSITO"));
+}
+
+// A mask's condition goes into the statement as it stands: one that other users could have
+// written is not used, and the user is told which file it is.
+TEST_F(LookupServiceTest, AMaskFileOthersCanChangeIsRefusedByName)
+{
+    ASSERT_TRUE(lookup_testing::writeMaskRecords(
+        m_masksPath, {maskRecord("MA_CUENTAS", "|CODIGO|DESCRIPCION|", "1 = 1) OR (1 = 1")}));
+    ::chmod(QFile::encodeName(m_masksPath).constData(), 0666);
+    auto service = newService();
+    dialogs.answer(msgbox::Ok);
+
+    EXPECT_EQ(lookupStatement(*service, QStringLiteral("MA_CUENTAS")).statement,
+              QStringLiteral("SELECT TOP 1000 Titulo,DESCRIPCION,CODIGO FROM MA_CUENTAS  ORDER "
+                             "BY DESCRIPCION"))
+        << "read through the table's own columns";
+    ASSERT_GE(dialogs.count(), 1);
+    EXPECT_TRUE(
+        dialogs.shown()[0].text.startsWith(QStringLiteral("No se usa el archivo ") + m_masksPath));
 }
 
 TEST_F(LookupServiceTest, AnOptionalStatementReplacesTheOneBuiltFromTheColumns)

@@ -1,6 +1,7 @@
 #include "platform/db/embedded/password_hash.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // Every test binary runs with a real (offscreen) application object, so widgets, dialogs and
@@ -13,6 +14,9 @@ int main(int argc, char **argv)
     // the build machines.
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // Nothing a test logs or keeps for "the user" lands in the home folder of whoever runs them.
+    QTemporaryDir userData;
+    qputenv("XDG_DATA_HOME", userData.path().toUtf8());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RP_PANELCTA"));
     // The logins of the tests' throw-away servers need no costly keys.

@@ -75,6 +75,43 @@ std::pair<QString, QString> splitPort(const QString &server)
     return {server, {}};
 }
 
+ProviderError valueFreeTdsCannotCarry(const QString &what)
+{
+    ProviderError error;
+    error.number = hresult::E_Fail;
+    error.sqlState = QStringLiteral("08001");
+    error.description
+        = QStringLiteral("%1 contiene \"};\", que el controlador FreeTDS no puede recibir: "
+                         "cambie ese valor, o use otro controlador ODBC (variable de entorno "
+                         "RP_PANELCTA_SQLSERVER_DRIVER).")
+              .arg(what);
+    error.source = QStringLiteral("ODBC");
+    return error;
+}
+
+// Values as the chosen driver reads them; an error when the driver cannot read one.
+class DriverValues
+{
+public:
+    explicit DriverValues(bool freeTds) : m_freeTds(freeTds) { }
+
+    QString operator()(const QString &value, const char *what)
+    {
+        if (!m_freeTds)
+            return odbcValue(value);
+        const std::optional<QString> written = freeTdsValue(value);
+        if (!written && !m_error)
+            m_error = valueFreeTdsCannotCarry(QString::fromUtf8(what));
+        return written.value_or(QString());
+    }
+
+    const std::optional<ProviderError> &error() const { return m_error; }
+
+private:
+    bool m_freeTds;
+    std::optional<ProviderError> m_error;
+};
+
 OdbcConnectionString sqlServer(const ConnectionString &connection, const QString &user,
                                const QString &password, const DriverSetup &drivers)
 {
@@ -83,20 +120,24 @@ OdbcConnectionString sqlServer(const ConnectionString &connection, const QString
     const auto [host, port]
         = splitPort(firstValue(connection, {"Server", "Data Source"}).trimmed());
     const bool freeTds = isFreeTds(driver);
+    DriverValues value(freeTds);
 
     AttributeList attributes;
     attributes.add(QStringLiteral("DRIVER"), QLatin1Char('{') + driver + QLatin1Char('}'));
     if (port.isEmpty() || freeTds)
-        attributes.add(QStringLiteral("SERVER"), odbcValue(host));
+        attributes.add(QStringLiteral("SERVER"), value(host, "El servidor"));
     else
-        attributes.add(QStringLiteral("SERVER"), odbcValue(host + QLatin1Char(',') + port));
+        attributes.add(QStringLiteral("SERVER"),
+                       value(host + QLatin1Char(',') + port, "El servidor"));
     if (!port.isEmpty() && freeTds)
         attributes.add(QStringLiteral("PORT"), port);
     const QString database = firstValue(connection, {"Database", "Initial Catalog"}).trimmed();
     if (!database.isEmpty())
-        attributes.add(QStringLiteral("DATABASE"), odbcValue(database));
-    attributes.add(QStringLiteral("UID"), odbcValue(userOf(connection, user)));
-    attributes.add(QStringLiteral("PWD"), odbcValue(passwordOf(connection, password)));
+        attributes.add(QStringLiteral("DATABASE"), value(database, "La base de datos"));
+    attributes.add(QStringLiteral("UID"), value(userOf(connection, user), "El usuario"));
+    attributes.add(QStringLiteral("PWD"), value(passwordOf(connection, password), "La contraseña"));
+    if (value.error())
+        return {{}, value.error()};
     if (freeTds) {
         // Without these FreeTDS speaks an old protocol and converts text to the client's
         // code page, losing every character outside it.
@@ -141,15 +182,22 @@ OdbcConnectionString access(const ConnectionString &connection, const DriverSetu
 }
 
 // The caller's own ODBC string, with the user and password replaced when they are given.
-QString withCredentials(const QString &text, const QString &user, const QString &password)
+OdbcConnectionString withCredentials(const ConnectionString &connection, const QString &user,
+                                     const QString &password)
 {
-    const std::pair<QString, QString> overrides[]
-        = {{QStringLiteral("UID"), user}, {QStringLiteral("PWD"), password}};
-    QString result = text;
-    for (const auto &[key, value] : overrides) {
+    const struct
+    {
+        QString key;
+        const QString &value;
+        const char *what;
+    } overrides[] = {{QStringLiteral("UID"), user, "El usuario"},
+                     {QStringLiteral("PWD"), password, "La contraseña"}};
+    DriverValues driverValue(isFreeTds(connection.value(QStringLiteral("Driver"))));
+    QString result = connection.text();
+    for (const auto &[key, value, what] : overrides) {
         if (value.isEmpty())
             continue;
-        const QString replacement = key + QLatin1Char('=') + odbcValue(value);
+        const QString replacement = key + QLatin1Char('=') + driverValue(value, what);
         bool replaced = false;
         const QVector<ConnectionPair> pairs = connectionPairs(result);
         for (auto pair = pairs.crbegin(); pair != pairs.crend(); ++pair) {
@@ -164,7 +212,9 @@ QString withCredentials(const QString &text, const QString &user, const QString 
             result += replacement + QLatin1Char(';');
         }
     }
-    return result;
+    if (driverValue.error())
+        return {{}, driverValue.error()};
+    return {result, std::nullopt};
 }
 
 } // namespace
@@ -173,6 +223,17 @@ QString odbcValue(const QString &value)
 {
     static const QRegularExpression needsBraces(QStringLiteral("[;={}]|^\\s|\\s$"));
     return value.contains(needsBraces) ? bracedValue(value) : value;
+}
+
+std::optional<QString> freeTdsValue(const QString &value)
+{
+    // FreeTDS ends a braced value at the first "}" followed by ";" or the end, and takes no
+    // doubled "}" for one.
+    if (value.contains(QLatin1String("};")))
+        return std::nullopt;
+    if (!value.contains(QLatin1Char(';')) && !value.startsWith(QLatin1Char('{')))
+        return value;
+    return QLatin1Char('{') + value + QLatin1Char('}');
 }
 
 OdbcConnectionString toOdbcConnectionString(const ConnectionString &connection, const QString &user,
@@ -188,7 +249,7 @@ OdbcConnectionString toOdbcConnectionString(const ConnectionString &connection, 
     if (provider.startsWith(QLatin1String("Microsoft.Jet.OLEDB"), Qt::CaseInsensitive))
         return access(connection, drivers);
     if (connection.contains(QStringLiteral("DSN")) || connection.contains(QStringLiteral("Driver")))
-        return {withCredentials(connection.text(), user, password), std::nullopt};
+        return withCredentials(connection, user, password);
     return {{},
             missingDriver(QStringLiteral("No se reconoce el proveedor \"%1\" de la cadena de "
                                          "conexión.")

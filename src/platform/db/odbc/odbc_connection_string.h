@@ -27,12 +27,18 @@ struct OdbcConnectionString
 };
 
 // Maps a program connection string to the ODBC string that reaches the same database.
-// Non-empty user and password override those of the string.
+// Non-empty user and password override those of the string. Values are written as the driver
+// reads them; a value the driver cannot carry gives an error that names it.
 OdbcConnectionString toOdbcConnectionString(const ConnectionString &connection, const QString &user,
                                             const QString &password, const DriverSetup &drivers);
 
 // A value as an ODBC connection string must carry it: braced when it holds a character that
-// would otherwise end it or start another key.
+// would otherwise end it or start another key, a "}" inside doubled.
 QString odbcValue(const QString &value);
+
+// A value as FreeTDS reads it: as it stands when it holds no ";" and does not start with "{",
+// else braced with nothing doubled. Nothing for a value holding "};", which FreeTDS cannot
+// carry in any form.
+std::optional<QString> freeTdsValue(const QString &value);
 
 } // namespace platform::db::odbc

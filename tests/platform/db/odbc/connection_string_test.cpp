@@ -98,15 +98,22 @@ INSTANTIATE_TEST_SUITE_P(
                     "ana",
                     "a;b}c",
                     freeTds,
-                    "DRIVER={FreeTDS};SERVER=SRV;DATABASE=CONTA;UID=ana;PWD={a;b}}c};"
-                        + freeTdsTail,
+                    "DRIVER={FreeTDS};SERVER=SRV;DATABASE=CONTA;UID=ana;PWD={a;b}c};" + freeTdsTail,
                     {}},
         MappingCase{"BracedPasswordOfTheProgramStringReachesTheDriverWhole",
                     "PROVIDER=SQLOLEDB;Server=SRV;Database =CONTA;UId=sa;Pwd={a;b}}c};",
                     {},
                     {},
                     freeTds,
-                    "DRIVER={FreeTDS};SERVER=SRV;DATABASE=CONTA;UID=sa;PWD={a;b}}c};" + freeTdsTail,
+                    "DRIVER={FreeTDS};SERVER=SRV;DATABASE=CONTA;UID=sa;PWD={a;b}c};" + freeTdsTail,
+                    {}},
+        MappingCase{"DriversThatUndoDoubledBracesGetThem",
+                    "PROVIDER=SQLOLEDB;Server=SRV;Database =CONTA;UId=sa;Pwd=old;",
+                    "ana",
+                    "a;b}c",
+                    microsoftDriver,
+                    "DRIVER={ODBC Driver 18 for SQL Server};SERVER=SRV;DATABASE=CONTA;UID=ana;"
+                    "PWD={a;b}}c};",
                     {}},
         MappingCase{"BracedOraclePasswordReachesTheDriverWhole",
                     "Provider=OraOLEDB.Oracle.1;Data Source=XE;User Id=conta;Password={p;w};",
@@ -120,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     {},
                     freeTds,
-                    "DRIVER={FreeTDS};SERVER=SRV;DATABASE=CONTA;UID=sa;PWD={x=1};" + freeTdsTail,
+                    "DRIVER={FreeTDS};SERVER=SRV;DATABASE=CONTA;UID=sa;PWD=x=1;" + freeTdsTail,
                     {}},
         MappingCase{"DriverKeyAfterAPasswordCannotRedirectTheConnection",
                     "PROVIDER=SQLOLEDB;Server=SRV;Database =CONTA;UId=sa;Pwd=x;"
@@ -192,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "ana",
                     "n}ew",
                     freeTds,
-                    "DRIVER={FreeTDS};SERVER=srv;UID=ana;PWD={n}}ew}",
+                    "DRIVER={FreeTDS};SERVER=srv;UID=ana;PWD=n}ew",
                     {}},
         MappingCase{"DriverStringWithoutCredentialsGetsThemAppended",
                     "DRIVER={FreeTDS};SERVER=srv",
@@ -202,6 +209,48 @@ INSTANTIATE_TEST_SUITE_P(
                     "DRIVER={FreeTDS};SERVER=srv;UID=ana;PWD=pw;",
                     {}}),
     [](const ::testing::TestParamInfo<MappingCase> &info) { return info.param.name; });
+
+// FreeTDS ends a braced value at the first "};" and never undoes a doubled "}".
+TEST(FreeTdsValues, BraceOnlyWhatWouldEndTheValueAndDoubleNothing)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"clave", "clave"}, {"p}q", "p}q"},     {"a=b", "a=b"}, {"a;b}c", "{a;b}c}"},
+        {"{x", "{{x}"},     {"a;b}", "{a;b}}"}, {"", ""},       {"ñandú", "ñandú"},
+    };
+    for (const auto &[value, written] : cases) {
+        const std::optional<QString> result = freeTdsValue(QString::fromUtf8(value));
+        ASSERT_TRUE(result.has_value()) << value;
+        EXPECT_EQ(*result, QString::fromUtf8(written)) << value;
+    }
+    EXPECT_FALSE(freeTdsValue(QStringLiteral("a};b")).has_value());
+}
+
+TEST(FreeTdsValues, AValueFreeTdsCannotCarryIsRefusedByName)
+{
+    const struct
+    {
+        QString programString;
+        QString password;
+        const char *named;
+    } cases[] = {
+        {QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV;Database =C;UId=sa;Pwd=x;"),
+         QStringLiteral("a};b"), "La contraseña"},
+        {QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV;Database ={x}};y};UId=sa;Pwd=x;"),
+         {},
+         "La base de datos"},
+        {QStringLiteral("DRIVER={FreeTDS};SERVER=srv;UID=ana"), QStringLiteral("};"),
+         "La contraseña"},
+    };
+    for (const auto &c : cases) {
+        const OdbcConnectionString mapped = toOdbcConnectionString(
+            ConnectionString::parse(c.programString), {}, c.password, freeTds);
+        ASSERT_TRUE(mapped.error.has_value()) << mapped.text.toStdString();
+        EXPECT_TRUE(mapped.text.isEmpty());
+        EXPECT_TRUE(mapped.error->description.startsWith(QString::fromUtf8(c.named)))
+            << mapped.error->description.toStdString();
+        EXPECT_TRUE(mapped.error->description.contains(QStringLiteral("FreeTDS")));
+    }
+}
 
 TEST(ProgramConnectionString, ReadsBracedValuesWholeAndBracesOnlyWhatNeedsIt)
 {
