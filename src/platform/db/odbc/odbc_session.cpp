@@ -180,6 +180,12 @@ Handle OdbcSession::newStatement(ErrorCollector &errors) const
 
 ExecutionResult OdbcSession::execute(const QString &text, bool updatable)
 {
+    ++m_trips.executes;
+    return run(text, updatable);
+}
+
+ExecutionResult OdbcSession::run(const QString &text, bool updatable)
+{
     ErrorCollector errors(m_dialect);
     ExecutionResult result;
     const Handle statement = newStatement(errors);
@@ -211,6 +217,7 @@ void OdbcSession::drainResults(const Handle &statement, SQLRETURN rc, ExecutionR
             SQLSMALLINT columnCount = 0;
             SQLNumResultCols(statement.get(), &columnCount);
             if (columnCount > 0 && !result.rowSet) {
+                ++m_trips.fetchBatches;
                 result.rowSet = fetchRowSet(statement, columnCount, errors);
             } else if (columnCount == 0) {
                 SQLLEN count = -1;
@@ -235,6 +242,8 @@ void OdbcSession::attachUpdateTarget(const QString &query, RowSet &rows)
     // The rows were read: a catalog that cannot be asked leaves them read-only, not lost.
     ErrorCollector errors(m_dialect);
     const TableName name = splitTableName(*table);
+    m_trips.executes += 1;
+    m_trips.fetchBatches += 1;
     const QStringList columnsOfTable = tableColumns(m_connection, name, errors);
 
     UpdateTarget target;
@@ -252,6 +261,8 @@ void OdbcSession::attachUpdateTarget(const QString &query, RowSet &rows)
     if (shownColumns.isEmpty())
         return;
 
+    m_trips.executes += 1;
+    m_trips.fetchBatches += 1;
     const QStringList primaryKey = primaryKeyColumns(m_connection, name, errors);
     m_primaryKeys.insert(*table, primaryKey);
     const bool keyShown = !primaryKey.isEmpty()
@@ -280,6 +291,7 @@ Handle OdbcSession::runBound(const BoundStatement &bound, ErrorCollector &errors
         if (!SQL_SUCCEEDED(rc))
             return {};
     }
+    ++m_trips.executes;
     const SQLRETURN rc = SQLExecDirectW(statement.get(), wide(bound.text), SQL_NTS);
     errors.add(rc, statement);
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
@@ -313,6 +325,7 @@ std::optional<RowSet> OdbcSession::queryRows(const BoundStatement &bound,
     SQLSMALLINT columnCount = 0;
     if (!statement.isValid() || !SQL_SUCCEEDED(SQLNumResultCols(statement.get(), &columnCount)))
         return std::nullopt;
+    ++m_trips.fetchBatches;
     RowSet rows = fetchRowSet(statement, columnCount, errors);
     if (errors.hasErrors())
         return std::nullopt;
@@ -393,12 +406,17 @@ WriteResult OdbcSession::insertRow(const UpdateTarget &target, const QVector<Col
 
 ExecutionResult OdbcSession::openSchema(Schema schema, const QVariantList &restrictions)
 {
-    return schemaRowset(m_connection, m_dialect, schema, restrictions);
+    ExecutionResult result = schemaRowset(m_connection, m_dialect, schema, restrictions);
+    ++m_trips.executes;
+    if (!result.failed())
+        ++m_trips.fetchBatches;
+    return result;
 }
 
 QVector<ProviderError> OdbcSession::setDefaultDatabase(const QString &name)
 {
     ErrorCollector errors(m_dialect);
+    ++m_trips.executes;
     const SQLRETURN rc
         = SQLSetConnectAttrW(m_connection.get(), SQL_ATTR_CURRENT_CATALOG, wide(name), SQL_NTS);
     errors.add(rc, m_connection);
@@ -454,8 +472,9 @@ QVector<ProviderError> OdbcSession::rollbackTransaction()
 
 QVector<ProviderError> OdbcSession::endTransaction(SQLSMALLINT completion, const QString &text)
 {
+    ++m_trips.commits;
     if (m_dialect != Dialect::Oracle)
-        return execute(text, false).errors;
+        return run(text, false).errors;
     ErrorCollector errors(m_dialect);
     errors.add(SQLEndTran(SQL_HANDLE_DBC, m_connection.get(), completion), m_connection);
     errors.add(SQLSetConnectAttr(m_connection.get(), SQL_ATTR_AUTOCOMMIT,

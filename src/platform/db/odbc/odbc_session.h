@@ -2,6 +2,7 @@
 
 #include "platform/db/odbc/odbc_errors.h"
 #include "platform/db/odbc/odbc_handles.h"
+#include "platform/db/odbc/round_trips.h"
 #include "platform/db/provider.h"
 
 #include <QHash>
@@ -40,10 +41,14 @@ public:
     QVector<ProviderError> commitTransaction() override;
     QVector<ProviderError> rollbackTransaction() override;
 
+    // What the session has made its server wait for since it connected.
+    const RoundTrips &roundTrips() const { return m_trips; }
+
 private:
     OdbcSession(Handle environment, Handle connection);
 
     QString connectionInfo(SQLUSMALLINT item) const;
+    ExecutionResult run(const QString &text, bool updatable);
     Handle newStatement(ErrorCollector &errors) const;
     void drainResults(const Handle &statement, SQLRETURN rc, ExecutionResult &result,
                       ErrorCollector &errors) const;
@@ -70,6 +75,7 @@ private:
     QString m_identifierQuote;
     int m_commandTimeout = 30;
     QHash<QString, QStringList> m_primaryKeys; // by table, as the queries name it
+    mutable RoundTrips m_trips;
 };
 
 } // namespace platform::db::odbc
