@@ -381,9 +381,15 @@ WriteResult OdbcSession::updateRow(const UpdateTarget &target, const QVector<Col
             errors.add(rowNotLocated());
     }
     result.errors = errors.take();
+    // The row holds what it held when read, and what the program set: reading it back would
+    // double the round trips of every save.
     if (!result.failed()) {
         result.key = statements.keyOf(row);
-        result.storedRow = storedRow(statements, result.key, row);
+        result.storedRow = row;
+        for (QVariant &value : result.storedRow) {
+            if (isEmpty(value))
+                value = nullVariant();
+        }
     }
     return result;
 }

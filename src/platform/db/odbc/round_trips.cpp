@@ -61,8 +61,6 @@ WriteResult CountingSession::updateRow(const UpdateTarget &target, const QVector
     if (!writesAColumn(target, columns, changedColumns))
         return result;
     countQuery(false);
-    if (!result.failed())
-        countQuery(true); // the row read back
     return result;
 }
 

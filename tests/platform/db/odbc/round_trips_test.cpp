@@ -102,9 +102,13 @@ TEST_F(RoundTripsTest, WritingARowBackCostsItsStatementsOnly)
     const RoundTrips update = tripsOf([&](Session &session) {
         const WriteResult written = session.updateRow(*rows.target, rows.columns, rows.keys[0], {1},
                                                       rows.rows[0], edited);
-        EXPECT_FALSE(written.failed());
+        ASSERT_FALSE(written.failed());
+        EXPECT_EQ(written.storedRow, edited);
     });
-    EXPECT_EQ(update, (RoundTrips{2, 1, 0}));
+    EXPECT_EQ(update, (RoundTrips{1, 0, 0})) << "a save sends its statement and reads nothing back";
+
+    EXPECT_EQ(rowsOf(*counting, QStringLiteral("SELECT saldo FROM cuentas")),
+              QVector<QVector<QVariant>>{{5}});
 
     QVector<QVariant> added(rows.columns.size());
     added[0] = QStringLiteral("2");
