@@ -106,6 +106,7 @@ private:
     void processLine(Recordset &definition, BreakdownPage &page);
     bool moveToWorkRow(Recordset &workRows, int column);
     void settleColumn(const statistics::JournalSum &sum, Recordset *workRow, BreakdownPage &page);
+    void saveIntoWorkRow(Recordset &workRow, const Currency &amount);
 
     FrmDetallado &m_form;
     const QString m_nombre;
@@ -383,7 +384,8 @@ bool BreakdownRun::moveToWorkRow(Recordset &workRows, int column)
 }
 
 // The journal sum of one column: credits count positive and debits negative. The amount goes
-// to the page and into the work row, which then carries the group's name.
+// to the page and, added up over the sum's rows, into the work row in one save, which then
+// carries the group's name.
 void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *workRow,
                                 BreakdownPage &page)
 {
@@ -393,38 +395,43 @@ void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *wo
         page.addEmptyColumn();
     } else {
         Currency total;
+        bool added = false;
         while (!result.eof()) {
             progress(m_currentGroup, true);
             Currency amount;
-            guarded([&] {
-                const bool debit = platform::equalsIgnoringCase(
-                    textOf(result.field(QStringLiteral("Debe-Haber"))), QStringLiteral("D"));
-                amount = amountOf(result.field(QStringLiteral("IMPORTE")).value());
-                if (debit)
-                    amount = -amount;
-            });
+            added
+                = guarded([&] {
+                      const bool debit = platform::equalsIgnoringCase(
+                          textOf(result.field(QStringLiteral("Debe-Haber"))), QStringLiteral("D"));
+                      amount = amountOf(result.field(QStringLiteral("IMPORTE")).value());
+                      if (debit)
+                          amount = -amount;
+                  })
+                || added;
             total = total + amount;
-            if (workRow)
-                guarded([&] {
-                    platform::db::Field importe = workRow->field(QStringLiteral("ImporteG1"));
-                    try {
-                        importe.setValue(
-                            platform::currencyVariant(amountOf(importe.value()) + amount));
-                        workRow->field(QStringLiteral("GRUPO")).setValue(m_currentGroup);
-                        workRow->update();
-                    } catch (const Error &) {
-                        // A retry must add the amount to the stored total, not to the failed
-                        // edit, which already holds it.
-                        if (workRow->editMode() != platform::db::adEditNone)
-                            workRow->cancelUpdate();
-                        throw;
-                    }
-                });
             guarded([&] { result.moveNext(); });
         }
+        if (workRow && added)
+            guarded([&] { saveIntoWorkRow(*workRow, total); });
         page.addAmount(total);
     }
     progress(m_currentGroup + QLatin1Char(' ') + sum.account, false);
+}
+
+void BreakdownRun::saveIntoWorkRow(Recordset &workRow, const Currency &amount)
+{
+    platform::db::Field importe = workRow.field(QStringLiteral("ImporteG1"));
+    try {
+        importe.setValue(platform::currencyVariant(amountOf(importe.value()) + amount));
+        workRow.field(QStringLiteral("GRUPO")).setValue(m_currentGroup);
+        workRow.update();
+    } catch (const Error &) {
+        // A retry must add the amount to the stored total, not to the failed edit, which
+        // already holds it.
+        if (workRow.editMode() != platform::db::adEditNone)
+            workRow.cancelUpdate();
+        throw;
+    }
 }
 
 } // namespace
