@@ -186,6 +186,8 @@ ExecutionResult OdbcSession::execute(const QString &text, bool updatable)
 
 ExecutionResult OdbcSession::run(const QString &text, bool updatable)
 {
+    if (mayChangeSchema(text))
+        m_tables.clear();
     ErrorCollector errors(m_dialect);
     ExecutionResult result;
     const Handle statement = newStatement(errors);
@@ -234,17 +236,30 @@ void OdbcSession::drainResults(const Handle &statement, SQLRETURN rc, ExecutionR
     }
 }
 
+OdbcSession::TableDescription OdbcSession::describedTable(const QString &table)
+{
+    if (const auto known = m_tables.constFind(table); known != m_tables.cend())
+        return *known;
+    ErrorCollector errors(m_dialect);
+    const TableName name = splitTableName(table);
+    m_trips.executes += 2;
+    m_trips.fetchBatches += 2;
+    TableDescription description{tableColumns(m_connection, name, errors),
+                                 primaryKeyColumns(m_connection, name, errors)};
+    // What a failed call left out is asked again by the next recordset.
+    if (!errors.hasErrors())
+        m_tables.insert(table, description);
+    return description;
+}
+
 void OdbcSession::attachUpdateTarget(const QString &query, RowSet &rows)
 {
     const std::optional<QString> table = singleSourceTable(query);
     if (!table)
         return;
     // The rows were read: a catalog that cannot be asked leaves them read-only, not lost.
-    ErrorCollector errors(m_dialect);
-    const TableName name = splitTableName(*table);
-    m_trips.executes += 1;
-    m_trips.fetchBatches += 1;
-    const QStringList columnsOfTable = tableColumns(m_connection, name, errors);
+    const TableDescription description = describedTable(*table);
+    const QStringList &columnsOfTable = description.columns;
 
     UpdateTarget target;
     target.table = *table;
@@ -261,10 +276,7 @@ void OdbcSession::attachUpdateTarget(const QString &query, RowSet &rows)
     if (shownColumns.isEmpty())
         return;
 
-    m_trips.executes += 1;
-    m_trips.fetchBatches += 1;
-    const QStringList primaryKey = primaryKeyColumns(m_connection, name, errors);
-    m_primaryKeys.insert(*table, primaryKey);
+    const QStringList &primaryKey = description.primaryKey;
     const bool keyShown = !primaryKey.isEmpty()
         && std::all_of(primaryKey.cbegin(), primaryKey.cend(), [&shownColumns](const QString &key) {
                return shownColumns.contains(key, Qt::CaseInsensitive);
@@ -364,7 +376,7 @@ WriteResult OdbcSession::updateRow(const UpdateTarget &target, const QVector<Col
     }
     ErrorCollector errors(m_dialect);
     // Without a primary key the old values may match several rows: only one is written.
-    if (!sameNames(m_primaryKeys.value(target.table), target.keyColumns)) {
+    if (!sameNames(m_tables.value(target.table).primaryKey, target.keyColumns)) {
         const std::int64_t count = countedRows(statements.count(key), errors).value_or(-1);
         if (count == 0)
             errors.add(rowNotLocated());

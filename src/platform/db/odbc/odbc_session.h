@@ -53,6 +53,13 @@ private:
     void drainResults(const Handle &statement, SQLRETURN rc, ExecutionResult &result,
                       ErrorCollector &errors) const;
     void attachUpdateTarget(const QString &query, RowSet &rows);
+    struct TableDescription
+    {
+        QStringList columns;
+        QStringList primaryKey;
+    };
+    // From the catalog on first use.
+    TableDescription describedTable(const QString &table);
     // Runs a statement with parameters and leaves the handle on its first result; an invalid
     // handle when it failed.
     Handle runBound(const BoundStatement &bound, ErrorCollector &errors) const;
@@ -74,7 +81,9 @@ private:
     Dialect m_dialect = Dialect::Other;
     QString m_identifierQuote;
     int m_commandTimeout = 30;
-    QHash<QString, QStringList> m_primaryKeys; // by table, as the queries name it
+    // By table, as the queries name it: asking the catalog costs two round trips for every
+    // recordset that may write rows back. A statement that may change the schema empties it.
+    QHash<QString, TableDescription> m_tables;
     mutable RoundTrips m_trips;
 };
 

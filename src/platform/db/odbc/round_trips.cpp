@@ -32,14 +32,19 @@ void CountingSession::countQuery(bool returnedRows)
 
 ExecutionResult CountingSession::execute(const QString &text, bool updatable)
 {
+    if (mayChangeSchema(text))
+        m_describedTables.clear();
     ExecutionResult result = m_inner->execute(text, updatable);
     countQuery(result.rowSet.has_value());
-    // Rows that may be written back need the table's columns, and then its primary key, from
-    // the catalog.
-    if (updatable && result.rowSet && !result.failed() && singleSourceTable(text)) {
-        countQuery(true);
-        if (result.rowSet->target)
+    // Rows that may be written back need the table's columns and primary key from the catalog,
+    // once a table.
+    if (updatable && result.rowSet && !result.failed()) {
+        if (const std::optional<QString> table = singleSourceTable(text);
+            table && !m_describedTables.contains(*table)) {
+            m_describedTables.insert(*table);
             countQuery(true);
+            countQuery(true);
+        }
     }
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/db/provider.h"
 
+#include <QSet>
 #include <cstdint>
 #include <memory>
 
@@ -60,6 +61,7 @@ private:
 
     std::unique_ptr<Session> m_inner;
     RoundTrips m_trips;
+    QSet<QString> m_describedTables;
 };
 
 } // namespace platform::db::odbc

@@ -52,6 +52,8 @@ protected:
 
 TEST_F(RoundTripsTest, EveryCallCostsWhatItsDriverCallsCost)
 {
+    const auto updatable
+        = [](Session &session) { session.execute(QStringLiteral("SELECT * FROM cuentas"), true); };
     const auto text = [](const char *statement) {
         return
             [statement](Session &session) { session.execute(QString::fromUtf8(statement), false); };
@@ -66,8 +68,17 @@ TEST_F(RoundTripsTest, EveryCallCostsWhatItsDriverCallsCost)
         {"a query and its rows", text("SELECT * FROM cuentas"), {1, 1, 0}},
         {"a statement without rows", text("UPDATE cuentas SET saldo = 1"), {1, 0, 0}},
         {"a statement the server refuses", text("SELECT * FROM sin_tabla"), {1, 0, 0}},
-        {"rows to write back: the query and the catalog's columns and key",
-         [](Session &session) { session.execute(QStringLiteral("SELECT * FROM cuentas"), true); },
+        {"rows to write back: the query and the catalog's columns and key", updatable, {3, 3, 0}},
+        {"rows of a table the catalog has described", updatable, {1, 1, 0}},
+        {"a change of schema", text("ALTER TABLE cuentas ADD COLUMN nota VARCHAR(20)"), {1, 0, 0}},
+        {"rows to write back after it: the catalog is asked again",
+         [](Session &session) {
+             const ExecutionResult result
+                 = session.execute(QStringLiteral("SELECT * FROM cuentas"), true);
+             ASSERT_TRUE(result.rowSet && result.rowSet->target);
+             EXPECT_TRUE(result.rowSet->target->baseColumns.contains(QStringLiteral("nota")))
+                 << "the new column can be written";
+         },
          {3, 3, 0}},
         {"rows of a join are never written back, the catalog is not asked",
          [](Session &session) {
