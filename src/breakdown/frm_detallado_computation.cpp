@@ -104,6 +104,7 @@ private:
     const QList<ColumnCode> &columnCodes();
     void insertWorkRow(const statistics::WorkRow &row);
     void processLine(Recordset &definition, BreakdownPage &page);
+    bool isTitleAccount(const QString &account);
     bool moveToWorkRow(Recordset &workRows, int column);
     void settleColumn(const statistics::JournalSum &sum, Recordset *workRow, BreakdownPage &page);
     void saveIntoWorkRow(Recordset &workRow, const Currency &amount);
@@ -124,6 +125,7 @@ private:
     QList<Column> m_columns;
     QHash<QString, int> m_columnOfKey;
     QHash<QString, int> m_linesOfAccount; // upper-case account code: its (group, account) lines
+    QHash<QString, bool> m_titleAccounts; // by account as the definition holds it
     QString m_currentGroup;
     QString m_previousGroup;
 };
@@ -324,19 +326,7 @@ void BreakdownRun::processLine(Recordset &definition, BreakdownPage &page)
     sum.side = statistics::sideClause(debe, haber);
     sum.voucherCodes = m_voucherCodes;
     sum.unitCodes = m_unitCodes;
-    guarded([&] {
-        const QString titulo
-            = data::gDB()
-                  .DatosTabla(QStringLiteral("ma_cuentas"), account, QStringLiteral("Titulo"),
-                              QStringLiteral("Codigo"), 8, QString(), true)
-                  .toString();
-        if (titulo.isEmpty())
-            return;
-        const std::optional<bool> flag = platform::parseTruthValue(titulo);
-        if (!flag)
-            throw Error(platform::errors::TypeMismatch, QStringLiteral("No coinciden los tipos"));
-        sum.titleAccount = *flag;
-    });
+    guarded([&] { sum.titleAccount = isTitleAccount(account); });
 
     // An account may stand in several lines; its rows are fetched for all of them, and each
     // column takes the first row of its own that no earlier line has claimed.
@@ -361,6 +351,27 @@ void BreakdownRun::processLine(Recordset &definition, BreakdownPage &page)
     }
     data::gDB().CierraRecordset(workRows);
     m_previousGroup = m_currentGroup;
+}
+
+// The chart of accounts is read once per account and run, however many lines name it.
+bool BreakdownRun::isTitleAccount(const QString &account)
+{
+    if (const auto known = m_titleAccounts.constFind(account); known != m_titleAccounts.cend())
+        return *known;
+    const QString titulo
+        = data::gDB()
+              .DatosTabla(QStringLiteral("ma_cuentas"), account, QStringLiteral("Titulo"),
+                          QStringLiteral("Codigo"), 8, QString(), true)
+              .toString();
+    bool title = false;
+    if (!titulo.isEmpty()) {
+        const std::optional<bool> flag = platform::parseTruthValue(titulo);
+        if (!flag)
+            throw Error(platform::errors::TypeMismatch, QStringLiteral("No coinciden los tipos"));
+        title = *flag;
+    }
+    m_titleAccounts.insert(account, title);
+    return title;
 }
 
 // Moves to the work row of the column, past rows that belong to none or to an earlier column;
