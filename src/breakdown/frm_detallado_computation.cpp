@@ -410,15 +410,14 @@ void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *wo
         while (!result.eof()) {
             progress(m_currentGroup, true);
             Currency amount;
-            added
-                = guarded([&] {
-                      const bool debit = platform::equalsIgnoringCase(
-                          textOf(result.field(QStringLiteral("Debe-Haber"))), QStringLiteral("D"));
-                      amount = amountOf(result.field(QStringLiteral("IMPORTE")).value());
-                      if (debit)
-                          amount = -amount;
-                  })
-                || added;
+            guarded([&] {
+                const bool debit = platform::equalsIgnoringCase(
+                    textOf(result.field(QStringLiteral("Debe-Haber"))), QStringLiteral("D"));
+                amount = amountOf(result.field(QStringLiteral("IMPORTE")).value());
+                if (debit)
+                    amount = -amount;
+                added = true;
+            });
             total = total + amount;
             guarded([&] { result.moveNext(); });
         }
