@@ -104,8 +104,10 @@ private:
     const QList<ColumnCode> &columnCodes();
     void insertWorkRow(const statistics::WorkRow &row);
     void processLine(Recordset &definition, BreakdownPage &page);
+    bool isTitleAccount(const QString &account);
     bool moveToWorkRow(Recordset &workRows, int column);
     void settleColumn(const statistics::JournalSum &sum, Recordset *workRow, BreakdownPage &page);
+    void saveIntoWorkRow(Recordset &workRow, const Currency &amount);
 
     FrmDetallado &m_form;
     const QString m_nombre;
@@ -123,6 +125,7 @@ private:
     QList<Column> m_columns;
     QHash<QString, int> m_columnOfKey;
     QHash<QString, int> m_linesOfAccount; // upper-case account code: its (group, account) lines
+    QHash<QString, bool> m_titleAccounts; // by account as the definition holds it
     QString m_currentGroup;
     QString m_previousGroup;
 };
@@ -323,19 +326,7 @@ void BreakdownRun::processLine(Recordset &definition, BreakdownPage &page)
     sum.side = statistics::sideClause(debe, haber);
     sum.voucherCodes = m_voucherCodes;
     sum.unitCodes = m_unitCodes;
-    guarded([&] {
-        const QString titulo
-            = data::gDB()
-                  .DatosTabla(QStringLiteral("ma_cuentas"), account, QStringLiteral("Titulo"),
-                              QStringLiteral("Codigo"), 8, QString(), true)
-                  .toString();
-        if (titulo.isEmpty())
-            return;
-        const std::optional<bool> flag = platform::parseTruthValue(titulo);
-        if (!flag)
-            throw Error(platform::errors::TypeMismatch, QStringLiteral("No coinciden los tipos"));
-        sum.titleAccount = *flag;
-    });
+    guarded([&] { sum.titleAccount = isTitleAccount(account); });
 
     // An account may stand in several lines; its rows are fetched for all of them, and each
     // column takes the first row of its own that no earlier line has claimed.
@@ -362,6 +353,27 @@ void BreakdownRun::processLine(Recordset &definition, BreakdownPage &page)
     m_previousGroup = m_currentGroup;
 }
 
+// The chart of accounts is read once per account and run, however many lines name it.
+bool BreakdownRun::isTitleAccount(const QString &account)
+{
+    if (const auto known = m_titleAccounts.constFind(account); known != m_titleAccounts.cend())
+        return *known;
+    const QString titulo
+        = data::gDB()
+              .DatosTabla(QStringLiteral("ma_cuentas"), account, QStringLiteral("Titulo"),
+                          QStringLiteral("Codigo"), 8, QString(), true)
+              .toString();
+    bool title = false;
+    if (!titulo.isEmpty()) {
+        const std::optional<bool> flag = platform::parseTruthValue(titulo);
+        if (!flag)
+            throw Error(platform::errors::TypeMismatch, QStringLiteral("No coinciden los tipos"));
+        title = *flag;
+    }
+    m_titleAccounts.insert(account, title);
+    return title;
+}
+
 // Moves to the work row of the column, past rows that belong to none or to an earlier column;
 // false, without moving past it, when the next row belongs to a later column.
 bool BreakdownRun::moveToWorkRow(Recordset &workRows, int column)
@@ -383,7 +395,8 @@ bool BreakdownRun::moveToWorkRow(Recordset &workRows, int column)
 }
 
 // The journal sum of one column: credits count positive and debits negative. The amount goes
-// to the page and into the work row, which then carries the group's name.
+// to the page and, added up over the sum's rows, into the work row in one save, which then
+// carries the group's name.
 void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *workRow,
                                 BreakdownPage &page)
 {
@@ -393,6 +406,7 @@ void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *wo
         page.addEmptyColumn();
     } else {
         Currency total;
+        bool added = false;
         while (!result.eof()) {
             progress(m_currentGroup, true);
             Currency amount;
@@ -402,29 +416,32 @@ void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *wo
                 amount = amountOf(result.field(QStringLiteral("IMPORTE")).value());
                 if (debit)
                     amount = -amount;
+                added = true;
             });
             total = total + amount;
-            if (workRow)
-                guarded([&] {
-                    platform::db::Field importe = workRow->field(QStringLiteral("ImporteG1"));
-                    try {
-                        importe.setValue(
-                            platform::currencyVariant(amountOf(importe.value()) + amount));
-                        workRow->field(QStringLiteral("GRUPO")).setValue(m_currentGroup);
-                        workRow->update();
-                    } catch (const Error &) {
-                        // A retry must add the amount to the stored total, not to the failed
-                        // edit, which already holds it.
-                        if (workRow->editMode() != platform::db::adEditNone)
-                            workRow->cancelUpdate();
-                        throw;
-                    }
-                });
             guarded([&] { result.moveNext(); });
         }
+        if (workRow && added)
+            guarded([&] { saveIntoWorkRow(*workRow, total); });
         page.addAmount(total);
     }
     progress(m_currentGroup + QLatin1Char(' ') + sum.account, false);
+}
+
+void BreakdownRun::saveIntoWorkRow(Recordset &workRow, const Currency &amount)
+{
+    platform::db::Field importe = workRow.field(QStringLiteral("ImporteG1"));
+    try {
+        importe.setValue(platform::currencyVariant(amountOf(importe.value()) + amount));
+        workRow.field(QStringLiteral("GRUPO")).setValue(m_currentGroup);
+        workRow.update();
+    } catch (const Error &) {
+        // A retry must add the amount to the stored total, not to the failed edit, which
+        // already holds it.
+        if (workRow.editMode() != platform::db::adEditNone)
+            workRow.cancelUpdate();
+        throw;
+    }
 }
 
 } // namespace

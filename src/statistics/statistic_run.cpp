@@ -276,18 +276,27 @@ void StatisticRun::addDefinitionLine()
     }
 }
 
+// The chart of accounts is read once per account and run, not once per bucket.
+bool StatisticRun::isTitleAccount(const QString &account)
+{
+    if (const auto known = m_titleAccounts.constFind(account); known != m_titleAccounts.cend())
+        return *known;
+    const bool title
+        = truthOf(data::gDB()
+                      .DatosTabla(QStringLiteral("ma_cuentas"), account, QStringLiteral("Titulo"),
+                                  QStringLiteral("Codigo"), 8, QString(), true, false)
+                      .toString());
+    m_titleAccounts.insert(account, title);
+    return title;
+}
+
 JournalSum StatisticRun::journalSumFor(const QString &account, const QString &side)
 {
-    const QString titulo
-        = data::gDB()
-              .DatosTabla(QStringLiteral("ma_cuentas"), account, QStringLiteral("Titulo"),
-                          QStringLiteral("Codigo"), 8, QString(), true, false)
-              .toString();
     JournalSum sum;
     sum.grouping = m_settings.grouping;
     sum.periodicidad = m_settings.periodicidad;
     sum.account = account;
-    sum.titleAccount = truthOf(titulo);
+    sum.titleAccount = isTitleAccount(account);
     sum.side = side;
     sum.voucherCodes = m_filters.vouchers.codes;
     sum.unitCodes = m_filters.businessUnits.codes;
@@ -300,6 +309,8 @@ JournalSum StatisticRun::journalSumFor(const QString &account, const QString &si
     return sum;
 }
 
+// The rows of a sum are added up first and the work row saved once: every save waits for the
+// server, and a stopped or failed run leaves each work row with whole sums of its lines.
 void StatisticRun::addIntoWorkRow(const QString &group, const QString &account, const QString &side)
 {
     JournalSum sum;
@@ -307,30 +318,38 @@ void StatisticRun::addIntoWorkRow(const QString &group, const QString &account, 
     const bool ran = m_guard.attempt([&] { sum = journalSumFor(account, side); })
         && m_guard.attempt([&] { sums = openJournalSum(sum); });
     if (ran && hasRows(sums)) {
+        Currency total;
+        bool added = false;
         while (!sums.eof()) {
             m_guard.advance(group, true);
             m_guard.attempt([&] {
                 const bool credit = platform::equalsIgnoringCase(
                     textOf(sums, QStringLiteral("Debe-Haber")), QStringLiteral("H"));
                 const Currency amount = amountOf(sums.field(QStringLiteral("Importe")).value());
-                platform::db::Field total = m_workRows.field(QStringLiteral("ImporteG1"));
-                const Currency before = amountOf(total.value());
-                try {
-                    total.setValue(
-                        platform::currencyVariant(credit ? before - amount : before + amount));
-                    m_workRows.field(QStringLiteral("GRUPO")).setValue(group);
-                    m_workRows.update();
-                } catch (const Error &) {
-                    // A retry must add the amount to the stored total, not to the failed edit.
-                    if (m_workRows.editMode() != platform::db::adEditNone)
-                        m_workRows.cancelUpdate();
-                    throw;
-                }
+                total = credit ? total - amount : total + amount;
+                added = true;
             });
             m_guard.attempt([&] { sums.moveNext(); });
         }
+        if (added)
+            m_guard.attempt([&] { saveIntoWorkRow(group, total); });
     }
     m_guard.advance(group + u' ' + account, false);
+}
+
+void StatisticRun::saveIntoWorkRow(const QString &group, const Currency &amount)
+{
+    platform::db::Field total = m_workRows.field(QStringLiteral("ImporteG1"));
+    try {
+        total.setValue(platform::currencyVariant(amountOf(total.value()) + amount));
+        m_workRows.field(QStringLiteral("GRUPO")).setValue(group);
+        m_workRows.update();
+    } catch (const Error &) {
+        // A retry must add the sum to the stored total, not to the failed edit.
+        if (m_workRows.editMode() != platform::db::adEditNone)
+            m_workRows.cancelUpdate();
+        throw;
+    }
 }
 
 } // namespace statistics

@@ -3,11 +3,13 @@
 #include "platform/db/recordset.h"
 #include "platform/error.h"
 #include "platform/steps.h"
+#include "platform/variant.h"
 #include "statistics/statistic_buckets.h"
 #include "statistics/statistic_definition.h"
 #include "statistics/statistic_statements.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QString>
 #include <chrono>
 #include <cstdint>
@@ -90,6 +92,8 @@ private:
     void writeCodedRows(const QString &group, const DateSpan &span, WorkRowKind kind);
     void addDefinitionLine();
     void addIntoWorkRow(const QString &group, const QString &account, const QString &side);
+    void saveIntoWorkRow(const QString &group, const platform::Currency &amount);
+    bool isTitleAccount(const QString &account);
     JournalSum journalSumFor(const QString &account, const QString &side);
 
     const StatisticDefinition m_settings; // the definition as the window shows it
@@ -102,6 +106,7 @@ private:
     QDate m_end;
     platform::db::Recordset m_definition;
     platform::db::Recordset m_workRows;
+    QHash<QString, bool> m_titleAccounts; // by account as the definition holds it
 };
 
 } // namespace statistics

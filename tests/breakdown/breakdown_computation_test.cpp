@@ -13,6 +13,7 @@
 #include "platform/suite/progreso.h"
 #include "platform/suite/utilidades.h"
 #include "platform/variant.h"
+#include "recorded_saves.h"
 #include "statistics/statistic_definition.h"
 
 #include <QFile>
@@ -610,6 +611,57 @@ TEST_F(BreakdownComputationTest, AWorkRowSaveThatFailsAndIsRetriedAddsItsAmountO
                 journalSum(QStringLiteral("CUENTA = '1101' AND ")
                            + period(QDate(2023, 1, 1), QDate(2023, 12, 31), true)),
                 0.005);
+}
+
+// A column's sum is added up before its work row is saved: once, however many journal rows the
+// sum returned, and not at all when it found none.
+TEST_F(BreakdownComputationTest, AWorkRowIsSavedOnceForASumWithJournalLines)
+{
+    defineLine(QStringLiteral("Guardados"), QStringLiteral("Titulos"), QStringLiteral("11"));
+    defineLine(QStringLiteral("Guardados"), QStringLiteral("Caja"), QStringLiteral("1101"), true,
+               false);
+    setRange(QDate(2023, 1, 1), QDate(2023, 12, 31), 3, Grouping::Date);
+    RecordedSaves &saves = RecordedSaves::install(*data::gDB().gCnn);
+    run(QStringLiteral("Guardados"));
+
+    // A saved row carries its line's group, an unsaved one its account.
+    const struct
+    {
+        const char *group;
+        const char *account;
+        const char *filter;
+    } lines[] = {{"Titulos", "11", "CUENTA LIKE '11%'"},
+                 {"Caja", "1101", "CUENTA = '1101' AND [DEBE-HABER] = 'D'"}};
+    int expectedSaves = 0;
+    int severalRows = 0;
+    for (const auto &line : lines) {
+        SCOPED_TRACE(line.account);
+        platform::db::Recordset rows = m_journal->execute(
+            QStringLiteral("SELECT ID, FechaD, FechaH, ImporteG1 FROM AUX_PANELCTA WHERE USUARIO "
+                           "= %1 AND Grupo IN (%2, %3) ORDER BY FechaD")
+                .arg(quoted(Key), quoted(QString::fromLatin1(line.group)),
+                     quoted(QString::fromLatin1(line.account))));
+        ASSERT_EQ(rows.recordCount(), 12);
+        for (; !rows.eof(); rows.moveNext()) {
+            const QDate from = dateOf(rows.field(1).value());
+            const QDate to = dateOf(rows.field(2).value());
+            const QString filter = QString::fromLatin1(line.filter) + QStringLiteral(" AND ")
+                + period(from, to, to == QDate(2023, 12, 31));
+            const int sumRows
+                = valueOnMain(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM MV_ASIENTOS "
+                                             "WHERE EsResumen = 0 AND %1 GROUP BY CUENTA, "
+                                             "FECHA, [DEBE-HABER])")
+                                  .arg(filter))
+                      .toInt();
+            SCOPED_TRACE(from.toString(Qt::ISODate).toStdString());
+            EXPECT_EQ(saves.byKey().value(rows.field(0).value().toString()), sumRows > 0);
+            EXPECT_NEAR(amount(rows.field(3).value()), journalSum(filter), 0.005);
+            expectedSaves += sumRows > 0;
+            severalRows += sumRows > 1;
+        }
+    }
+    EXPECT_GT(severalRows, 0); // sums of several rows, each once saved on its own
+    EXPECT_EQ(saves.total(), expectedSaves);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/regional_settings.h"
 #include "platform/suite/progreso.h"
 #include "platform/variant.h"
+#include "recorded_saves.h"
 #include "statistics/definition_reader.h"
 #include "statistics/statistic_buckets.h"
 #include "statistics/statistic_computation.h"
@@ -175,6 +176,18 @@ protected:
                                                      : amount.toDouble()};
         }
         return rows;
+    }
+
+    // The keys of the rows of workRows(), in its order.
+    QList<QString> workRowIds(const QString &key = Key)
+    {
+        QList<QString> ids;
+        auto recordset = data::gDB().gCnn->execute(
+            u"SELECT ID FROM AUX_PANELCTA WHERE USUARIO = " + sqlText(key)
+            + u" ORDER BY Grupo, FechaD, FechaH, Unegocio, CCOSTO");
+        for (; !recordset.eof(); recordset.moveNext())
+            ids << recordset.field(0).value().toString();
+        return ids;
     }
 
     StatisticDefinition definition;
@@ -629,6 +642,60 @@ TEST_F(StatisticRunTest, ErrorPathGoesOnOrLeavesAsAnswered)
         << dialogs.last().text.toStdString();
     EXPECT_EQ(workRows().size(), 2);
     EXPECT_TRUE(dialogs.allAnswered());
+}
+
+// Each sum is added up before it is saved: a work row is written once for every definition line
+// whose sum found journal lines in it, however many rows the sum returned, and ends with the
+// amounts it had when every row was saved on its own.
+TEST_F(StatisticRunTest, AWorkRowIsSavedOncePerDefinitionLineWithJournalLines)
+{
+    define(QStringLiteral("Guardados"),
+           {{"Activo", "11"},
+            {"Activo", "1101", true, false},
+            {"Pasivo (-)", "2101"},
+            {"Pasivo (-)", "21", false, true}});
+    post({{"1101", QDate(2026, 2, 20), "D", 50},
+          {"1101", march(2), "D", 100},
+          {"1101", march(2), "H", 30},
+          {"1105", march(3), "D", 7},
+          {"1101", march(8), "D", 5},
+          {"110", march(21), "D", 1},
+          {"2101", march(10), "H", 40},
+          {"2102", march(10), "H", 3},
+          {"2102", march(11), "D", 2},
+          {"211", march(15), "H", 9}});
+    setRun(QStringLiteral("Guardados"), march(1), march(21), 1);
+    definition.calculaSI = true;
+    RecordedSaves &saves = RecordedSaves::install(*data::gDB().gCnn);
+    generate();
+
+    struct SavedRow
+    {
+        Row row;
+        int saves;
+    };
+    const QDate feb28(2026, 2, 28);
+    const QList<SavedRow> expected = {
+        {{"Activo", feb28, feb28, "", 100}, 2},
+        {{"Activo", march(1), march(8), "", 177}, 2},
+        {{"Activo", march(8), march(15), "", 10}, 2},
+        {{"Activo", march(15), march(21), "", 1}, 1},
+        {{"Pasivo (-)", feb28, feb28, "", 0}, 0},
+        {{"Pasivo (-)", march(1), march(8), "", 0}, 0},
+        {{"Pasivo (-)", march(8), march(15), "", 83}, 2},
+        {{"Pasivo (-)", march(15), march(21), "", 9}, 1},
+    };
+    const QList<Row> rows = workRows();
+    const QList<QString> ids = workRowIds();
+    ASSERT_EQ(rows.size(), expected.size());
+    int total = 0;
+    for (int index = 0; index < rows.size(); ++index) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(rows[index], expected[index].row);
+        EXPECT_EQ(saves.byKey().value(ids[index]), expected[index].saves);
+        total += expected[index].saves;
+    }
+    EXPECT_EQ(saves.total(), total);
 }
 
 } // namespace

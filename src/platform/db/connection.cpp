@@ -148,6 +148,14 @@ Session &Connection::session()
     return *m_session;
 }
 
+void Connection::wrapSession(
+    const std::function<std::unique_ptr<Session>(std::unique_ptr<Session>)> &wrap)
+{
+    if (!m_session)
+        raiseObjectError(ado::ConnectionUnusable, connectionSource);
+    m_session = wrap(std::move(m_session));
+}
+
 void Connection::raise(QVector<ProviderError> errors, const QString &source)
 {
     m_errors.assign(std::move(errors));

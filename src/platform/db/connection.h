@@ -6,8 +6,8 @@
 #include <QString>
 #include <QVariantList>
 #include <QVector>
-
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace platform::db {
@@ -75,6 +75,10 @@ public:
 
     // The provider session behind an open connection (3709 when closed); for Recordset.
     Session &session();
+
+    // Puts a layer between the open connection and its session, such as one that counts what
+    // the session sends (3709 when closed).
+    void wrapSession(const std::function<std::unique_ptr<Session>(std::unique_ptr<Session>)> &wrap);
 
 private:
     Connection();

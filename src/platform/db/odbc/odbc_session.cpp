@@ -180,6 +180,14 @@ Handle OdbcSession::newStatement(ErrorCollector &errors) const
 
 ExecutionResult OdbcSession::execute(const QString &text, bool updatable)
 {
+    ++m_trips.executes;
+    return run(text, updatable);
+}
+
+ExecutionResult OdbcSession::run(const QString &text, bool updatable)
+{
+    if (mayChangeSchema(text))
+        m_tables.clear();
     ErrorCollector errors(m_dialect);
     ExecutionResult result;
     const Handle statement = newStatement(errors);
@@ -211,6 +219,7 @@ void OdbcSession::drainResults(const Handle &statement, SQLRETURN rc, ExecutionR
             SQLSMALLINT columnCount = 0;
             SQLNumResultCols(statement.get(), &columnCount);
             if (columnCount > 0 && !result.rowSet) {
+                ++m_trips.fetchBatches;
                 result.rowSet = fetchRowSet(statement, columnCount, errors);
             } else if (columnCount == 0) {
                 SQLLEN count = -1;
@@ -227,15 +236,30 @@ void OdbcSession::drainResults(const Handle &statement, SQLRETURN rc, ExecutionR
     }
 }
 
+OdbcSession::TableDescription OdbcSession::describedTable(const QString &table)
+{
+    if (const auto known = m_tables.constFind(table); known != m_tables.cend())
+        return *known;
+    ErrorCollector errors(m_dialect);
+    const TableName name = splitTableName(table);
+    m_trips.executes += 2;
+    m_trips.fetchBatches += 2;
+    TableDescription description{tableColumns(m_connection, name, errors),
+                                 primaryKeyColumns(m_connection, name, errors)};
+    // What a failed call left out is asked again by the next recordset.
+    if (!errors.hasErrors())
+        m_tables.insert(table, description);
+    return description;
+}
+
 void OdbcSession::attachUpdateTarget(const QString &query, RowSet &rows)
 {
     const std::optional<QString> table = singleSourceTable(query);
     if (!table)
         return;
     // The rows were read: a catalog that cannot be asked leaves them read-only, not lost.
-    ErrorCollector errors(m_dialect);
-    const TableName name = splitTableName(*table);
-    const QStringList columnsOfTable = tableColumns(m_connection, name, errors);
+    const TableDescription description = describedTable(*table);
+    const QStringList &columnsOfTable = description.columns;
 
     UpdateTarget target;
     target.table = *table;
@@ -252,8 +276,7 @@ void OdbcSession::attachUpdateTarget(const QString &query, RowSet &rows)
     if (shownColumns.isEmpty())
         return;
 
-    const QStringList primaryKey = primaryKeyColumns(m_connection, name, errors);
-    m_primaryKeys.insert(*table, primaryKey);
+    const QStringList &primaryKey = description.primaryKey;
     const bool keyShown = !primaryKey.isEmpty()
         && std::all_of(primaryKey.cbegin(), primaryKey.cend(), [&shownColumns](const QString &key) {
                return shownColumns.contains(key, Qt::CaseInsensitive);
@@ -280,6 +303,7 @@ Handle OdbcSession::runBound(const BoundStatement &bound, ErrorCollector &errors
         if (!SQL_SUCCEEDED(rc))
             return {};
     }
+    ++m_trips.executes;
     const SQLRETURN rc = SQLExecDirectW(statement.get(), wide(bound.text), SQL_NTS);
     errors.add(rc, statement);
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
@@ -313,6 +337,7 @@ std::optional<RowSet> OdbcSession::queryRows(const BoundStatement &bound,
     SQLSMALLINT columnCount = 0;
     if (!statement.isValid() || !SQL_SUCCEEDED(SQLNumResultCols(statement.get(), &columnCount)))
         return std::nullopt;
+    ++m_trips.fetchBatches;
     RowSet rows = fetchRowSet(statement, columnCount, errors);
     if (errors.hasErrors())
         return std::nullopt;
@@ -351,7 +376,7 @@ WriteResult OdbcSession::updateRow(const UpdateTarget &target, const QVector<Col
     }
     ErrorCollector errors(m_dialect);
     // Without a primary key the old values may match several rows: only one is written.
-    if (!sameNames(m_primaryKeys.value(target.table), target.keyColumns)) {
+    if (!sameNames(m_tables.value(target.table).primaryKey, target.keyColumns)) {
         const std::int64_t count = countedRows(statements.count(key), errors).value_or(-1);
         if (count == 0)
             errors.add(rowNotLocated());
@@ -368,9 +393,15 @@ WriteResult OdbcSession::updateRow(const UpdateTarget &target, const QVector<Col
             errors.add(rowNotLocated());
     }
     result.errors = errors.take();
+    // The row holds what it held when read, and what the program set: reading it back would
+    // double the round trips of every save.
     if (!result.failed()) {
         result.key = statements.keyOf(row);
-        result.storedRow = storedRow(statements, result.key, row);
+        result.storedRow = row;
+        for (QVariant &value : result.storedRow) {
+            if (isEmpty(value))
+                value = nullVariant();
+        }
     }
     return result;
 }
@@ -393,12 +424,17 @@ WriteResult OdbcSession::insertRow(const UpdateTarget &target, const QVector<Col
 
 ExecutionResult OdbcSession::openSchema(Schema schema, const QVariantList &restrictions)
 {
-    return schemaRowset(m_connection, m_dialect, schema, restrictions);
+    ExecutionResult result = schemaRowset(m_connection, m_dialect, schema, restrictions);
+    ++m_trips.executes;
+    if (!result.failed())
+        ++m_trips.fetchBatches;
+    return result;
 }
 
 QVector<ProviderError> OdbcSession::setDefaultDatabase(const QString &name)
 {
     ErrorCollector errors(m_dialect);
+    ++m_trips.executes;
     const SQLRETURN rc
         = SQLSetConnectAttrW(m_connection.get(), SQL_ATTR_CURRENT_CATALOG, wide(name), SQL_NTS);
     errors.add(rc, m_connection);
@@ -454,8 +490,9 @@ QVector<ProviderError> OdbcSession::rollbackTransaction()
 
 QVector<ProviderError> OdbcSession::endTransaction(SQLSMALLINT completion, const QString &text)
 {
+    ++m_trips.commits;
     if (m_dialect != Dialect::Oracle)
-        return execute(text, false).errors;
+        return run(text, false).errors;
     ErrorCollector errors(m_dialect);
     errors.add(SQLEndTran(SQL_HANDLE_DBC, m_connection.get(), completion), m_connection);
     errors.add(SQLSetConnectAttr(m_connection.get(), SQL_ATTR_AUTOCOMMIT,

@@ -2,6 +2,7 @@
 
 #include "platform/db/odbc/odbc_errors.h"
 #include "platform/db/odbc/odbc_handles.h"
+#include "platform/db/odbc/round_trips.h"
 #include "platform/db/provider.h"
 
 #include <QHash>
@@ -40,14 +41,25 @@ public:
     QVector<ProviderError> commitTransaction() override;
     QVector<ProviderError> rollbackTransaction() override;
 
+    // What the session has made its server wait for since it connected.
+    const RoundTrips &roundTrips() const { return m_trips; }
+
 private:
     OdbcSession(Handle environment, Handle connection);
 
     QString connectionInfo(SQLUSMALLINT item) const;
+    ExecutionResult run(const QString &text, bool updatable);
     Handle newStatement(ErrorCollector &errors) const;
     void drainResults(const Handle &statement, SQLRETURN rc, ExecutionResult &result,
                       ErrorCollector &errors) const;
     void attachUpdateTarget(const QString &query, RowSet &rows);
+    struct TableDescription
+    {
+        QStringList columns;
+        QStringList primaryKey;
+    };
+    // From the catalog on first use.
+    TableDescription describedTable(const QString &table);
     // Runs a statement with parameters and leaves the handle on its first result; an invalid
     // handle when it failed.
     Handle runBound(const BoundStatement &bound, ErrorCollector &errors) const;
@@ -69,7 +81,10 @@ private:
     Dialect m_dialect = Dialect::Other;
     QString m_identifierQuote;
     int m_commandTimeout = 30;
-    QHash<QString, QStringList> m_primaryKeys; // by table, as the queries name it
+    // By table, as the queries name it: asking the catalog costs two round trips for every
+    // recordset that may write rows back. A statement that may change the schema empties it.
+    QHash<QString, TableDescription> m_tables;
+    mutable RoundTrips m_trips;
 };
 
 } // namespace platform::db::odbc

@@ -20,6 +20,13 @@ QString unquoted(const QString &part)
 
 } // namespace
 
+bool mayChangeSchema(const QString &text)
+{
+    static const QRegularExpression definition(QStringLiteral(R"(\b(?:CREATE|ALTER|DROP)\b)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    return definition.match(text).hasMatch();
+}
+
 std::optional<QString> singleSourceTable(const QString &query)
 {
     static const QRegularExpression shape(

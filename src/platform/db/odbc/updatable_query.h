@@ -11,6 +11,10 @@ namespace platform::db::odbc {
 // name is returned as the query writes it.
 std::optional<QString> singleSourceTable(const QString &query);
 
+// Whether a statement text may change what the catalog says of a table: it holds a CREATE,
+// ALTER or DROP.
+bool mayChangeSchema(const QString &text);
+
 // "catalog.schema.name" with its parts unquoted; missing parts are empty.
 struct TableName
 {
