@@ -132,6 +132,7 @@ public:
     void serverSearch(int box);
     void nuevaBusqueda();
     void focusForTyping();
+    void makeFirstRowCurrent();
     void sortByColumn(int column);
     bool listKeyDown(const QKeyEvent &event);
     bool typeAhead(const QKeyEvent &event);
@@ -675,6 +676,7 @@ void Lib_FrmCons3::Impl::serverSearch(int box)
     searchBox->setEditText(QString());
     SQLBase = form.SQL;
     loadSequence();
+    makeFirstRowCurrent();
 }
 
 void Lib_FrmCons3::Impl::nuevaBusqueda()
@@ -682,13 +684,21 @@ void Lib_FrmCons3::Impl::nuevaBusqueda()
     form.SQL = SQLInicial;
     loadSequence();
     CmbSearch[0]->setFocus();
+    makeFirstRowCurrent();
 }
 
 // The dialog opens ready for the keyboard: what is typed goes to the first search box, and
-// Enter takes the current row, the first one unless an initial filter chose another.
+// Enter takes the current row.
 void Lib_FrmCons3::Impl::focusForTyping()
 {
     CmbSearch[0]->setFocus();
+    makeFirstRowCurrent();
+}
+
+// A freshly read list has the first row current, unless an initial filter chose another, so
+// Enter always takes a row the user sees.
+void Lib_FrmCons3::Impl::makeFirstRowCurrent()
+{
     if (ListView1->selectedRow() == 0 && ListView1->rowCount() > 0)
         ListView1->selectRow(1);
 }

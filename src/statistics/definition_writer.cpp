@@ -78,27 +78,23 @@ public:
         : m_db(db), m_header(header), m_headerReached(nameIndex(header))
     { }
 
-    // Runs the required steps (the delete), then the rest, then commits. Ignore passes over a
-    // failed step only among the rest: nothing may be appended before the old rows are gone,
-    // and nothing is kept without the commit.
+    // Runs the required steps (the delete), then the rest, then commits. Retry runs a failed
+    // step again; Ignore abandons the write like any other answer: a row passed over would be
+    // a line of the window missing from the stored definition, reported as saved.
     WriteResult run(std::vector<Step> required, std::vector<Step> rest, Recordset *rows)
     {
         std::vector<Step> steps;
         steps.push_back([this] { m_db.gCnn->beginTrans(); });
-        const int firstSkippable = int(required.size()) + 1;
         for (std::vector<Step> *part : {&required, &rest}) {
             for (Step &step : *part)
                 steps.push_back(std::move(step));
         }
         steps.push_back([this] { m_db.gCnn->commitTrans(); });
-        const int commitStep = int(steps.size()) - 1;
 
-        const auto handler = [&](const platform::Error &error, int step) {
+        const auto handler = [&](const platform::Error &error, int) {
             const int answer = answerFor(error, rows);
-            const Resume resume = platform::resumeForAnswer(answer);
-            if (resume == Resume::Next && (step < firstSkippable || step == commitStep))
-                return leave(msgbox::Ignore);
-            return resume == Resume::Leave ? leave(answer) : resume;
+            return platform::resumeForAnswer(answer) == Resume::Retry ? Resume::Retry
+                                                                      : leave(answer);
         };
         if (platform::StepRunner::run(std::move(steps), handler) == platform::Outcome::Left) {
             rollBack();

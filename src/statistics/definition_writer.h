@@ -51,8 +51,9 @@ public:
 
     // Deletes every row of the name and appends the definition's rows through `rows`, an
     // updatable recordset over the whole table, in one transaction. A failing row is discarded
-    // and shown through the suite's error box: retry writes it again, ignore leaves the line
-    // out, any other answer abandons the save. Other errors go to the save-error box.
+    // and shown through the suite's error box: retry writes it again, any other answer abandons
+    // the save, ignore too, so a stored definition never lacks a line the window showed. Other
+    // errors go to the save-error box.
     WriteResult replace(const QString &name, const StatisticDefinition &definition,
                         platform::db::Recordset &rows);
 

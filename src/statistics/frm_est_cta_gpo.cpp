@@ -14,6 +14,8 @@ namespace {
 // The sign each item of the sign list stands for, in the list's order.
 const QString signs[] = {QString(), QStringLiteral("+"), QStringLiteral("-")};
 
+constexpr int GroupColumnLength = 100; // MA_PANELCTA.Grupo and AUX_PANELCTA.Grupo
+
 } // namespace
 
 FrmEstCtaGpo::FrmEstCtaGpo(QWidget *parent)
@@ -33,6 +35,9 @@ FrmEstCtaGpo::FrmEstCtaGpo(QWidget *parent)
     cboSigno->addItems({QString(), QStringLiteral("Positivo"), QStringLiteral("Negativo")});
     cboSigno->setCurrentIndex(0);
     cmdAceptar->setDefault(true);
+    // The label is stored in a column of 100 characters with its sign suffix " (+)", so the
+    // name may take what is left whichever sign is chosen.
+    txtGrupo->setMaxLength(GroupColumnLength - int(QStringLiteral(" (+)").size()));
     txtGrupo->setMinimumWidth(txtGrupo->fontMetrics().horizontalAdvance(QString(30, u'X')));
 
     auto *fields = new QGridLayout;

@@ -7,6 +7,7 @@
 #include "platform/db/ado.h"
 #include "platform/suite/controles.h"
 #include "platform/suite/utilidades.h"
+#include "platform/text.h"
 #include "platform/user_dialogs.h"
 #include "startup/system_startup.h"
 #include "statistics/breakdown_report.h"
@@ -426,16 +427,36 @@ void frm_Estadistica::runCommand(const QString &clave)
 void frm_Estadistica::cancelEntry()
 {
     if (Editando) {
-        const int answer = platform::userDialogs().messageBox(
-            QStringLiteral("Esta seguro de Cancelar la Carga de Datos"),
-            platform::msgbox::YesNo | platform::msgbox::Exclamation
-                | platform::msgbox::DefaultButton2,
-            QStringLiteral("Atención!!!"));
-        if (answer != Yes)
+        if (!confirmDiscard())
             return;
         Editando = false;
     }
     Inicializa();
+}
+
+bool frm_Estadistica::confirmDiscard()
+{
+    return platform::userDialogs().messageBox(
+               QStringLiteral("Esta seguro de Cancelar la Carga de Datos"),
+               platform::msgbox::YesNo | platform::msgbox::Exclamation
+                   | platform::msgbox::DefaultButton2,
+               QStringLiteral("Atención!!!"))
+        == Yes;
+}
+
+bool frm_Estadistica::unsavedChanges() const
+{
+    // A cell still being typed in has not reached the grid yet.
+    if (!TxtEdit->isHidden())
+        return true;
+    // The name box holds whatever name is being typed or looked up; only the rest of the
+    // window is work that a load or a close would drop.
+    StatisticDefinition onScreen = definitionOnScreen();
+    for (HeaderField &field : onScreen.header) {
+        if (platform::equalsIgnoringCase(field.dataField, NameField))
+            field.text = m_definitionAsLoaded.name();
+    }
+    return !(onScreen == m_definitionAsLoaded);
 }
 
 void frm_Estadistica::saveDefinition()
@@ -479,6 +500,9 @@ void frm_Estadistica::printReport()
     const bool valid = ValidarCampos();
     Validando = false;
     if (!valid)
+        return;
+    // Both report paths save first; one refusal is enough.
+    if (!ModoMenu && refuseEmptyDefinition())
         return;
     if (checkValue(*chkDetalle) == 1) {
         // The save only ever sets the flag: a failure left from an earlier validation or a
@@ -598,9 +622,9 @@ void frm_Estadistica::Form_Unload()
 
 void frm_Estadistica::closeEvent(QCloseEvent *event)
 {
-    // The window's close box is the Close command: while a definition is being edited neither
-    // is offered, so unsaved lines are not lost; the user saves or cancels first.
-    if (!BrezaCtl1->flag(CerrarFlag)) {
+    // The Close command is not offered while a definition is being edited; the close box then
+    // asks what Cancelar asks, unless closing would lose nothing.
+    if (!BrezaCtl1->flag(CerrarFlag) && unsavedChanges() && !confirmDiscard()) {
         event->ignore();
         return;
     }

@@ -236,7 +236,16 @@ private:
     // Hands a key to the toolbar; true when it became a command.
     bool previewKey(const QKeyEvent &event);
 
-    QString m_shownName; // the name last accepted in the name box: the definition shown
+    // Asks what Cancelar asks before typed work is dropped; true when the user agrees.
+    bool confirmDiscard();
+    // The window differs from the definition as last loaded or saved.
+    bool unsavedChanges() const;
+    // A save with no line to store is refused with a message; true when it was.
+    bool refuseEmptyDefinition();
+
+    QString m_shownName; // the name of the definition loaded on screen, until a save or cancel
+    QString m_acceptedName; // the name last accepted in the name box, which the flags describe
+    StatisticDefinition m_definitionAsLoaded; // the window as last loaded or saved
 };
 
 // The window's default instance, created on first use.

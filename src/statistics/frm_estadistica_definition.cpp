@@ -98,6 +98,10 @@ void frm_Estadistica::showDefinition(const StatisticDefinition &definition, Defi
         if (parts & part)
             setCheckValue(*box.first, box.second);
     }
+    // The opening balance is read after the grouping: under a unit or cost-centre grouping,
+    // which leave the user no way to tick it, the grouping's rule clears it again.
+    if ((parts & DefinitionPart::Grouping) && !optFecha->isChecked())
+        applyGroupingRule();
     if (parts & DefinitionPart::Vouchers)
         showSelection(*LstCpte, definition.comprobantes);
     if (parts & DefinitionPart::BusinessUnits)

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,7 +83,8 @@ protected:
         switch (event->type()) {
         case QEvent::FocusIn:
             m_window.txtfields_GotFocus(index);
-            return false;
+            return index == 0 && enteredByTabWhileEditing(static_cast<QFocusEvent &>(*event))
+                && keepNameUnselected(*m_window.txtfields[0], *event);
         case QEvent::KeyPress:
             return headerKeyPress(index, static_cast<QKeyEvent &>(*event));
         case QEvent::MouseButtonPress: {
@@ -98,6 +100,23 @@ protected:
     }
 
 private:
+    bool enteredByTabWhileEditing(const QFocusEvent &focus) const
+    {
+        return (m_window.Nuevo || m_window.Existe)
+            && (focus.reason() == Qt::TabFocusReason || focus.reason() == Qt::BacktabFocusReason);
+    }
+
+    // The box selects its whole text when the keyboard brings the focus in; with the name of
+    // the definition being edited selected, the next key typed would replace it. The box takes
+    // the focus as usual, and the caret is then put after the name.
+    static bool keepNameUnselected(QLineEdit &nameBox, QEvent &focusIn)
+    {
+        static_cast<QObject &>(nameBox).event(&focusIn);
+        nameBox.deselect();
+        nameBox.end(false);
+        return true;
+    }
+
     bool headerKeyPress(int index, const QKeyEvent &key)
     {
         int keyCode = virtualKeyCode(key);
@@ -143,12 +162,11 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
             QString name = text;
             // While a definition is being edited its own name, or a new one, is only checked, as
             // a full validation does: reloading would throw away every line typed since. Another
-            // stored name opens that definition, so a save never writes this window's lines over
-            // it.
+            // stored name opens that definition, once the user agrees to drop what is unsaved,
+            // so a save never writes this window's lines over it.
             const bool editing = Nuevo || Existe;
-            // A stored name disables its box for a moment, which sends the focus on; Enter on
-            // the name goes no further, so the caret comes back.
-            const bool typedHere = ctl->hasFocus();
+            const bool wasNew = Nuevo;
+            const bool wasExisting = Existe;
             platform::StepRunner::run(
                 {[&] {
                      const bool found = data::gDB().ExisteEnTabla(
@@ -160,7 +178,9 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
                      Existe = found;
                      Nuevo = !found;
                      Borrando = false;
-                     if (found)
+                     // Outside a full validation the editing state enables the box again at
+                     // once; disabling it even for a moment would send the focus elsewhere.
+                     if (found && Validando)
                          if (QLineEdit *nameField = headerField(QStringLiteral("NOMBRE")))
                              nameField->setEnabled(false);
                  },
@@ -169,14 +189,24 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
                          return platform::Flow::Next;
                      const bool anotherDefinition
                          = Existe && !equalsIgnoringCase(name, m_shownName);
+                     if (editing && anotherDefinition && unsavedChanges() && !confirmDiscard()) {
+                         // The user goes on editing: the box and the flags go back to the name
+                         // accepted before, which a save would check again.
+                         Nuevo = wasNew;
+                         Existe = wasExisting;
+                         if (auto *box = qobject_cast<QLineEdit *>(ctl))
+                             box->setText(m_acceptedName);
+                         return platform::Flow::Next;
+                     }
                      if (!editing || anotherDefinition) {
                          ArmarGrilla();
                          CargarEstadistica(name);
+                         m_shownName = name;
                      }
-                     m_shownName = name;
+                     m_acceptedName = name;
                      ModoEdicion(true);
-                     if (typedHere)
-                         ctl->setFocus();
+                     if (!editing || anotherDefinition)
+                         m_definitionAsLoaded = definitionOnScreen();
                      return platform::Flow::Next;
                  },
                  [&] { Editando = true; }},
@@ -208,6 +238,9 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
                     MSFlexGrid1->setTextMatrix(MSFlexGrid1->Row(), DescriptionColumn,
                                                platform::gUtil().ValorTexto(rsConsulta.field(
                                                    QStringLiteral("Descripcion"))));
+                    // The code is stored trimmed, and the cell shows what is stored.
+                    if (auto *editor = qobject_cast<QLineEdit *>(ctl))
+                        editor->setText(text);
                 }},
                 askAboutFieldError);
     } else if (equalsIgnoringCase(field, QStringLiteral("DEBE"))
@@ -220,8 +253,12 @@ void frm_Estadistica::Campo_Valida(QWidget *ctl)
                 {[&] {
                     const int row = MSFlexGrid1->Row();
                     const bool hasAccount = !MSFlexGrid1->TextMatrix(row, AccountColumn).isEmpty();
-                    MSFlexGrid1->setTextMatrix(row, column,
-                                               hasAccount ? QStringLiteral("S") : QString());
+                    const QString side = hasAccount ? QStringLiteral("S") : QString();
+                    MSFlexGrid1->setTextMatrix(row, column, side);
+                    // The editor's text goes into the cell when the edit ends: it must carry
+                    // the side the line is stored and summed with.
+                    if (auto *editor = qobject_cast<QLineEdit *>(ctl))
+                        editor->setText(side);
                 }},
                 askAboutFieldError);
         } else if (answer != QLatin1String("S") && answer != QLatin1String("N")) {
@@ -293,6 +330,10 @@ void frm_Estadistica::Consultar()
         return;
     const QString chosen = platform::gUtil().ValorTexto(service.ValorDevuelto).trimmed();
     int enter = platform::keys::Enter;
+    // A cancelled lookup leaves the box as it was: an empty choice would blank the name, or the
+    // line, and confirm the blank.
+    if (chosen.isEmpty())
+        return;
     if (definitionName) {
         box->setText(chosen);
         const int index = txtfields.indexOf(box);
@@ -300,10 +341,6 @@ void frm_Estadistica::Consultar()
             txtfields_KeyDown(index, enter, 0);
         return;
     }
-    // A cancelled account lookup leaves the line as it was: confirming the empty choice would
-    // blank the account and keep the old description beside it.
-    if (chosen.isEmpty())
-        return;
     if (TxtEdit->isHidden())
         MSFlexGridEdit(*MSFlexGrid1, *TxtEdit, 32);
     box->setText(chosen);

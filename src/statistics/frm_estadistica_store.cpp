@@ -48,7 +48,14 @@ void frm_Estadistica::Actualizardatos()
     DefinitionWriter writer(data::gDB());
     WriteResult result;
     if (Nuevo || Existe) {
+        if (refuseEmptyDefinition())
+            return;
         result = writer.replace(name, definition, rsDefinicion);
+        if (result.completed) {
+            // What is on screen is now the stored definition of this name.
+            m_shownName = name;
+            m_definitionAsLoaded = definition;
+        }
     } else if (Borrando) {
         const int answer = platform::userDialogs().messageBox(
             QStringLiteral("¿Realmente desea eliminar la Estadistica seleccionada?"),
@@ -71,6 +78,20 @@ void frm_Estadistica::Actualizardatos()
         txtfields[*result.focusHeader]->setFocus();
     if (result.completed)
         AnclarAlMenu();
+}
+
+bool frm_Estadistica::refuseEmptyDefinition()
+{
+    // A save replaces the stored rows: with no line to store it would delete the definition
+    // without the question Borrar asks, and leave its menu entry opening an empty window.
+    if (!linesToStore(definitionOnScreen().lines).isEmpty())
+        return false;
+    HayError = true;
+    platform::userDialogs().messageBox(
+        QStringLiteral("Debe informar al menos un Grupo con una Cuenta"),
+        platform::msgbox::Critical, QStringLiteral("Aviso al operador..."));
+    MSFlexGrid1->setFocus();
+    return true;
 }
 
 void frm_Estadistica::AnclarAlMenu()

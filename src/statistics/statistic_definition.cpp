@@ -2,6 +2,8 @@
 
 #include "platform/text.h"
 
+#include <tuple>
+
 namespace statistics {
 
 namespace {
@@ -51,6 +53,17 @@ RunFilters StatisticDefinition::filters() const
             ? buildFilterList(ccostos, CodeForm::FixedWidth4, QStringLiteral("Todos"))
             : unusedFilterList(QStringLiteral("Todos")),
     };
+}
+
+bool operator==(const StatisticDefinition &a, const StatisticDefinition &b)
+{
+    const auto choices = [](const StatisticDefinition &d) {
+        return std::tie(d.header, d.lines, d.tipoGrafico, d.periodicidad, d.comprobantes.stored,
+                        d.unegocios.stored, d.ccostos.stored, d.permiteCptes, d.permiteUneg,
+                        d.permiteCCostos, d.grouping, d.anclarAlMenu, d.invierteFilCol,
+                        d.ignoraCeros, d.calculaSI, d.aperturaCuentas);
+    };
+    return choices(a) == choices(b);
 }
 
 Grouping groupingOfStored(const QString &agrupar)

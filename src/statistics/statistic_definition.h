@@ -17,6 +17,8 @@ struct HeaderField
 {
     QString dataField;
     QString text;
+
+    friend bool operator==(const HeaderField &, const HeaderField &) = default;
 };
 
 // One line of the definition grid, its cells as shown: a group's text stands only on the first
@@ -28,6 +30,8 @@ struct GridLine
     QString debit; // "Debe(S/N)"
     QString credit; // "Haber(S/N)"
     QString description; // shown beside the account; never stored
+
+    friend bool operator==(const GridLine &, const GridLine &) = default;
 };
 
 // The filter lists of a run, built from a definition's selections.
@@ -74,6 +78,10 @@ struct StatisticDefinition
     QString agrupar() const;
 
     RunFilters filters() const;
+
+    // Whether the two hold the same definition as the window shows it: the same texts, lines,
+    // choices and selected codes.
+    friend bool operator==(const StatisticDefinition &, const StatisticDefinition &);
 };
 
 // The parts of a definition, in the order a load reads and shows them.

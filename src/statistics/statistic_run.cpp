@@ -196,11 +196,18 @@ void StatisticRun::writeSkeleton()
     }
 }
 
+// The opening balance is a date bucket: under a unit or cost-centre grouping a stored tick
+// would print a column of its own with no unit or centre to head it.
+bool StatisticRun::opensWithBalance() const
+{
+    return m_settings.calculaSI && m_settings.grouping == Grouping::Date;
+}
+
 void StatisticRun::writeGroupRows(const QString &group, const QDate &start, const QDate &end)
 {
     const QList<DateSpan> spans
         = bucketSpans(start, end, m_settings.periodicidad, m_settings.grouping);
-    if (!spans.isEmpty() && m_settings.calculaSI) {
+    if (!spans.isEmpty() && opensWithBalance()) {
         const QDate day = openingBalanceDay(start);
         writeRow(group, DateSpan{day, day});
     }
@@ -303,7 +310,7 @@ JournalSum StatisticRun::journalSumFor(const QString &account, const QString &si
     sum.bucket = DateSpan{dateOf(m_workRows.field(QStringLiteral("FechaD")).value()),
                           dateOf(m_workRows.field(QStringLiteral("FechaH")).value())};
     sum.lastBucket = sum.bucket.to == m_end;
-    sum.openingBalance = m_settings.calculaSI && sum.bucket.from == openingBalanceDay(m_start);
+    sum.openingBalance = opensWithBalance() && sum.bucket.from == openingBalanceDay(m_start);
     sum.unit = textOf(m_workRows, QStringLiteral("UNegocio"));
     sum.costCentre = textOf(m_workRows, QStringLiteral("CCosto"));
     return sum;

@@ -86,6 +86,7 @@ public:
 private:
     void writeRows();
     void writeSkeleton();
+    bool opensWithBalance() const;
     void writeGroupRows(const QString &group, const QDate &start, const QDate &end);
     void writeRow(const QString &group, const DateSpan &span, WorkRowKind kind = {},
                   const QString &code = {});

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -467,6 +468,52 @@ TEST_F(InteractionTest, TheDialogOpensReadyForTypingAndEnterTakesTheCurrentRow)
                 return;
             QTest::keyClicks(focused, QString::fromLatin1(c.typed));
             QTest::keyClick(focused, Qt::Key_Return);
+        })) << c.name;
+        EXPECT_EQ(dialog->ValorDevuelto, QVariant(QString::fromLatin1(c.returned))) << c.name;
+    }
+}
+
+// Every reload of the list, narrowed by F5 or back to the whole by "Nueva Busqueda", leaves the
+// first row current as at opening, so Enter takes a row the user sees.
+TEST_F(InteractionTest, AfterEveryReloadEnterTakesTheFirstRow)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(Lib_FrmCons3 &)> reload;
+        const char *returned;
+    };
+    const Case cases[] = {
+        {"F5 in a search box",
+         [](Lib_FrmCons3 &dialog) {
+             QTest::keyClicks(&searchBox(dialog, 1), QStringLiteral("mar"));
+             press(searchBox(dialog, 1), Qt::Key_F5);
+         },
+         "C1"},
+        {"F5, then Nueva Busqueda",
+         [](Lib_FrmCons3 &dialog) {
+             QTest::keyClicks(&searchBox(dialog, 1), QStringLiteral("marcos"));
+             press(searchBox(dialog, 1), Qt::Key_F5);
+             QTest::mouseClick(&dialog.CmdNueva(), Qt::LeftButton);
+         },
+         "C1"},
+        {"F5 narrowing to a later row",
+         [](Lib_FrmCons3 &dialog) {
+             QTest::keyClicks(&searchBox(dialog, 1), QStringLiteral("juan"));
+             press(searchBox(dialog, 1), Qt::Key_F5);
+         },
+         "C2"},
+    };
+    for (const Case &c : cases) {
+        auto dialog = loaded(Clients, [](Lib_FrmCons3 &d) {
+            d.CampoDevuelto = QStringLiteral("CODIGO");
+            d.CfgUsaConsultaLIKE = true;
+        });
+        EXPECT_TRUE(whileShown(*dialog, [&] {
+            c.reload(*dialog);
+            EXPECT_GT(selectedRow(*dialog), 0) << c.name;
+            ASSERT_TRUE(QApplication::focusWidget()) << c.name;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         })) << c.name;
         EXPECT_EQ(dialog->ValorDevuelto, QVariant(QString::fromLatin1(c.returned))) << c.name;
     }

@@ -144,26 +144,32 @@ TEST_F(DefinitionWriterTest, AFailingRowIsDiscardedAndTheAnswerDecidesTheSave)
     const struct
     {
         const char *name;
-        int answer;
+        std::vector<int> answers;
         bool completed;
         QStringList stored;
     } cases[] = {
         // Abandoned: the old rows stay, none of the new ones.
         {"abort",
-         msgbox::Abort,
+         {msgbox::Abort},
          false,
          {"Ventas|Viejo|9.1|true|true", "Ventas|Viejo|9.2|true|true"}},
-        // Ignored: the failing line is left out, the others are stored.
+        // Ignored: a save without one of its lines is no save; the old rows stay too.
         {"ignore",
-         msgbox::Ignore,
-         true,
-         {"Ventas|Caja|1.1|true|false", "Ventas|Caja|1.3|true|false"}},
+         {msgbox::Ignore},
+         false,
+         {"Ventas|Viejo|9.1|true|true", "Ventas|Viejo|9.2|true|true"}},
+        // Retried: the row fails again, and the next answer abandons the save.
+        {"retry, then ignore",
+         {msgbox::Retry, msgbox::Ignore},
+         false,
+         {"Ventas|Viejo|9.1|true|true", "Ventas|Viejo|9.2|true|true"}},
     };
     for (const auto &c : cases) {
         runOnMain("DELETE MA_PANELCTA");
         storeOldRows("Ventas");
         dialogs.clearShown();
-        dialogs.answer(c.answer);
+        for (const int answer : c.answers)
+            dialogs.answer(answer);
 
         const WriteResult result = writer.replace(
             "Ventas",
@@ -175,7 +181,7 @@ TEST_F(DefinitionWriterTest, AFailingRowIsDiscardedAndTheAnswerDecidesTheSave)
         EXPECT_EQ(result.failed, !c.completed) << c.name;
         EXPECT_FALSE(result.focusHeader) << c.name;
         EXPECT_EQ(rowsNamed("Ventas"), c.stored) << c.name;
-        ASSERT_EQ(dialogs.count(), 1) << c.name;
+        ASSERT_EQ(dialogs.count(), int(c.answers.size())) << c.name;
         EXPECT_EQ(dialogs.last().style, msgbox::AbortRetryIgnore | msgbox::Critical) << c.name;
     }
 }

@@ -46,6 +46,8 @@ protected:
     void SetUp() override
     {
         StatisticsDatabaseTest::SetUp();
+        // The window ends the program itself; the test's event loops must not end with it.
+        QApplication::setQuitOnLastWindowClosed(false);
         insertSampleRows(8);
         statistics::setBreakdownReport(&breakdown);
     }
@@ -55,6 +57,7 @@ protected:
         window.reset();
         statistics::setBreakdownReport(nullptr);
         core::gParametroAdicional.clear();
+        QApplication::setQuitOnLastWindowClosed(true);
         StatisticsDatabaseTest::TearDown();
     }
 
@@ -169,6 +172,36 @@ protected:
 
     QStringList storedDefinitions() { return stored(Monthly) + allNames(); }
 
+    // The entries anchored to the statistics menu, as name|command.
+    QStringList menuEntries()
+    {
+        return rowsOf(QStringLiteral("SELECT NOMBRE, PROCESO FROM TA_MENU WHERE TITULO = "
+                                     "'D957011' ORDER BY NOMBRE"));
+    }
+
+    // Presses the close box as the window system does, inside the program's event loop, which
+    // a close that goes through ends; true when the program ended.
+    bool closeBoxEndsTheProgram()
+    {
+        QTimer::singleShot(0, window.get(), [this] {
+            if (!window->close())
+                QCoreApplication::exit(2);
+        });
+        QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(1); });
+        return QCoreApplication::exec() == 0;
+    }
+
+    // Replaces the text of the current line's cell by typing over it in the cell editor.
+    void retypeCell(int row, int col, const QString &text)
+    {
+        const qsizetype length = grid().TextMatrix(row, col).size();
+        doubleClickCell(row, col);
+        for (qsizetype typed = 0; typed < length; ++typed)
+            press(Qt::Key_Backspace);
+        type(text);
+        press(Qt::Key_Return);
+    }
+
     QStringList allNames()
     {
         return rowsOf(QStringLiteral("SELECT DISTINCT NOMBRE FROM MA_PANELCTA ORDER BY NOMBRE"));
@@ -265,30 +298,6 @@ TEST_F(ScenarioTest, TabInTheCellEditorWalksTheGrid)
     press(Qt::Key_F5);
     EXPECT_EQ(stored(Monthly).first(), QStringLiteral("Costos (-)|5101|false|true|false"));
     EXPECT_EQ(stored(Monthly).size(), 4);
-}
-
-// While one definition is edited, another stored name opens that definition instead of keeping
-// this window's lines under it, so a save cannot write them over the other definition.
-TEST_F(ScenarioTest, AnotherStoredNameOpensItsDefinitionAndASaveKeepsBoth)
-{
-    const QString other = QStringLiteral("Disponibilidades por sucursal");
-    const QStringList monthlyBefore = stored(Monthly);
-    const QStringList otherBefore = stored(other);
-    ASSERT_FALSE(otherBefore.isEmpty());
-    start();
-    openDefinition(Monthly);
-    doubleClickCell(1, Account);
-    press(Qt::Key_Backspace);
-    press(Qt::Key_Backspace);
-    type(QStringLiteral("5101"));
-    press(Qt::Key_Return);
-
-    openDefinition(other);
-    EXPECT_EQ(window->txtfields[0]->text(), other);
-    EXPECT_EQ(gridLines().first().section(u'|', 0, 1), QStringLiteral("Caja y bancos|1101"));
-    press(Qt::Key_F5);
-    EXPECT_EQ(stored(other), otherBefore);
-    EXPECT_EQ(stored(Monthly), monthlyBefore);
 }
 
 // A cancelled account lookup leaves the line as it was; a chosen account is written with its
@@ -587,6 +596,448 @@ TEST_F(ScenarioTest, ARankingOfTheSameNameIsLeftAlone)
     dialogs.answer(msgbox::Yes);
     press(Qt::Key_F6);
     EXPECT_EQ(stored(Monthly), QStringList{"Ranking|1101|true|true|true"});
+}
+
+// ---- Nothing typed or stored is lost without a question
+// ------------------------------------------
+
+const QString Branches = QStringLiteral("Disponibilidades por sucursal");
+const QString EmptyGridMessage = QStringLiteral("Debe informar al menos un Grupo con una Cuenta");
+const QString CancelQuestion = QStringLiteral("Esta seguro de Cancelar la Carga de Datos");
+
+QString menuEntry(const QString &name)
+{
+    return name + QStringLiteral("|shell:RP_PANELCTA @PARAMETROADICIONAL= CFG_") + name;
+}
+
+// Runs a real dialog modally and drives it with the script once it is up; a dialog the script
+// leaves open is closed after a while, so the test never waits for a person.
+testing_support::ScriptedDialogs::DialogScript driveDialog(std::function<void(QDialog &)> script)
+{
+    return [script](QDialog &shown) {
+        QTimer::singleShot(0, &shown, [&shown, script] { script(shown); });
+        QTimer::singleShot(5000, &shown, &QDialog::reject);
+        return shown.exec();
+    };
+}
+
+struct Emptying
+{
+    const char *name;
+    int linesLeft;
+    std::function<void()> empty;
+};
+
+// Grabar and Reporte on a grid left with no line to store: the message, the focus in the grid,
+// and the stored definition and its menu entry as they were.
+TEST_F(ScenarioTest, AGridWithNoLineToStoreIsRefusedAndTheDefinitionStays)
+{
+    start();
+    openDefinition(Branches);
+    clickBox(window->chkAlMenu);
+    press(Qt::Key_F5);
+    const QStringList before = stored(Branches);
+    ASSERT_EQ(before.size(), 2);
+    ASSERT_EQ(menuEntries(), QStringList{menuEntry(Branches)});
+
+    const Emptying ways[] = {
+        {"every account cleared", 2,
+         [this] {
+             retypeCell(1, Account, QString());
+             retypeCell(2, Account, QString());
+         }},
+        {"lines deleted down to one without an account", 1,
+         [this] {
+             clickCell(2, Account);
+             press(Qt::Key_Insert);
+             clickCell(1, Account);
+             press(Qt::Key_Delete);
+             press(Qt::Key_Delete);
+         }},
+    };
+    for (const Emptying &way : ways) {
+        SCOPED_TRACE(way.name);
+        openDefinition(Branches);
+        way.empty();
+        ASSERT_EQ(gridLines().size(), way.linesLeft);
+        dialogs.clearShown();
+
+        for (const Qt::Key command : {Qt::Key_F5, Qt::Key_F7}) {
+            dialogs.answer(msgbox::Ok);
+            press(command);
+            ASSERT_EQ(dialogs.count(), 1);
+            EXPECT_EQ(dialogs.last().text, EmptyGridMessage);
+            EXPECT_EQ(dialogs.last().title, FailureTitle);
+            EXPECT_EQ(focused(), &grid());
+            EXPECT_TRUE(window->BrezaCtl1->flag(QStringLiteral("grabarenabled")));
+            dialogs.clearShown();
+        }
+        EXPECT_TRUE(breakdown.computed.isEmpty());
+        EXPECT_EQ(stored(Branches), before);
+        EXPECT_EQ(menuEntries(), QStringList{menuEntry(Branches)});
+        dialogs.answer(msgbox::Yes);
+        press(Qt::Key_F4);
+    }
+}
+
+// The group box takes only what the column holds with any sign after it, so the save never
+// meets the engine's length check; the name box likewise.
+TEST_F(ScenarioTest, TheGroupAndNameBoxesTakeWhatTheirColumnsHold)
+{
+    start();
+    const QString longName(230, u'n');
+    openDefinition(longName);
+    EXPECT_EQ(window->txtfields[0]->text(), QString(200, u'n'));
+    press(Qt::Key_Tab);
+    type(QStringLiteral("01/01/2026"));
+    press(Qt::Key_Return);
+    type(QStringLiteral("31/12/2026"));
+
+    clickCell(1, Group);
+    QString typedGroup;
+    dialogs.onDialog(driveDialog([&](QDialog &shown) {
+        auto &dialog = dynamic_cast<statistics::FrmEstCtaGpo &>(shown);
+        QTest::keyClicks(dialog.txtGrupo, QString(120, u'G'));
+        typedGroup = dialog.txtGrupo->text();
+        QTest::keyClick(dialog.cboSigno, Qt::Key_Down);
+        QTest::mouseClick(dialog.cmdAceptar, Qt::LeftButton);
+    }));
+    pressOpeningDialog(Qt::Key_F8);
+    EXPECT_EQ(typedGroup.size(), 96);
+    const QString label = QString(96, u'G') + QStringLiteral(" (+)");
+    EXPECT_EQ(grid().TextMatrix(1, Group), label);
+    clickCell(1, Account);
+    type(QStringLiteral("1101"));
+    press(Qt::Key_Return);
+
+    dialogs.clearShown();
+    press(Qt::Key_F5);
+    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_EQ(stored(QString(200, u'n')),
+              QStringList{label + QStringLiteral("|1101|true|true|false")});
+    EXPECT_TRUE(menuEntries().isEmpty());
+}
+
+// A row the table refuses (its account is too long for a table declared narrower) abandons the
+// save whatever the answer: the old rows stay, the window keeps every typed line, and Reporte
+// after it prints nothing.
+TEST_F(ScenarioTest, ASaveWhoseRowFailsKeepsTheWindowAndPrintsNothing)
+{
+    runOnMain(QStringLiteral("DROP TABLE MA_PANELCTA"));
+    runOnMain(QStringLiteral(
+        "CREATE TABLE MA_PANELCTA (ID int IDENTITY(1,1) PRIMARY KEY, NOMBRE varchar(200), "
+        "FechaD datetime, FechaH datetime, Grupo varchar(100), Cuenta varchar(3), DEBE bit, "
+        "Haber bit, TipoGrafico smallint, PERIODICIDAD smallint, Comprobantes varchar(max), "
+        "unegocios varchar(max), CCostos varchar(max), PermiteModificar char(3), Agrupar "
+        "varchar(10), anclaralmenu smallint, InvierteFilCol smallint, ignoraceros smallint, "
+        "calculasi smallint, aperturaCuentas smallint, EsRanking bit NOT NULL DEFAULT (0))"));
+    for (const char *account : {"41", "51"})
+        runOnMain(QStringLiteral("INSERT INTO MA_PANELCTA (NOMBRE,FechaD,FechaH,Grupo,Cuenta,DEBE,"
+                                 "Haber,TipoGrafico,PERIODICIDAD,PermiteModificar,Agrupar) VALUES "
+                                 "('Corta','2023-01-01','2023-12-31','Resultado','%1',1,1,6,3,"
+                                 "'000','Fecha')")
+                      .arg(QLatin1String(account)));
+    const QStringList before = stored(QStringLiteral("Corta"));
+    ASSERT_EQ(before.size(), 2);
+
+    start();
+    openDefinition(QStringLiteral("Corta"));
+    clickCell(2, Account);
+    press(Qt::Key_Insert);
+    clickCell(3, Account);
+    type(QStringLiteral("4201"));
+    press(Qt::Key_Return);
+    const QStringList typed = gridLines();
+    ASSERT_EQ(typed.size(), 3);
+
+    for (const Qt::Key command : {Qt::Key_F5, Qt::Key_F7}) {
+        dialogs.clearShown();
+        dialogs.answer(msgbox::Ignore);
+        press(command);
+        ASSERT_EQ(dialogs.count(), 1);
+        EXPECT_EQ(dialogs.last().style & 0xF, msgbox::AbortRetryIgnore);
+        EXPECT_EQ(gridLines(), typed);
+        EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Corta"));
+        EXPECT_TRUE(window->BrezaCtl1->flag(QStringLiteral("grabarenabled")));
+        EXPECT_EQ(stored(QStringLiteral("Corta")), before);
+    }
+    EXPECT_EQ(valueOnMain(QStringLiteral("SELECT COUNT(*) FROM AUX_PANELCTA")).toInt(), 0);
+    EXPECT_TRUE(menuEntries().isEmpty());
+}
+
+struct OtherDefinitionPath
+{
+    const char *name;
+    bool lookup; // chosen in the list with F3 instead of typed
+};
+
+// Another stored name reaching the name box over typed lines asks first: No keeps the lines
+// and the name they belong to, Yes loads the other definition. Nothing is stored either way.
+TEST_F(ScenarioTest, AnotherDefinitionAsksBeforeItLoadsOverTypedLines)
+{
+    const QStringList monthlyBefore = stored(Monthly);
+    const QStringList branchesBefore = stored(Branches);
+    const OtherDefinitionPath paths[] = {{"typed, Enter", false}, {"chosen with F3", true}};
+    for (const OtherDefinitionPath &path : paths) {
+        for (const int answer : {msgbox::No, msgbox::Yes}) {
+            SCOPED_TRACE(std::string(path.name) + (answer == msgbox::Yes ? ", Yes" : ", No"));
+            start();
+            openDefinition(Monthly);
+            retypeCell(1, Account, QStringLiteral("5101"));
+            const QStringList typed = gridLines();
+            dialogs.clearShown();
+            dialogs.answer(answer);
+            QString statement;
+            if (path.lookup) {
+                QTest::mouseClick(window->txtfields[0], Qt::LeftButton);
+                dialogs.onDialog(chooseInList(Branches, statement));
+                pressOpeningDialog(Qt::Key_F3);
+            } else {
+                openDefinition(Branches);
+            }
+
+            ASSERT_EQ(dialogs.count(), path.lookup ? 2 : 1);
+            EXPECT_EQ(dialogs.last().text, CancelQuestion);
+            EXPECT_EQ(dialogs.last().title, QStringLiteral("Atención!!!"));
+            if (answer == msgbox::No) {
+                EXPECT_EQ(window->txtfields[0]->text(), Monthly);
+                EXPECT_EQ(gridLines(), typed);
+            } else {
+                EXPECT_EQ(window->txtfields[0]->text(), Branches);
+                EXPECT_EQ(gridLines().size(), 2);
+                EXPECT_TRUE(window->optUNeg->isChecked());
+            }
+            EXPECT_EQ(stored(Monthly), monthlyBefore);
+            EXPECT_EQ(stored(Branches), branchesBefore);
+            EXPECT_TRUE(menuEntries().isEmpty());
+            window.reset();
+        }
+    }
+
+    // Nothing typed since the load: nothing to lose, nothing asked.
+    start();
+    openDefinition(Monthly);
+    dialogs.clearShown();
+    openDefinition(Branches);
+    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_EQ(window->txtfields[0]->text(), Branches);
+}
+
+// A slip in the name while editing (a name no definition has), then the right name again: the
+// lines stay, the definition loaded is the one saved. Tab from the grid goes on to the name box
+// without selecting the name, so the next key cannot replace it.
+TEST_F(ScenarioTest, TheLoadedNameIsKeptUntilASave)
+{
+    start();
+    openDefinition(Monthly);
+    retypeCell(1, Account, QStringLiteral("5101"));
+    ASSERT_EQ(focused(), &grid());
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focused(), window->txtfields[0]);
+    EXPECT_TRUE(window->txtfields[0]->selectedText().isEmpty());
+    EXPECT_EQ(window->txtfields[0]->cursorPosition(), Monthly.size());
+
+    const QStringList typed = gridLines();
+    dialogs.clearShown();
+    openDefinition(QStringLiteral("Resultado mensua"));
+    EXPECT_EQ(gridLines(), typed);
+    openDefinition(Monthly);
+    EXPECT_EQ(gridLines(), typed);
+    EXPECT_EQ(dialogs.count(), 0);
+
+    press(Qt::Key_F5);
+    EXPECT_EQ(stored(Monthly).first(), QStringLiteral("Costos (-)|5101|true|false|false"));
+    EXPECT_FALSE(allNames().contains(QStringLiteral("Resultado mensua")));
+    EXPECT_TRUE(menuEntries().isEmpty());
+}
+
+struct BranchesStart
+{
+    const char *name;
+    const char *parameter;
+};
+
+// "Disponibilidades por sucursal" is stored grouped by unit with the opening balance on: the box
+// shows it off, and the report prints no column without a unit, from either start.
+TEST_F(ScenarioTest, AUnitGroupingLoadsAndPrintsWithoutOpeningBalance)
+{
+    const BranchesStart starts[] = {{"typed", ""}, {"menu", "CFG_Disponibilidades por sucursal"}};
+    for (const BranchesStart &how : starts) {
+        SCOPED_TRACE(how.name);
+        runOnMain(QStringLiteral("UPDATE MA_PANELCTA SET calculasi = 1 WHERE NOMBRE = '%1'")
+                      .arg(Branches));
+        start(QString::fromLatin1(how.parameter));
+        if (!window->ModoMenu)
+            openDefinition(Branches);
+        EXPECT_TRUE(window->optUNeg->isChecked());
+        EXPECT_FALSE(window->chkCalculaSI->isChecked());
+        EXPECT_FALSE(window->chkCalculaSI->isEnabled());
+        tickBreakdown(false);
+
+        dialogs.clearShown();
+        dialogs.onDialog([](QDialog &) { return int(QDialog::Accepted); });
+        press(Qt::Key_F7);
+        EXPECT_EQ(dialogs.count(), 1);
+        EXPECT_GT(valueOnMain(QStringLiteral("SELECT COUNT(*) FROM AUX_PANELCTA")).toInt(), 0);
+        EXPECT_EQ(valueOnMain(QStringLiteral("SELECT COUNT(*) FROM AUX_PANELCTA WHERE Unegocio "
+                                             "IS NULL OR Unegocio = ''"))
+                      .toInt(),
+                  0);
+        // The typed start saved what it showed; the menu start saves nothing.
+        EXPECT_EQ(rowsOf(QStringLiteral("SELECT DISTINCT calculasi FROM MA_PANELCTA WHERE "
+                                        "NOMBRE = '%1'")
+                             .arg(Branches)),
+                  QStringList{window->ModoMenu ? "1" : "0"});
+        EXPECT_TRUE(menuEntries().isEmpty());
+        window.reset();
+    }
+}
+
+struct SideCell
+{
+    const char *name;
+    int column;
+    const char *typed;
+    const char *shown;
+};
+
+// A validated cell shows at once what is stored and summed: an empty side reads "S".
+TEST_F(ScenarioTest, AValidatedCellShowsWhatIsStored)
+{
+    const SideCell cells[] = {
+        {"empty debit", Debit, "", "S"},
+        {"empty credit", Credit, "", "S"},
+        {"lower-case n", Credit, "n", "n"},
+    };
+    start();
+    openDefinition(Monthly);
+    for (const SideCell &c : cells) {
+        SCOPED_TRACE(c.name);
+        retypeCell(1, c.column, QString::fromLatin1(c.typed));
+        EXPECT_EQ(grid().TextMatrix(1, c.column), QString::fromLatin1(c.shown));
+    }
+    press(Qt::Key_F5);
+    EXPECT_EQ(stored(Monthly).first(), QStringLiteral("Costos (-)|51|true|false|false"));
+    EXPECT_TRUE(menuEntries().isEmpty());
+}
+
+struct LoadPath
+{
+    const char *name;
+    bool lookup;
+};
+
+// After a load, by Enter or by the lookup, one click on each box available ticks or clears it;
+// the save stores every box so, the menu entry included.
+TEST_F(ScenarioTest, OneClickOnEachBoxAfterALoadChangesIt)
+{
+    const LoadPath paths[] = {{"Enter", false}, {"F3", true}};
+    for (const QString &name : {Monthly, Branches, QStringLiteral("Gastos por centro de costo")}) {
+        for (const LoadPath &path : paths) {
+            SCOPED_TRACE(name.toStdString() + ", " + path.name);
+            start();
+            if (path.lookup) {
+                QString statement;
+                dialogs.onDialog(chooseInList(name, statement));
+                pressOpeningDialog(Qt::Key_F3);
+            } else {
+                openDefinition(name);
+            }
+            ASSERT_EQ(window->txtfields[0]->text(), name);
+            for (QCheckBox *box :
+                 {window->chkAlMenu, window->chkModCptes, window->chkModUneg, window->chkModCCostos,
+                  window->ChkInvertirFilCol, window->chkIgnorarCeros, window->chkCalculaSI,
+                  window->chkDetalle}) {
+                if (!box->isEnabled())
+                    continue;
+                const bool before = box->isChecked();
+                clickBox(box);
+                EXPECT_NE(box->isChecked(), before) << box->text().toStdString();
+            }
+            const bool anchored = window->chkAlMenu->isChecked();
+            const bool breakdownTicked = window->chkDetalle->isChecked();
+            press(Qt::Key_F5);
+            EXPECT_EQ(
+                rowsOf(QStringLiteral("SELECT DISTINCT anclaralmenu, aperturaCuentas FROM "
+                                      "MA_PANELCTA WHERE NOMBRE = '%1'")
+                           .arg(name)),
+                QStringList{QStringLiteral("%1|%2").arg(int(anchored)).arg(int(breakdownTicked))});
+            EXPECT_EQ(menuEntries().contains(menuEntry(name)), anchored);
+            window.reset();
+        }
+    }
+}
+
+// A cancelled name lookup leaves the name as it was, with no message, in browse state and
+// while a definition is edited.
+TEST_F(ScenarioTest, ACancelledNameLookupLeavesTheNameAsItWas)
+{
+    const QStringList before = storedDefinitions();
+    for (const bool editing : {false, true}) {
+        SCOPED_TRACE(editing ? "editing" : "browse");
+        start();
+        if (editing)
+            openDefinition(Monthly);
+        else
+            type(QStringLiteral("Nuev"));
+        const QString name = window->txtfields[0]->text();
+        const QStringList lines = gridLines();
+        dialogs.clearShown();
+        QString statement;
+        dialogs.onDialog(chooseInList(QString(), statement));
+        pressOpeningDialog(Qt::Key_F3);
+        EXPECT_EQ(dialogs.count(), 1);
+        EXPECT_EQ(window->txtfields[0]->text(), name);
+        EXPECT_EQ(gridLines(), lines);
+        EXPECT_FALSE(window->HayError.toBool());
+        window.reset();
+    }
+    EXPECT_EQ(storedDefinitions(), before);
+    EXPECT_TRUE(menuEntries().isEmpty());
+}
+
+// The close box while editing asks what Cancelar asks: No goes on editing with every line,
+// Yes closes without storing anything.
+TEST_F(ScenarioTest, TheCloseBoxAsksBeforeTypedLinesAreLost)
+{
+    const QStringList before = stored(Monthly);
+    start();
+    openDefinition(Monthly);
+    retypeCell(1, Account, QStringLiteral("5101"));
+    const QStringList typed = gridLines();
+
+    dialogs.clearShown();
+    dialogs.answer(msgbox::No);
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(dialogs.count(), 1);
+    EXPECT_EQ(dialogs.last().text, CancelQuestion);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(gridLines(), typed);
+
+    dialogs.answer(msgbox::Yes);
+    EXPECT_TRUE(closeBoxEndsTheProgram());
+    EXPECT_EQ(dialogs.count(), 2);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(valueOnMain(QStringLiteral("SELECT COUNT(*) FROM MA_PANELCTA WHERE Cuenta = '5101'"))
+                  .toInt(),
+              0);
+    EXPECT_EQ(valueOnMain(QStringLiteral("SELECT COUNT(*) FROM TA_MENU")).toInt(), 0);
+}
+
+// A definition loaded and left as it was closes at once: nothing would be lost.
+TEST_F(ScenarioTest, TheCloseBoxClosesAnUnchangedDefinition)
+{
+    start();
+    openDefinition(Monthly);
+    dialogs.clearShown();
+    EXPECT_TRUE(closeBoxEndsTheProgram());
+    EXPECT_EQ(dialogs.count(), 0);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(
+        valueOnMain(
+            QStringLiteral("SELECT COUNT(*) FROM MA_PANELCTA WHERE NOMBRE = '%1'").arg(Monthly))
+            .toInt(),
+        4);
 }
 
 } // namespace

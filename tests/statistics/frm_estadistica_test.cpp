@@ -86,6 +86,8 @@ protected:
     void SetUp() override
     {
         StatisticsDatabaseTest::SetUp();
+        // The window ends the program itself; the test's event loops must not end with it.
+        QApplication::setQuitOnLastWindowClosed(false);
         insertSampleRows(8);
         core::gParametroAdicional.clear();
         platform::setEndProcessHook([](int code) { throw platform::ProcessEnded(code); });
@@ -98,6 +100,7 @@ protected:
         statistics::setBreakdownReport(nullptr);
         platform::setEndProcessHook({});
         core::gParametroAdicional.clear();
+        QApplication::setQuitOnLastWindowClosed(true);
         StatisticsDatabaseTest::TearDown();
     }
 
@@ -510,23 +513,28 @@ TEST_F(WindowTest, ShrinkingBelowTheMarginsShowsNothing)
     EXPECT_EQ(window->MSFlexGrid1->height(), gridHeight);
 }
 
-// While a definition is being edited the close box does what the disabled Close command does:
-// nothing, so no typed line is lost. Otherwise closing closes the connections and leaves the
-// event loop: the program ends in order, not at once.
+// While a definition is being edited the close box asks what Cancelar asks, and No keeps every
+// typed line. Closing closes the connections and leaves the event loop: the program ends in
+// order, not at once.
 TEST_F(WindowTest, ClosingWaitsForTheEditAndThenEndsInOrder)
 {
     load();
     window->show();
-    acceptName(QStringLiteral("Nueva"));
+    fillNewDefinition();
     EXPECT_FALSE(flag("cerrarenabled"));
+    dialogs.answer(msgbox::No);
     EXPECT_FALSE(window->close());
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("Esta seguro de Cancelar la Carga de Datos"));
     EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->MSFlexGrid1->TextMatrix(1, 1), QStringLiteral("4.1.01"));
     EXPECT_EQ(data::gDB().gCnn->state(), platform::db::adStateOpen);
 
+    dialogs.clearShown();
     dialogs.answer(msgbox::Yes);
     command("CANCELAR");
     QTimer::singleShot(0, window.get(), [this] { command("CERRAR"); });
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+    // The guard goes with the window, so it cannot end a later test's dialog.
+    QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(1); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(data::gDB().gCnn->state(), platform::db::adStateClosed);

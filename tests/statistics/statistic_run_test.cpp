@@ -345,7 +345,9 @@ TEST_F(StatisticRunTest, VoucherAndBusinessUnitListsFilterDateBuckets)
     EXPECT_EQ(workRows(), (QList<Row>{{"Caja", march(1), march(31), "", 7}}));
 }
 
-TEST_F(StatisticRunTest, BusinessUnitRowsTakeOnlyTheirUnitAndTheOpeningBalanceTakesAllBefore)
+// The opening balance is a date bucket: a stored tick under the unit grouping adds no row,
+// which would print as a column without a unit to head it.
+TEST_F(StatisticRunTest, BusinessUnitRowsTakeOnlyTheirUnitAndNoOpeningBalance)
 {
     define(QStringLiteral("Sucursales"), {{"Caja", "1101"}, {"Activo", "11"}});
     post({{"1101", march(2), "D", 100, "FA", "   1"},
@@ -357,13 +359,10 @@ TEST_F(StatisticRunTest, BusinessUnitRowsTakeOnlyTheirUnitAndTheOpeningBalanceTa
     definition.grouping = Grouping::BusinessUnit;
     definition.calculaSI = true;
     generate();
-    const QDate feb28(2026, 2, 28);
     EXPECT_EQ(workRows(),
-              (QList<Row>{{"Activo", feb28, feb28, "", 42},
-                          {"Activo", march(1), march(31), "1", 100},
+              (QList<Row>{{"Activo", march(1), march(31), "1", 100},
                           {"Activo", march(1), march(31), "2", -30},
                           {"Activo", march(1), march(31), "3", 1},
-                          {"Caja", feb28, feb28, "", 50},
                           {"Caja", march(1), march(31), "1", 100},
                           {"Caja", march(1), march(31), "2", -30},
                           {"Caja", march(1), march(31), "3", 0}}));
