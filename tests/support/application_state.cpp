@@ -1,6 +1,7 @@
 #include "application_state.h"
 
 #include "platform/regional_settings.h"
+#include "platform/runtime.h"
 #include "platform/user_dialogs.h"
 
 #include <QApplication>
@@ -38,7 +39,8 @@ class ApplicationStateCheck final : public ::testing::EmptyTestEventListener
 {
 public:
     ApplicationStateCheck()
-        : m_dialogs(&platform::userDialogs()), m_settings(platform::regionalSettings())
+        : m_dialogs(&platform::userDialogs()), m_launcher(&platform::launcher()),
+          m_settings(platform::regionalSettings())
     { }
 
     void OnTestEnd(const ::testing::TestInfo &) override
@@ -55,6 +57,10 @@ public:
             ADD_FAILURE() << "the test left its scripted dialogs installed";
             platform::setUserDialogs(nullptr);
         }
+        if (&platform::launcher() != m_launcher) {
+            ADD_FAILURE() << "the test left its recording launcher installed";
+            platform::setLauncher(nullptr);
+        }
         // Fixtures set the settings their texts are written for; the next test starts from the
         // program's own.
         platform::setRegionalSettings(m_settings);
@@ -62,6 +68,7 @@ public:
 
 private:
     const platform::UserDialogs *m_dialogs;
+    const platform::Launcher *m_launcher;
     const platform::RegionalSettings m_settings;
 };
 

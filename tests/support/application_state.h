@@ -9,8 +9,9 @@ namespace testing_support {
 int execApplication(std::chrono::milliseconds limit);
 
 // Makes every test of the binary leave the application as it found it: a top-level window left
-// on screen or the dialogs seam left replaced fails the test that did it (and is put right, so
-// the tests after it are not blamed), and the regional settings go back to the program's own.
+// on screen, or the dialogs seam or the launcher left replaced, fails the test that did it (and
+// is put right, so the tests after it are not blamed); the regional settings go back to the
+// program's own.
 void checkApplicationStateAfterEachTest();
 
 } // namespace testing_support
