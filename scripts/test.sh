@@ -14,14 +14,19 @@ export QT_QPA_PLATFORM=offscreen
 export QTWEBENGINE_DISABLE_SANDBOX=1
 jobs="${RP_PANELCTA_JOBS:-$(nproc)}"
 cd "$top/build"
-ctest --output-on-failure --no-tests=error --parallel "$jobs" "$@"
+failed=0
+if ! ctest --output-on-failure --no-tests=error --parallel "$jobs" "$@"; then
+  echo "The cases that failed run again with: cd $top/build && ctest --rerun-failed" \
+    "--output-on-failure" >&2
+  failed=1
+fi
 
 seeds="${RP_PANELCTA_TEST_SEEDS:-$((RANDOM % 99999 + 1))}"
 logs="$top/build/Testing/shuffled"
 rm -rf "$logs"
 mkdir -p "$logs"
 
-# One binary, one seed; prints one line, and on failure the end of its output and the command
+# One binary, one seed; prints one line, and on failure the cases that failed and the command
 # that runs it again.
 run_shuffled() {
   local binary=$1 seed=$2
@@ -51,7 +56,4 @@ for seed in $seeds; do
   sed 's/$/ '"$seed"'/' "$top/build/tests/test_binaries.txt" |
     xargs -P "$jobs" -L 1 bash -c 'run_shuffled "$@"' _ || failed=1
 done
-if [ "${failed:-0}" = 1 ]; then
-  echo "Some test binaries failed when run whole; the commands above run them again." >&2
-  exit 1
-fi
+exit "$failed"
