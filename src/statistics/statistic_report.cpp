@@ -1,8 +1,7 @@
 #include "statistics/statistic_report.h"
 
 #include "data/sql_rewriting.h"
-
-#include <array>
+#include "platform/report/report_layout.h"
 
 namespace statistics {
 
@@ -39,28 +38,21 @@ const QString groupField = QStringLiteral("{AUX_PanelCta.GRUPO}");
 
 const QStringList &layoutNames()
 {
-    static const QStringList names = {
-        QStringLiteral("Totalizado por Fila y Columna - Grafico Lineas  "),
-        QStringLiteral("Totalizado por Fila y Columna - Grafico Listones"),
-        QStringLiteral("Totalizado por Fila y Columna - Grafico Barras  "),
-        QStringLiteral("Totalizado por Columna        - Grafico Lineas  "),
-        QStringLiteral("Totalizado por Columna        - Grafico Listones"),
-        QStringLiteral("Totalizado por Columna        - Grafico Barras  "),
-        QStringLiteral("Totalizado por Fila y Columna (Sin grafico) "),
-        QStringLiteral("Totalizado por Columna        (Sin grafico) "),
-    };
+    static const QStringList names = [] {
+        QStringList captions;
+        for (const platform::report::StatisticLayout &layout : platform::report::statisticLayouts())
+            captions << layout.caption;
+        return captions;
+    }();
     return names;
 }
 
 QString reportTemplate(int layoutIndex)
 {
-    static const std::array<const char16_t *, 8> templates = {
-        u"Rp_PanelCtaTGP2", u"Rp_PanelCtaTGP3", u"Rp_PanelCtaTG1", u"Rp_PanelCtaTG2",
-        u"Rp_PanelCtaTG3",  u"Rp_PanelCtaTGP1", u"Rp_PanelCtaSG1", u"Rp_PanelCtaSG2",
-    };
-    if (layoutIndex < 0 || layoutIndex >= int(templates.size()))
+    const QList<platform::report::StatisticLayout> &layouts = platform::report::statisticLayouts();
+    if (layoutIndex < 0 || layoutIndex >= layouts.size())
         return {};
-    return QString::fromUtf16(templates[std::size_t(layoutIndex)]);
+    return layouts[layoutIndex].templateName;
 }
 
 QString reportSelection(const QString &key, bool ignoreZeros)

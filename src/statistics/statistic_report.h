@@ -9,8 +9,7 @@
 // selection of the user's work rows and the five named formulas.
 namespace statistics {
 
-// The entries of the chart-kind list, in position order; the trailing blanks are part of each
-// layout's name.
+// The entries of the chart-kind list, in position order, from the report's built-in layouts.
 const QStringList &layoutNames();
 
 // The template of a layout position of the chart-kind list; empty for no selection.

@@ -35,6 +35,11 @@ protected:
         QString name = Name;
         window.CargarEstadistica(name);
     }
+    void TearDown() override
+    {
+        breakdown::frmDetallado().close();
+        StatisticsDatabaseTest::TearDown();
+    }
     // The amounts the run stored for the account, in column order.
     static QList<double> workRowAmounts(const QString &group, const QString &account)
     {

@@ -1,3 +1,4 @@
+#include "application_state.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "data/sql_rewriting.h"
@@ -533,9 +534,7 @@ TEST_F(WindowTest, ClosingWaitsForTheEditAndThenEndsInOrder)
     dialogs.answer(msgbox::Yes);
     command("CANCELAR");
     QTimer::singleShot(0, window.get(), [this] { command("CERRAR"); });
-    // The guard goes with the window, so it cannot end a later test's dialog.
-    QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(1); });
-    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_EQ(testing_support::execApplication(std::chrono::seconds(5)), 0);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(data::gDB().gCnn->state(), platform::db::adStateClosed);
     EXPECT_EQ(data::gDBEstadisticas().gCnn->state(), platform::db::adStateClosed);

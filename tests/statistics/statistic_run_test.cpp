@@ -571,9 +571,10 @@ TEST_F(StatisticRunTest, CancelAnsweredYesStopsWhileTheBucketRowsAreWrittenAndNo
     define(QStringLiteral("Caja"), {{"Caja", "1101"}});
     post({{"1101", march(2), "D", 100}});
     setRun(QStringLiteral("Caja"), march(1), march(31), 1);
-    const auto pressEscape = [] {
+    QObject thisTest; // an Escape the run never waited for is not pressed in a later test
+    const auto pressEscape = [&thisTest] {
         QTimer::singleShot(
-            0, [] { QTest::keyClick(&platform::gProgreso().window(), Qt::Key_Escape); });
+            0, &thisTest, [] { QTest::keyClick(&platform::gProgreso().window(), Qt::Key_Escape); });
     };
 
     pressEscape();

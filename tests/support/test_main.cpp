@@ -1,3 +1,4 @@
+#include "application_state.h"
 #include "platform/db/embedded/password_hash.h"
 
 #include <QApplication>
@@ -22,5 +23,6 @@ int main(int argc, char **argv)
     // The logins of the tests' throw-away servers need no costly keys.
     platform::db::embedded::setPasswordIterations(1);
     ::testing::InitGoogleTest(&argc, argv);
+    testing_support::checkApplicationStateAfterEachTest();
     return RUN_ALL_TESTS();
 }
