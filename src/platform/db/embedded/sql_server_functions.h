@@ -25,6 +25,23 @@ inline constexpr char moneyFunction[] = "money";
 inline constexpr char moneyOverflowMessage[]
     = "Arithmetic overflow error converting expression to data type money.";
 
+// SQL Server's "+" joins texts and converts a text met by a number to that number's type, where
+// SQLite would add both as numbers: plus(a, b) does what the server does with the values'
+// types, raising the server's conversion errors.
+inline constexpr char plusFunction[] = "plus";
+inline constexpr char intConversionMessage[]
+    = "Conversion failed when converting the varchar value '%1' to data type int.";
+inline constexpr char numericConversionMessage[] = "Error converting data type varchar to numeric.";
+
+// The server averages whole numbers as whole numbers and money as money; SQLite's avg always
+// gives a binary fraction.
+inline constexpr char averageFunction[] = "average";
+inline constexpr char moneyAverageFunction[] = "money_average";
+
+// data_length(value, bytesPerCharacter, fixedLength): DATALENGTH of a value whose declared
+// type the translation knows; a fixed length counts instead of the value's own.
+inline constexpr char dataLengthFunction[] = "data_length";
+
 // prefix_equals(value, n, 'literal', accentSensitive) stands for a prefix test
 // substring(value, 1, n) = 'literal' under TSQL_CI_AS (1) or TSQL_CI_AI (0), with the same result.
 inline constexpr char prefixEqualsFunction[] = "prefix_equals";

@@ -91,7 +91,8 @@ const Shape programShapes[] = {
     {"S09",
      "ALTER TABLE dbo.MA_PANELCTA ADD Orden int Null  CONSTRAINT DF_MA_PANELCTA_Orden DEFAULT (0)",
      "ALTER TABLE MA_PANELCTA ADD Orden int Null CONSTRAINT DF_MA_PANELCTA_Orden DEFAULT (0) "
-     "CONSTRAINT ck_type_Orden CHECK (typeof(\"Orden\") IN ('integer', 'real', 'null'))"},
+     "CONSTRAINT ck_type_Orden CHECK (typeof(\"Orden\") IN ('integer', 'real', 'null')); "
+     "UPDATE MA_PANELCTA SET Orden = NULL"},
     {"S09_text", "ALTER TABLE dbo.MA_PANELCTA ADD Obs varchar(30) Not Null ",
      "ALTER TABLE MA_PANELCTA ADD Obs varchar(30) COLLATE TSQL_CI_AS Not Null CONSTRAINT "
      "ck_len_Obs CHECK (length(rtrim(\"Obs\")) <= 30)"},
@@ -550,7 +551,6 @@ TEST(UnsupportedConstructs, FailTheWholeBatchNamingTheConstruct)
         {"IF EXISTS (SELECT 1 FROM t) BEGIN SELECT 1 END", "BEGIN … END"},
         {"IF OBJECT_ID('t') IS NULL CREATE TABLE t (a int)", "IF sin EXISTS"},
         {"SELECT CONVERT(varchar(10), FECHA, 103) FROM t", "CONVERT"},
-        {"SELECT Nombre + ' (+)' FROM t", "concatenación de textos con +"},
         {"SELECT SCOPE_IDENTITY()", "SCOPE_IDENTITY()"},
         {"SELECT a INTO #copia FROM t", "SELECT … INTO"},
         {"DROP DATABASE TV_ESTADISTICAS", "DROP DATABASE"},
