@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::int32_t numericConversionFailed = 8114;
 constexpr std::int32_t explicitIdentityValue = 544;
+constexpr std::int32_t moneyConversionFailed = 235;
 
 struct NativeClass
 {
@@ -34,6 +35,7 @@ constexpr NativeClass nativeClasses[] = {
     {native::DateOutOfRange, hresult::CantConvertValue, "22007"},
     {native::ConversionFailed, hresult::CantConvertValue, "22018"},
     {numericConversionFailed, hresult::CantConvertValue, "22018"},
+    {moneyConversionFailed, hresult::CantConvertValue, "22018"},
     {native::DivideByZero, hresult::ErrorsInCommand, "22012"},
     {native::MoneyOverflow, hresult::DataOverflow, "22003"},
     {native::LockTimeout, hresult::AbortLimitReached, "HYT00"},
@@ -89,6 +91,8 @@ std::int32_t commandFailure(const QString &message)
         return native::MoneyOverflow;
     if (message.startsWith(QLatin1String("Conversion failed when converting")))
         return native::ConversionFailed;
+    if (message == QLatin1String(moneySyntaxMessage))
+        return moneyConversionFailed;
     if (message == QLatin1String(numericConversionMessage))
         return numericConversionFailed;
     if (message.startsWith(QLatin1String("no such table"))

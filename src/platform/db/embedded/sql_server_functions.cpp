@@ -344,6 +344,12 @@ void resultMoney(sqlite3_context *call, std::int64_t units)
 
 void money(sqlite3_context *call, int, sqlite3_value **arguments)
 {
+    // A text that is no number (CAST('x' AS money)) would read as 0.
+    const int type = sqlite3_value_numeric_type(arguments[0]);
+    if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+        sqlite3_result_error(call, moneySyntaxMessage, -1);
+        return;
+    }
     bool overflow = false;
     const std::optional<std::int64_t> units = moneyUnits(arguments[0], overflow);
     if (overflow)
@@ -518,6 +524,16 @@ void dataLength(sqlite3_context *call, int, sqlite3_value **arguments)
     sqlite3_result_int64(call, characters * perCharacter);
 }
 
+void padded(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL) {
+        sqlite3_result_null(call);
+        return;
+    }
+    resultText(call,
+               textArgument(arguments[0]).leftJustified(int(sqlite3_value_int64(arguments[1]))));
+}
+
 struct FunctionDefinition
 {
     const char *name;
@@ -541,6 +557,7 @@ const FunctionDefinition functions[] = {
     {prefixEqualsFunction, 4, true, prefixEquals},
     {plusFunction, 2, true, plus},
     {dataLengthFunction, 3, true, dataLength},
+    {paddedFunction, 2, true, padded},
 };
 
 } // namespace

@@ -24,6 +24,8 @@ inline constexpr char moneySumFunction[] = "money_sum";
 inline constexpr char moneyFunction[] = "money";
 inline constexpr char moneyOverflowMessage[]
     = "Arithmetic overflow error converting expression to data type money.";
+inline constexpr char moneySyntaxMessage[]
+    = "Cannot convert a char value to money. The char value has incorrect syntax.";
 
 // SQL Server's "+" joins texts and converts a text met by a number to that number's type, where
 // SQLite would add both as numbers: plus(a, b) does what the server does with the values'
@@ -41,6 +43,10 @@ inline constexpr char moneyAverageFunction[] = "money_average";
 // data_length(value, bytesPerCharacter, fixedLength): DATALENGTH of a value whose declared
 // type the translation knows; a fixed length counts instead of the value's own.
 inline constexpr char dataLengthFunction[] = "data_length";
+
+// padded(value, n): a char(n) value as the server holds it, blank-padded to its length; the
+// engine stores it without the blanks.
+inline constexpr char paddedFunction[] = "padded";
 
 // prefix_equals(value, n, 'literal', accentSensitive) stands for a prefix test
 // substring(value, 1, n) = 'literal' under TSQL_CI_AS (1) or TSQL_CI_AI (0), with the same result.

@@ -21,6 +21,10 @@ const QStringView keywords[] = {
     u"INTERSECT", u"ANY",    u"SOME",   u"END",      u"NULL",    u"ASC",   u"DESC",   u"WITH",
 };
 
+// Values without brackets that are no columns.
+const QStringView niladicFunctions[]
+    = {u"SYSTEM_USER", u"CURRENT_TIMESTAMP", u"CURRENT_USER", u"SESSION_USER", u"USER"};
+
 const QStringView aggregates[] = {
     u"SUM", u"COUNT", u"COUNT_BIG", u"AVG", u"MIN", u"MAX", u"STDEV", u"STDEVP", u"VAR", u"VARP",
 };
@@ -156,6 +160,25 @@ QVector<Term> additiveTerms(const StatementText &text, qsizetype from, qsizetype
         i = text.next(op);
     }
     return terms;
+}
+
+// A char(n) column joined keeps its blanks, as the server holds them.
+void padFixedTexts(StatementText &text, const QVector<Term> &terms, const RewriteContext &context)
+{
+    static const QRegularExpression fixedText(QStringLiteral(R"(^n?char\s*\(\s*(\d+)\s*\))"));
+    if (!context.declaredType)
+        return;
+    for (const Term &term : terms) {
+        if (operandEndAt(text, term.first) != term.last || !text.at(term.last).isName()
+            || text.at(term.last).isWord(u"END"))
+            continue;
+        const QRegularExpressionMatch match
+            = fixedText.match(context.declaredType(text.nameEndingAt(term.last)));
+        if (!match.hasMatch())
+            continue;
+        text.prepend(term.first, QLatin1String(paddedFunction) + u'(');
+        text.append(term.last, QStringLiteral(", %1)").arg(match.captured(1)));
+    }
 }
 
 void joinChain(StatementText &text, const QVector<Term> &terms)
@@ -329,8 +352,9 @@ void checkSelectList(const StatementText &text, qsizetype select)
                     i = text.partner(text.next(i));
                 else if (token.isAnyWord({u"DATEPART", u"DATEADD", u"DATEDIFF", u"DATENAME"}))
                     i = text.next(text.next(i)); // the date part is no column
-            } else if (token.isName() && !isKeyword(token) && !text.nextIsSymbol(i, u".")
-                       && !text.previousIsWord(i, u"AS") && !text.previousIsWord(i, u"COLLATE")
+            } else if (token.isName() && !isKeyword(token) && !token.isAnyWord(niladicFunctions)
+                       && !text.nextIsSymbol(i, u".") && !text.previousIsWord(i, u"AS")
+                       && !text.previousIsWord(i, u"COLLATE")
                        && !groupedColumns.contains(token.nameValue().toLower())) {
                 qsizetype start = i;
                 while (text.previousIsSymbol(start, u"."))
@@ -515,8 +539,10 @@ void joinTextsWithPlus(StatementText &text, const RewriteContext &context)
                 throwUnsupported(QStringLiteral("+ con una fecha"));
             anyText = anyText || mayBeText(text, term.first, term.last, context);
         }
-        if (anyText)
+        if (anyText) {
+            padFixedTexts(text, terms, context);
             joinChain(text, terms);
+        }
     }
 }
 

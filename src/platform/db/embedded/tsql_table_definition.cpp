@@ -149,8 +149,12 @@ void TableDefinition::leaveExistingRowsNull(qsizetype add, const Item &item)
 {
     const qsizetype defaultKeyword = find(item, u"DEFAULT");
     const qsizetype notKeyword = find(item, u"NOT");
-    if (defaultKeyword < 0 || find(item, u"VALUES") >= 0
-        || (notKeyword >= 0 && m_text.nextIsWord(notKeyword, u"NULL")))
+    const qsizetype values = find(item, u"VALUES");
+    if (values >= 0 && m_text.previousIsWord(values, u"WITH")) {
+        m_text.erase(m_text.previous(values), values); // SQLite always fills them
+        return;
+    }
+    if (defaultKeyword < 0 || (notKeyword >= 0 && m_text.nextIsWord(notKeyword, u"NULL")))
         return;
     qsizetype table = m_text.previous(add);
     while (m_text.contains(table) && !m_text.at(table).isWord(u"TABLE"))

@@ -23,6 +23,15 @@ Kind kindOf(DataType type)
     return Kind::None;
 }
 
+struct Case
+{
+    QString batch; // run first; fails with `error` when that is not 0
+    std::int32_t error;
+    QString query; // its last column of the first row is compared
+    QString value;
+    Kind kind;
+};
+
 // A few rows on which texts SQL Server answers one way are easy to get wrong: whole amounts,
 // texts that read as numbers, a padded code, a name with a percent sign.
 class ServerResultsTest : public EngineTest
@@ -46,6 +55,31 @@ protected:
                            "0.1)"));
         run(QStringLiteral("INSERT INTO T (a, b, n, c, name, m) VALUES ('AB', 'ab', 2, NULL, "
                            "'b%c', NULL)"));
+    }
+
+    // Runs the case's batch, then its query, and compares with what the server gives.
+    void expectResult(const Case &c)
+    {
+        SCOPED_TRACE(QString(c.batch + u' ' + c.query.left(200)).toStdString());
+        createRows();
+        if (!c.batch.isEmpty() && c.error != 0) {
+            failureOf(c.batch);
+            EXPECT_EQ(nativeErrors().value(0), c.error);
+        } else if (!c.batch.isEmpty()) {
+            run(c.batch);
+        }
+        if (c.query.isEmpty())
+            return;
+        if (c.batch.isEmpty() && c.error != 0) {
+            failureOf(c.query);
+            EXPECT_EQ(nativeErrors().value(0), c.error);
+            return;
+        }
+        const auto [value, kind] = lastValue(c.query);
+        EXPECT_EQ(value.toStdString(), c.value.toStdString());
+        if (c.value != u"NULL") {
+            EXPECT_EQ(int(kind), int(c.kind));
+        }
     }
 
     // The last column of the first row as the program shows it, "NULL" for a Null.
@@ -78,14 +112,6 @@ QString orChain(int terms)
 // before doing anything; where a text changes data, the query after it shows what it left.
 TEST_F(ServerResultsTest, EachTextGivesTheServersResultOrItsError)
 {
-    struct Case
-    {
-        QString batch; // run first; fails with `error` when that is not 0
-        std::int32_t error;
-        QString query; // its last column of the first row is compared
-        QString value;
-        Kind kind;
-    };
     const Case cases[] = {
         {{}, 0, "SELECT v / 3 FROM W", "0.3333", Kind::Money},
         {{}, 0, "SELECT CAST(1 AS money) / 3", "0.3333", Kind::Money},
@@ -117,31 +143,46 @@ TEST_F(ServerResultsTest, EachTextGivesTheServersResultOrItsError)
         {{}, 0, "SELECT DATALENGTH(c) FROM T WHERE ID = 1", "5", Kind::Integer},
         {{}, 0, "SELECT COUNT(*) FROM T WHERE " + orChain(3000), "1", Kind::Integer},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(QString(c.batch + u' ' + c.query.left(200)).toStdString());
-        createRows();
-        if (!c.batch.isEmpty() && c.error != 0) {
-            failureOf(c.batch);
-            EXPECT_EQ(nativeErrors().value(0), c.error);
-        } else if (!c.batch.isEmpty()) {
-            run(c.batch);
-        }
-        if (c.query.isEmpty())
-            continue;
-        if (c.batch.isEmpty() && c.error != 0) {
-            failureOf(c.query);
-            EXPECT_EQ(nativeErrors().value(0), c.error);
-            continue;
-        }
-        const auto [value, kind] = lastValue(c.query);
-        EXPECT_EQ(value.toStdString(), c.value.toStdString());
-        if (c.value != u"NULL") {
-            EXPECT_EQ(int(kind), int(c.kind));
-        }
-    }
+    for (const Case &c : cases)
+        expectResult(c);
 }
 
 } // namespace
+
+// The other sides of the same rules: what the server keeps, converts or refuses next to them.
+TEST_F(ServerResultsTest, TheSameRulesOnTheirOtherPaths)
+{
+    const Case cases[] = {
+        {"ALTER TABLE W ADD z int NOT NULL DEFAULT (0)", 0, "SELECT z FROM W", "0", Kind::Integer},
+        {"ALTER TABLE W ADD z int NULL DEFAULT (7) WITH VALUES", 0, "SELECT z FROM W", "7",
+         Kind::Integer},
+        {"ALTER TABLE W ADD z int DEFAULT (7) INSERT INTO W (ID) VALUES (2)", 0,
+         "SELECT z FROM W WHERE ID = 2", "7", Kind::Integer},
+        {"INSERT INTO T (a, d) SELECT 'u', '01/02/2026' UNION ALL SELECT 'u', '03/02/2026'", 0,
+         "SELECT MAX(d) FROM T WHERE a = 'u'", "2026-02-03", Kind::Date},
+        {"INSERT INTO T (a, d) SELECT 'u', '31/02/2026'", 242, "SELECT COUNT(*) FROM T", "3",
+         Kind::Integer},
+        {"INSERT INTO T (ID, a) SELECT 10, 'q'", 544, {}, {}, Kind::None},
+        {"INSERT INTO W (ID, v) VALUES (2, 5) SELECT * FROM NADA", 208, "SELECT COUNT(*) FROM W",
+         "2", Kind::Integer},
+        {{}, 0, "SELECT CAST('2.5' AS money) / 2", "1.25", Kind::Money},
+        {{}, 235, "SELECT CAST('x' AS money)", {}, Kind::None},
+        {{}, 0, "SELECT 2 * v / 3 FROM W", "0.6667", Kind::Money},
+        {{}, 0, "SELECT SUM(m) / 4 FROM T", "25.025", Kind::Money},
+        {{}, 0, "SELECT AVG(m * 1.0) FROM T WHERE ID = 1", "100", Kind::Money},
+        {{}, 0, "SELECT COUNT(*) FROM T WHERE UPPER(name) = LOWER(name)", "3", Kind::Integer},
+        {{}, 0, "SELECT c + 'x' FROM T WHERE ID = 1", "ab   x", Kind::Text},
+        {{},
+         0,
+         "SELECT DATALENGTH(N'ab') + DATALENGTH(m) FROM T WHERE ID = 1",
+         "12",
+         Kind::Integer},
+        {{}, 50000, "SELECT DATALENGTH(LTRIM(a)) FROM T", {}, Kind::None},
+        {{}, 0, "SELECT SYSTEM_USER, COUNT(*) FROM T", "3", Kind::Integer},
+    };
+    for (const Case &c : cases)
+        expectResult(c);
+}
 
 // "+" takes its meaning from its operands' types, left to right, as the server's does.
 TEST_F(ServerResultsTest, PlusJoinsTextsAndConvertsATextMetByANumber)
