@@ -194,14 +194,21 @@ void joinChain(StatementText &text, const QVector<Term> &terms)
     text.prepend(terms.front().first, QString(QLatin1String(plusFunction) + u'(').repeated(joins));
 }
 
-// A token sequence as the grouping compares it: names without brackets and case.
+// A token sequence as the grouping compares it: names without brackets, case aside.
 QStringList normalized(const StatementText &text, qsizetype from, qsizetype to)
 {
     QStringList tokens;
     for (qsizetype i = from; i <= to && text.contains(i); i = text.next(i))
-        tokens.append(text.at(i).isName() ? text.at(i).nameValue().toLower()
-                                          : text.at(i).text.toUpper());
+        tokens.append(text.at(i).kind == TokenKind::QuotedName ? text.at(i).nameValue()
+                                                               : text.at(i).text);
     return tokens;
+}
+
+bool sameToken(const Token &token, const QString &part)
+{
+    if (token.kind == TokenKind::QuotedName)
+        return token.nameValue().compare(part, Qt::CaseInsensitive) == 0;
+    return token.text.compare(part, Qt::CaseInsensitive) == 0;
 }
 
 struct Span
@@ -248,19 +255,17 @@ qsizetype clauseListLast(const StatementText &text, qsizetype from,
     return last;
 }
 
-// The length of the match of one of `keys` at `index`, or 0.
+// The last token of the match of one of `keys` at `index`, or -1.
 qsizetype groupKeyAt(const StatementText &text, qsizetype index, qsizetype last,
                      const QVector<QStringList> &keys)
 {
     for (const QStringList &key : keys) {
         qsizetype i = index;
         qsizetype matched = 0;
-        for (; matched < key.size() && i <= last && text.contains(i); ++matched, i = text.next(i)) {
-            const Token &token = text.at(i);
-            const QString value
-                = token.isName() ? token.nameValue().toLower() : token.text.toUpper();
-            if (value != key[matched])
-                break;
+        while (matched < key.size() && i <= last && text.contains(i)
+               && sameToken(text.at(i), key[matched])) {
+            ++matched;
+            i = text.next(i);
         }
         if (matched == key.size())
             return text.previous(i);
@@ -407,7 +412,7 @@ struct ConditionSegment
 
     qsizetype first;
     QVector<qsizetype> ors;
-    QVector<QVector<qsizetype>> ands{QVector<qsizetype>()};
+    QVector<QVector<qsizetype>> ands; // by term; a term without ANDs may have no entry
     bool inBetween = false; // the next AND is BETWEEN's own
 };
 
@@ -611,6 +616,13 @@ void balanceLongConditions(StatementText &text)
         u"WHERE", u"ON",    u"HAVING", u"WHEN",   u"THEN",      u"ELSE", u"SELECT", u"FROM",
         u"GROUP", u"ORDER", u"UNION",  u"EXCEPT", u"INTERSECT", u"SET",  u"JOIN",   u"VALUES",
     };
+    qsizetype connectives = 0;
+    for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
+        if (text.at(i).kind == TokenKind::Word && text.at(i).isAnyWord({u"OR", u"AND"}))
+            ++connectives;
+    }
+    if (connectives < longChain)
+        return; // nearly every statement: no chain can be long
     QVector<ConditionSegment> frames{ConditionSegment(text.begin())};
     for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
         const Token &token = text.at(i);
@@ -624,12 +636,13 @@ void balanceLongConditions(StatementText &text)
             segment = ConditionSegment(text.next(i));
         } else if (token.isWord(u"OR")) {
             segment.ors.append(i);
-            segment.ands.append(QVector<qsizetype>());
         } else if (token.isWord(u"BETWEEN")) {
             segment.inBetween = true;
         } else if (token.isWord(u"AND")) {
-            if (!std::exchange(segment.inBetween, false))
+            if (!std::exchange(segment.inBetween, false)) {
+                segment.ands.resize(segment.ors.size() + 1);
                 segment.ands.last().append(i);
+            }
         }
     }
     balance(text, frames.last(), text.previous(text.end()));
