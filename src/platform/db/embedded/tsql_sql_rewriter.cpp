@@ -485,14 +485,23 @@ void SqlRewriter::divideMoneyAsMoney()
             continue;
         const qsizetype first = chainStart(m_text, i, {u"*", u"/", u"%"});
         const qsizetype divisorLast = operandEnd(m_text.next(i));
-        if (!m_text.contains(first) || first >= i || divisorLast < 0
-            || !isMoneyExpression(first, i))
+        if (!m_text.contains(first) || first >= i || divisorLast < 0 || !isMoneyExpression(first, i)
+            || isFloatColumn(divisorLast))
             continue;
         const QString money = QLatin1String(moneyFunction) + u'(';
         m_text.prepend(first, money + money);
         m_text.append(m_text.previous(i), QStringLiteral(")"));
         m_text.append(divisorLast, QStringLiteral(")"));
     }
+}
+
+// Money divided by a float is a float to the server.
+bool SqlRewriter::isFloatColumn(qsizetype index) const
+{
+    if (!m_text.at(index).isName() || !m_context.declaredType)
+        return false;
+    const QString type = m_context.declaredType(m_text.nameEndingAt(index));
+    return type.startsWith(u"float") || type.startsWith(u"real");
 }
 
 // AVG of whole numbers is a whole number and AVG of money is money, as the server types them.

@@ -68,6 +68,7 @@ private:
     void guardDivisors();
     void castsToMoney();
     void divideMoneyAsMoney();
+    bool isFloatColumn(qsizetype index) const;
     void averageAsTheServer();
     void rejectExplicitIdentity();
     void keepMoneyExact();

@@ -168,6 +168,8 @@ TEST_F(ServerResultsTest, TheSameRulesOnTheirOtherPaths)
         {{}, 0, "SELECT CAST('2.5' AS money) / 2", "1.25", Kind::Money},
         {{}, 235, "SELECT CAST('x' AS money)", {}, Kind::None},
         {{}, 0, "SELECT 2 * v / 3 FROM W", "0.6667", Kind::Money},
+        {"ALTER TABLE W ADD f float NULL DEFAULT (3) WITH VALUES", 0, "SELECT v / f * 3 FROM W",
+         "1", Kind::None},
         {{}, 0, "SELECT SUM(m) / 4 FROM T", "25.025", Kind::Money},
         {{}, 0, "SELECT AVG(m * 1.0) FROM T WHERE ID = 1", "100", Kind::Money},
         {{}, 0, "SELECT COUNT(*) FROM T WHERE UPPER(name) = LOWER(name)", "3", Kind::Integer},
