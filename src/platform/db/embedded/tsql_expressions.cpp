@@ -461,6 +461,30 @@ void balance(StatementText &text, const ConditionSegment &segment, qsizetype las
     balanceChain(text, segment.first, segment.ors, last);
 }
 
+// Whether [first, after) is a whole item of a GROUP BY or ORDER BY list, which groups or sorts
+// by the collation.
+bool isGroupingOrOrderItem(const StatementText &text, qsizetype first, qsizetype after)
+{
+    const bool endsItem = !text.contains(after) || text.at(after).isSymbol(u",")
+        || text.at(after).isSymbol(u")")
+        || text.at(after).isAnyWord(
+            {u"ASC", u"DESC", u"HAVING", u"ORDER", u"UNION", u"EXCEPT", u"INTERSECT"});
+    if (!endsItem)
+        return false;
+    for (qsizetype i = text.previous(first); text.contains(i); i = text.previous(i)) {
+        const Token &token = text.at(i);
+        if (token.isSymbol(u")"))
+            i = text.partner(i);
+        else if (token.isWord(u"BY"))
+            return text.previousIsWord(i, u"GROUP") || text.previousIsWord(i, u"ORDER");
+        else if (token.isSymbol(u"(") || isKeyword(token))
+            return false;
+        else if (!token.isSymbol(u",") && i == text.previous(first))
+            return false; // the call is part of a longer item
+    }
+    return false;
+}
+
 } // namespace
 
 qsizetype operandStart(const StatementText &text, qsizetype last)
@@ -597,6 +621,10 @@ void keepCollationThroughFunctions(StatementText &text, const QString &collation
             continue;
         const qsizetype close = text.partner(text.next(i));
         qsizetype after = text.next(close);
+        if (isGroupingOrOrderItem(text, i, after)) {
+            text.append(close, QStringLiteral(" COLLATE ") + collation);
+            continue;
+        }
         if (text.contains(after) && text.at(after).isWord(u"NOT"))
             after = text.next(after);
         if (!text.contains(after))
