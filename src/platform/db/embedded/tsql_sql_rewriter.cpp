@@ -504,6 +504,14 @@ bool SqlRewriter::isFloatColumn(qsizetype index) const
     return type.startsWith(u"float") || type.startsWith(u"real");
 }
 
+bool SqlRewriter::isFractionColumn(qsizetype index) const
+{
+    if (!m_text.at(index).isName() || !m_context.declaredType)
+        return false;
+    const QString type = m_context.declaredType(m_text.nameEndingAt(index));
+    return isFloatColumn(index) || type.startsWith(u"decimal") || type.startsWith(u"numeric");
+}
+
 // AVG of whole numbers is a whole number and AVG of money is money, as the server types them.
 void SqlRewriter::averageAsTheServer()
 {
@@ -511,6 +519,10 @@ void SqlRewriter::averageAsTheServer()
         if (!m_text.at(i).isWord(u"AVG") || !m_text.nextIsSymbol(i, u"("))
             continue;
         const qsizetype open = m_text.next(i);
+        const qsizetype last = m_text.previous(m_text.partner(open));
+        // A decimal column keeps its whole values as integers here, yet averages to a fraction.
+        if (isFractionColumn(last) && last == m_text.next(open))
+            continue;
         const bool money
             = m_context.isMoneyColumn && isMoneyExpression(m_text.next(open), m_text.partner(open));
         m_text.replace(i, QLatin1String(money ? moneyAverageFunction : averageFunction));

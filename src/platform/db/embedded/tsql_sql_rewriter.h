@@ -69,6 +69,7 @@ private:
     void castsToMoney();
     void divideMoneyAsMoney();
     bool isFloatColumn(qsizetype index) const;
+    bool isFractionColumn(qsizetype index) const;
     void averageAsTheServer();
     void rejectExplicitIdentity();
     void keepMoneyExact();

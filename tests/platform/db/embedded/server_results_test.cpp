@@ -172,6 +172,15 @@ TEST_F(ServerResultsTest, TheSameRulesOnTheirOtherPaths)
          "1", Kind::None},
         {{}, 0, "SELECT SUM(m) / 4 FROM T", "25.025", Kind::Money},
         {{}, 0, "SELECT AVG(m * 1.0) FROM T WHERE ID = 1", "100", Kind::Money},
+        {"ALTER TABLE T ADD q decimal(10, 2) NULL DEFAULT (1) WITH VALUES UPDATE T SET q = 2 "
+         "WHERE ID = 1",
+         207,
+         {},
+         {},
+         Kind::None},
+        {"CREATE TABLE D (q decimal(10, 2) NULL) INSERT INTO D (q) VALUES (1) "
+         "INSERT INTO D (q) VALUES (2)",
+         0, "SELECT AVG(q) FROM D", "1.5", Kind::None},
         {{}, 0, "SELECT COUNT(*) FROM T WHERE UPPER(name) = LOWER(name)", "3", Kind::Integer},
         {{},
          0,
