@@ -409,26 +409,30 @@ void moneySumFinal(sqlite3_context *call)
         resultMoney(call, sum->units);
 }
 
-// A text as the number a "+" converts it to, the type of `number`: a whole number for an
-// integer, a decimal otherwise; nullopt with the server's message when it is no such number.
-std::optional<double> convertedForPlus(sqlite3_value *text, int numberType, QByteArray &error)
+// A text met by a number is read as that number's type, a whole number for an integer and a
+// decimal otherwise, or fails with the server's error.
+void plusTextAndNumber(sqlite3_context *call, sqlite3_value *text, sqlite3_value *number)
 {
     const QString value = textArgument(text);
-    const QString trimmed = value.trimmed();
     bool ok = false;
-    double number = 0;
-    if (numberType == SQLITE_INTEGER) {
-        number = double(trimmed.toLongLong(&ok));
-        if (!ok)
-            error = QString::fromLatin1(intConversionMessage).arg(value).toUtf8();
-    } else {
-        number = trimmed.toDouble(&ok);
-        if (!ok)
-            error = QByteArray(numericConversionMessage);
+    if (sqlite3_value_type(number) == SQLITE_INTEGER) {
+        const qlonglong converted = value.trimmed().toLongLong(&ok);
+        sqlite3_int64 sum = 0;
+        if (!ok) {
+            const QByteArray error = QString::fromLatin1(intConversionMessage).arg(value).toUtf8();
+            sqlite3_result_error(call, error.constData(), int(error.size()));
+        } else if (__builtin_add_overflow(converted, sqlite3_value_int64(number), &sum)) {
+            sqlite3_result_double(call, double(converted) + sqlite3_value_double(number));
+        } else {
+            sqlite3_result_int64(call, sum);
+        }
+        return;
     }
+    const double converted = value.trimmed().toDouble(&ok);
     if (!ok)
-        return std::nullopt;
-    return number;
+        sqlite3_result_error(call, numericConversionMessage, -1);
+    else
+        sqlite3_result_double(call, converted + sqlite3_value_double(number));
 }
 
 bool isNumber(int type)
@@ -449,21 +453,8 @@ void plus(sqlite3_context *call, int, sqlite3_value **arguments)
         return;
     }
     if (isNumber(leftType) != isNumber(rightType)) {
-        const int textSide = isNumber(leftType) ? 1 : 0;
-        const int numberType = textSide == 0 ? rightType : leftType;
-        QByteArray error;
-        const std::optional<double> converted
-            = convertedForPlus(arguments[textSide], numberType, error);
-        if (!converted) {
-            sqlite3_result_error(call, error.constData(), int(error.size()));
-            return;
-        }
-        const double other = sqlite3_value_double(arguments[1 - textSide]);
-        if (numberType == SQLITE_INTEGER)
-            sqlite3_result_int64(
-                call, sqlite3_int64(*converted) + sqlite3_value_int64(arguments[1 - textSide]));
-        else
-            sqlite3_result_double(call, *converted + other);
+        const bool textFirst = isNumber(rightType);
+        plusTextAndNumber(call, arguments[textFirst ? 0 : 1], arguments[textFirst ? 1 : 0]);
         return;
     }
     sqlite3_int64 sum = 0;

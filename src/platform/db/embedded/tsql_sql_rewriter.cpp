@@ -561,8 +561,9 @@ void SqlRewriter::keepMoneyExact()
     findMoneyResultColumns();
 }
 
-// [from, to) is money by SQL Server's rules: money columns, and sums, signs, absolute values
-// and Null replacements of them, added, subtracted or scaled by numbers. Anything else (a text,
+// [from, to) is money by SQL Server's rules: money columns and casts to money, and sums,
+// averages, signs, absolute values and Null replacements of them, added, subtracted or scaled by
+// numbers. Anything else (a text,
 // a float column, a CASE) leaves its type to the values.
 bool SqlRewriter::isMoneyExpression(qsizetype from, qsizetype to) const
 {
