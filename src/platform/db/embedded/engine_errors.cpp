@@ -11,6 +11,7 @@ namespace {
 constexpr std::int32_t numericConversionFailed = 8114;
 constexpr std::int32_t explicitIdentityValue = 544;
 constexpr std::int32_t moneyConversionFailed = 235;
+constexpr std::int32_t invalidOperand = 8117;
 
 struct NativeClass
 {
@@ -91,6 +92,8 @@ std::int32_t commandFailure(const QString &message)
         return native::MoneyOverflow;
     if (message.startsWith(QLatin1String("Conversion failed when converting")))
         return native::ConversionFailed;
+    if (message.startsWith(QLatin1String("Operand data type")))
+        return invalidOperand;
     if (message == QLatin1String(moneySyntaxMessage))
         return moneyConversionFailed;
     if (message == QLatin1String(numericConversionMessage))

@@ -440,6 +440,39 @@ bool isNumber(int type)
     return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
 }
 
+void textOperand(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    sqlite3_value *value = arguments[0];
+    sqlite3_value *other = arguments[1];
+    if (sqlite3_value_type(value) != SQLITE_TEXT || sqlite3_value_type(other) == SQLITE_NULL) {
+        sqlite3_result_value(call, sqlite3_value_type(other) == SQLITE_NULL ? other : value);
+        return;
+    }
+    if (!isNumber(sqlite3_value_type(other))) {
+        const QByteArray error
+            = QString::fromLatin1(invalidOperandMessage).arg(textArgument(arguments[2])).toUtf8();
+        sqlite3_result_error(call, error.constData(), int(error.size()));
+        return;
+    }
+    const QString text = textArgument(value);
+    bool ok = false;
+    if (sqlite3_value_type(other) == SQLITE_INTEGER) {
+        const qlonglong number = text.trimmed().toLongLong(&ok);
+        if (ok) {
+            sqlite3_result_int64(call, number);
+        } else {
+            const QByteArray error = QString::fromLatin1(intConversionMessage).arg(text).toUtf8();
+            sqlite3_result_error(call, error.constData(), int(error.size()));
+        }
+        return;
+    }
+    const double number = text.trimmed().toDouble(&ok);
+    if (ok)
+        sqlite3_result_double(call, number);
+    else
+        sqlite3_result_error(call, numericConversionMessage, -1);
+}
+
 void plus(sqlite3_context *call, int, sqlite3_value **arguments)
 {
     const int leftType = sqlite3_value_type(arguments[0]);
@@ -549,6 +582,7 @@ const FunctionDefinition functions[] = {
     {plusFunction, 2, true, plus},
     {dataLengthFunction, 3, true, dataLength},
     {paddedFunction, 2, true, padded},
+    {textOperandFunction, 3, true, textOperand},
 };
 
 } // namespace

@@ -135,6 +135,22 @@ bool mayBeText(const StatementText &text, qsizetype from, qsizetype to,
     return false;
 }
 
+// Whether the single operand [first, last] is a text: a literal, a text column or a call of a
+// text function.
+bool isTextOperand(const StatementText &text, qsizetype first, qsizetype last,
+                   const RewriteContext &context)
+{
+    if (operandEndAt(text, first) != last)
+        return false;
+    const Token &token = text.at(first);
+    if (first == last && token.kind == TokenKind::String)
+        return true;
+    if (token.isName() && text.nextIsSymbol(first, u"("))
+        return token.isAnyWord(textFunctions) && !token.isAnyWord({u"ISNULL", u"IFNULL"});
+    return text.at(last).isName() && !text.nextIsSymbol(last, u"(") && context.isTextColumn
+        && context.isTextColumn(text.nameEndingAt(last));
+}
+
 struct Term
 {
     qsizetype first;
@@ -545,6 +561,38 @@ qsizetype chainEnd(const StatementText &text, qsizetype op,
         last = next;
     }
     return last;
+}
+
+void convertTextOperands(StatementText &text, const RewriteContext &context)
+{
+    static const QHash<QString, QString> operatorNames{
+        {QStringLiteral("-"), QStringLiteral("subtract")},
+        {QStringLiteral("*"), QStringLiteral("multiply")},
+        {QStringLiteral("/"), QStringLiteral("divide")},
+        {QStringLiteral("%"), QStringLiteral("modulo")}};
+    for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
+        const Token &op = text.at(i);
+        if (op.kind != TokenKind::Symbol || !operatorNames.contains(op.text)
+            || !isOperandEnd(text, text.previous(i)))
+            continue;
+        const Span left{operandStart(text, text.previous(i)), text.previous(i)};
+        const Span right{text.next(i), operandEndAt(text, text.next(i))};
+        if (right.last < 0)
+            throwSyntaxError(op.text);
+        const bool leftText = isTextOperand(text, left.first, left.last, context);
+        const bool rightText = isTextOperand(text, right.first, right.last, context);
+        const QString leftSql = text.render(left.first, left.last + 1);
+        const QString rightSql = text.render(right.first, right.last + 1);
+        const QString name = operatorNames.value(op.text);
+        const auto convert = [&](const Span &operand, const QString &other) {
+            text.prepend(operand.first, QLatin1String(textOperandFunction) + u'(');
+            text.append(operand.last, QStringLiteral(", %1, '%2')").arg(other, name));
+        };
+        if (leftText)
+            convert(left, rightSql);
+        if (rightText)
+            convert(right, leftSql);
+    }
 }
 
 void joinTextsWithPlus(StatementText &text, const RewriteContext &context)

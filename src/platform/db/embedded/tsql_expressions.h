@@ -22,6 +22,10 @@ qsizetype chainEnd(const StatementText &text, qsizetype op,
 // a text met by a number as the server does. Throws for "+" with a date column.
 void joinTextsWithPlus(StatementText &text, const RewriteContext &context);
 
+// A text met by "-", "*", "/" or "%" is converted to the other operand's type, or fails as
+// the server's conversion does, where SQLite would read a text that is no number as 0.
+void convertTextOperands(StatementText &text, const RewriteContext &context);
+
 // Throws the server's 8120 for a column of a grouped (or aggregated) select list that is
 // neither grouped nor inside an aggregate.
 void rejectUngroupedColumns(const StatementText &text);

@@ -81,6 +81,7 @@ void SqlRewriter::run()
     addPrefixRanges(m_text, m_context.textCollation, m_context.leadsIndex);
     translateDataLength(m_text, m_context);
     castsToMoney();
+    convertTextOperands(m_text, m_context);
     guardDivisors();
     divideMoneyAsMoney();
     averageAsTheServer();

@@ -200,8 +200,9 @@ TEST_F(ServerResultsTest, TheSameRulesOnTheirOtherPaths)
         expectResult(c);
 }
 
-// "+" takes its meaning from its operands' types, left to right, as the server's does.
-TEST_F(ServerResultsTest, PlusJoinsTextsAndConvertsATextMetByANumber)
+// "+" takes its meaning from its operands' types, left to right, as the server's does; the other
+// operators convert a text to the other side's type.
+TEST_F(ServerResultsTest, OperatorsJoinTextsOrConvertATextMetByANumber)
 {
     createRows();
     const struct
@@ -214,7 +215,10 @@ TEST_F(ServerResultsTest, PlusJoinsTextsAndConvertsATextMetByANumber)
         {"a + 1", "12", Kind::Integer},         {"n * 2 + a", "13", Kind::Integer},
         {"a + '-' + b", "11-01", Kind::Text},   {"1 - n + a", "11", Kind::Integer},
         {"n + '1.5'", "error 245", Kind::None}, {"NULL + a", "NULL", Kind::None},
-        {"LEN(a) + 1", "3", Kind::Integer},
+        {"LEN(a) + 1", "3", Kind::Integer},     {"a - 1", "10", Kind::Integer},
+        {"2 * a", "22", Kind::Integer},         {"m / a", "9.0909", Kind::None},
+        {"a * 1.5", "16.5", Kind::None},        {"a - b", "error 8117", Kind::None},
+        {"name * 2", "error 245", Kind::None},  {"a - NULL", "NULL", Kind::None},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.expression);

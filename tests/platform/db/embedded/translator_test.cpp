@@ -330,8 +330,8 @@ const Shape dialectForms[] = {
      "SELECT a FROM t WHERE substring(a,1,1) = 'Ñ' COLLATE TSQL_CI_AS"},
     {"no_prefix_range_inside_an_expression",
      "SELECT a FROM t WHERE 2 * substring(a,1,1) = '1' AND substring(a,2,1) = '1'",
-     "SELECT a FROM t WHERE 2 * substring(a,1,1) = '1' COLLATE TSQL_CI_AS AND substring(a,2,1) = "
-     "'1' COLLATE TSQL_CI_AS"},
+     "SELECT a FROM t WHERE 2 * text_operand(substring(a,1,1), 2, 'multiply') = '1' COLLATE "
+     "TSQL_CI_AS AND substring(a,2,1) = '1' COLLATE TSQL_CI_AS"},
 };
 INSTANTIATE_TEST_SUITE_P(Dialect, StatementShapes, testing::ValuesIn(dialectForms));
 
