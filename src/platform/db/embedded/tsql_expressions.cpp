@@ -10,6 +10,7 @@ namespace platform::db::embedded::tsql {
 namespace {
 
 constexpr std::int32_t ungroupedColumn = 8120;
+constexpr std::int32_t invalidTextOperand = 8117;
 constexpr qsizetype longChain = 100; // well below SQLite's depth of a thousand
 
 // Words that neither name a value nor call a function.
@@ -619,6 +620,28 @@ void joinTextsWithPlus(StatementText &text, const RewriteContext &context)
         if (anyText) {
             padFixedTexts(text, terms, context);
             joinChain(text, terms);
+        }
+    }
+}
+
+void rejectTextSums(const StatementText &text, const RewriteContext &context)
+{
+    if (!context.isTextColumn)
+        return;
+    for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
+        if (!text.at(i).isAnyWord({u"SUM", u"AVG"}) || !text.nextIsSymbol(i, u"("))
+            continue;
+        const qsizetype open = text.next(i);
+        qsizetype argument = text.next(open);
+        if (text.at(argument).isWord(u"DISTINCT"))
+            argument = text.next(argument);
+        const qsizetype last = text.previous(text.partner(open));
+        if (operandEndAt(text, argument) == last && text.at(last).isName()
+            && !text.nextIsSymbol(last, u"(") && context.isTextColumn(text.nameEndingAt(last))) {
+            throw TranslationError{
+                invalidTextOperand,
+                QStringLiteral("Operand data type varchar is invalid for %1 operator.")
+                    .arg(text.at(i).text.toLower())};
         }
     }
 }

@@ -26,6 +26,9 @@ void joinTextsWithPlus(StatementText &text, const RewriteContext &context);
 // the server's conversion does, where SQLite would read a text that is no number as 0.
 void convertTextOperands(StatementText &text, const RewriteContext &context);
 
+// Throws the server's 8117 for SUM or AVG of a text column, which SQLite would add as numbers.
+void rejectTextSums(const StatementText &text, const RewriteContext &context);
+
 // Throws the server's 8120 for a column of a grouped (or aggregated) select list that is
 // neither grouped nor inside an aggregate.
 void rejectUngroupedColumns(const StatementText &text);

@@ -194,6 +194,9 @@ TEST_F(ServerResultsTest, TheSameRulesOnTheirOtherPaths)
          "12",
          Kind::Integer},
         {{}, 50000, "SELECT DATALENGTH(LTRIM(a)) FROM T", {}, Kind::None},
+        {{}, 8117, "SELECT SUM(T.a) FROM T", {}, Kind::None},
+        {{}, 8117, "SELECT AVG(DISTINCT a) FROM T", {}, Kind::None},
+        {{}, 0, "SELECT SUM(LEN(a)) FROM T", "6", Kind::Integer},
         {{}, 0, "SELECT SYSTEM_USER, COUNT(*) FROM T", "3", Kind::Integer},
     };
     for (const Case &c : cases)
