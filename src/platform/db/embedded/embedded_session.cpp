@@ -167,6 +167,11 @@ TranslatedBatch EmbeddedSession::translated(const QString &text)
         = [this](const QString &table, const QString &column, const QString &collation) {
               return m_database->leadsIndex(table, column, collation);
           };
+    context.declaredType
+        = [this](const QString &column) { return m_database->declaredType(column); };
+    context.isIdentityColumn = [this](const QString &table, const QString &column) {
+        return m_database->isIdentityColumn(table, column);
+    };
     context.dateOrder = m_dateOrder;
     context.textCollation = m_textCollation;
     TranslatedBatch batch = translateBatch(text, context);
@@ -198,9 +203,10 @@ ExecutionResult EmbeddedSession::execute(const QString &text, bool updatable)
     return result;
 }
 
-// SQL Server compiles a whole batch before running any of it, so a statement it cannot parse
-// stops the statements before it too. Names are resolved only when each statement runs: an
-// earlier statement of the batch may create what a later one uses.
+// SQL Server compiles a whole batch before running any of it, so a statement it cannot parse,
+// or one that names a missing column of a table that exists, stops the statements before it
+// too. A missing table is resolved only when its statement runs: an earlier statement of the
+// batch may create it.
 std::optional<ProviderError> EmbeddedSession::syntaxErrorOf(const TranslatedBatch &batch)
 {
     for (const EngineStatement &statement : batch.statements) {
@@ -209,7 +215,9 @@ std::optional<ProviderError> EmbeddedSession::syntaxErrorOf(const TranslatedBatc
         std::optional<ProviderError> error;
         QByteArray rest;
         m_database->prepare(statement.sql, error, &rest);
-        if (error && error->nativeError == native::SyntaxError)
+        if (error
+            && (error->nativeError == native::SyntaxError
+                || error->nativeError == native::InvalidColumn))
             return error;
     }
     return std::nullopt;

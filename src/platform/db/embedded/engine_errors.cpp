@@ -8,6 +8,11 @@ namespace platform::db::embedded {
 
 namespace {
 
+constexpr std::int32_t numericConversionFailed = 8114;
+constexpr std::int32_t explicitIdentityValue = 544;
+constexpr std::int32_t moneyConversionFailed = 235;
+constexpr std::int32_t invalidOperand = 8117;
+
 struct NativeClass
 {
     std::int32_t nativeError;
@@ -20,6 +25,7 @@ constexpr NativeClass nativeClasses[] = {
     {native::DuplicateIndexKey, hresult::IntegrityViolation, "23000"},
     {native::NullNotAllowed, hresult::IntegrityViolation, "23000"},
     {native::ReferenceConflict, hresult::IntegrityViolation, "23000"},
+    {explicitIdentityValue, hresult::IntegrityViolation, "23000"},
     {native::StringTruncated, hresult::DataOverflow, "22001"},
     {native::InvalidObject, hresult::NoTable, "42S02"},
     {native::InvalidColumn, hresult::ErrorsInCommand, "42S22"},
@@ -29,6 +35,8 @@ constexpr NativeClass nativeClasses[] = {
     {native::NoTransactionToRollback, hresult::ErrorsInCommand, "25000"},
     {native::DateOutOfRange, hresult::CantConvertValue, "22007"},
     {native::ConversionFailed, hresult::CantConvertValue, "22018"},
+    {numericConversionFailed, hresult::CantConvertValue, "22018"},
+    {moneyConversionFailed, hresult::CantConvertValue, "22018"},
     {native::DivideByZero, hresult::ErrorsInCommand, "22012"},
     {native::MoneyOverflow, hresult::DataOverflow, "22003"},
     {native::LockTimeout, hresult::AbortLimitReached, "HYT00"},
@@ -82,6 +90,14 @@ std::int32_t commandFailure(const QString &message)
         return native::DivideByZero;
     if (message == QLatin1String(moneyOverflowMessage))
         return native::MoneyOverflow;
+    if (message.startsWith(QLatin1String("Conversion failed when converting")))
+        return native::ConversionFailed;
+    if (message.startsWith(QLatin1String("Operand data type")))
+        return invalidOperand;
+    if (message == QLatin1String(moneySyntaxMessage))
+        return moneyConversionFailed;
+    if (message == QLatin1String(numericConversionMessage))
+        return numericConversionFailed;
     if (message.startsWith(QLatin1String("no such table"))
         || message.startsWith(QLatin1String("no such view")))
         return native::InvalidObject;

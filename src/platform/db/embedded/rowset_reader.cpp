@@ -77,6 +77,12 @@ std::optional<UpdateTarget> updateTargetOf(sqlite3 *db, sqlite3_stmt *statement)
     return target;
 }
 
+// The server keeps char(n) values blank-padded to their length; they are stored trimmed here.
+bool isFixedText(const Column &column)
+{
+    return column.type == adChar || column.type == adWChar;
+}
+
 } // namespace
 
 RowSet readRowSet(sqlite3 *db, sqlite3_stmt *statement, bool updatable, int &resultCode,
@@ -100,6 +106,8 @@ RowSet readRowSet(sqlite3 *db, sqlite3_stmt *statement, bool updatable, int &res
         for (int i = 0; i < count; ++i) {
             row[i] = typedByDeclaration[i] ? readTypedValue(statement, i, rowSet.columns[i].type)
                                            : readRawValue(statement, i);
+            if (isFixedText(rowSet.columns[i]) && row[i].typeId() == QMetaType::QString)
+                row[i] = row[i].toString().leftJustified(rowSet.columns[i].definedSize);
         }
         rowSet.rows.append(std::move(row));
     }

@@ -150,7 +150,60 @@ QString foldedForMatching(const QString &text, bool accentInsensitive)
     return accentInsensitive ? withoutAccents(folded) : folded;
 }
 
-// LIKE's matching of % and _ with an optional escape character, on texts already folded.
+// The length in the pattern of the bracket class that opens at `open` ("[a-c]", "[^x]", "[%]"),
+// or 0 when no bracket closes it: then the "[" stands for itself.
+qsizetype classLength(QStringView pattern, qsizetype open)
+{
+    qsizetype close = open + 1;
+    if (close < pattern.size() && pattern[close] == QLatin1Char('^'))
+        ++close;
+    if (close < pattern.size() && pattern[close] == QLatin1Char(']'))
+        ++close; // "[]a]": a leading "]" is one of the class's characters
+    while (close < pattern.size() && pattern[close] != QLatin1Char(']'))
+        ++close;
+    return close < pattern.size() ? close - open + 1 : 0;
+}
+
+bool classMatches(QStringView members, QChar c)
+{
+    const bool negated = !members.isEmpty() && members.front() == QLatin1Char('^');
+    if (negated)
+        members = members.sliced(1);
+    bool found = false;
+    for (qsizetype i = 0; i < members.size() && !found; ++i) {
+        if (i + 2 < members.size() && members[i + 1] == QLatin1Char('-')) {
+            found = c >= members[i] && c <= members[i + 2];
+            i += 2;
+        } else {
+            found = members[i] == c;
+        }
+    }
+    return found != negated;
+}
+
+// Whether the pattern's element at `p` (one character, "_", an escaped character or a bracket
+// class) matches `c`; `width` is the element's length in the pattern.
+bool elementMatches(QStringView pattern, qsizetype p, QChar c, QChar escape, qsizetype &width)
+{
+    const QChar first = pattern[p];
+    if (!escape.isNull() && first == escape && p + 1 < pattern.size()) {
+        width = 2;
+        return pattern[p + 1] == c;
+    }
+    width = 1;
+    if (first == QLatin1Char('_'))
+        return true;
+    if (first == QLatin1Char('[')) {
+        if (const qsizetype length = classLength(pattern, p)) {
+            width = length;
+            return classMatches(pattern.sliced(p + 1, length - 2), c);
+        }
+    }
+    return first == c;
+}
+
+// LIKE's matching of %, _ and bracket classes with an optional escape character, on texts
+// already folded.
 bool likeMatches(QStringView pattern, QStringView text, QChar escape)
 {
     qsizetype p = 0;
@@ -163,14 +216,11 @@ bool likeMatches(QStringView pattern, QStringView text, QChar escape)
             starText = t;
             continue;
         }
-        if (p < pattern.size()) {
-            const bool escaped = !escape.isNull() && pattern[p] == escape && p + 1 < pattern.size();
-            const QChar wanted = escaped ? pattern[p + 1] : pattern[p];
-            if ((!escaped && wanted == QLatin1Char('_')) || wanted == text[t]) {
-                p += escaped ? 2 : 1;
-                ++t;
-                continue;
-            }
+        qsizetype width = 0;
+        if (p < pattern.size() && elementMatches(pattern, p, text[t], escape, width)) {
+            p += width;
+            ++t;
+            continue;
         }
         if (starPattern < 0)
             return false;
@@ -294,6 +344,12 @@ void resultMoney(sqlite3_context *call, std::int64_t units)
 
 void money(sqlite3_context *call, int, sqlite3_value **arguments)
 {
+    // A text that is no number (CAST('x' AS money)) would read as 0.
+    const int type = sqlite3_value_numeric_type(arguments[0]);
+    if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+        sqlite3_result_error(call, moneySyntaxMessage, -1);
+        return;
+    }
     bool overflow = false;
     const std::optional<std::int64_t> units = moneyUnits(arguments[0], overflow);
     if (overflow)
@@ -307,6 +363,7 @@ void money(sqlite3_context *call, int, sqlite3_value **arguments)
 struct MoneySum
 {
     std::int64_t units;
+    std::int64_t count;
     bool anyValue;
     bool overflow;
 };
@@ -320,7 +377,25 @@ void moneySumStep(sqlite3_context *call, int, sqlite3_value **arguments)
     const std::optional<std::int64_t> units = moneyUnits(arguments[0], overflow);
     if (units || overflow)
         sum->anyValue = true;
+    if (units)
+        ++sum->count;
     sum->overflow = overflow || (units && __builtin_add_overflow(sum->units, *units, &sum->units));
+}
+
+// The server divides the money sum by the count and rounds to money's places.
+void moneyAverageFinal(sqlite3_context *call)
+{
+    const auto *sum = static_cast<MoneySum *>(sqlite3_aggregate_context(call, 0));
+    if (sum && sum->overflow) {
+        sqlite3_result_error(call, moneyOverflowMessage, -1);
+    } else if (!sum || sum->count == 0) {
+        sqlite3_result_null(call);
+    } else {
+        const std::int64_t half = sum->count / 2;
+        const std::int64_t rounded
+            = sum->units >= 0 ? (sum->units + half) / sum->count : (sum->units - half) / sum->count;
+        resultMoney(call, rounded);
+    }
 }
 
 void moneySumFinal(sqlite3_context *call)
@@ -332,6 +407,155 @@ void moneySumFinal(sqlite3_context *call)
         sqlite3_result_null(call); // SUM of no value is Null
     else
         resultMoney(call, sum->units);
+}
+
+// A text met by a number is read as that number's type, a whole number for an integer and a
+// decimal otherwise, or fails with the server's error.
+void plusTextAndNumber(sqlite3_context *call, sqlite3_value *text, sqlite3_value *number)
+{
+    const QString value = textArgument(text);
+    bool ok = false;
+    if (sqlite3_value_type(number) == SQLITE_INTEGER) {
+        const qlonglong converted = value.trimmed().toLongLong(&ok);
+        sqlite3_int64 sum = 0;
+        if (!ok) {
+            const QByteArray error = QString::fromLatin1(intConversionMessage).arg(value).toUtf8();
+            sqlite3_result_error(call, error.constData(), int(error.size()));
+        } else if (__builtin_add_overflow(converted, sqlite3_value_int64(number), &sum)) {
+            sqlite3_result_double(call, double(converted) + sqlite3_value_double(number));
+        } else {
+            sqlite3_result_int64(call, sum);
+        }
+        return;
+    }
+    const double converted = value.trimmed().toDouble(&ok);
+    if (!ok)
+        sqlite3_result_error(call, numericConversionMessage, -1);
+    else
+        sqlite3_result_double(call, converted + sqlite3_value_double(number));
+}
+
+bool isNumber(int type)
+{
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
+void textOperand(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    sqlite3_value *value = arguments[0];
+    sqlite3_value *other = arguments[1];
+    if (sqlite3_value_type(value) != SQLITE_TEXT || sqlite3_value_type(other) == SQLITE_NULL) {
+        sqlite3_result_value(call, sqlite3_value_type(other) == SQLITE_NULL ? other : value);
+        return;
+    }
+    if (!isNumber(sqlite3_value_type(other))) {
+        const QByteArray error
+            = QString::fromLatin1(invalidOperandMessage).arg(textArgument(arguments[2])).toUtf8();
+        sqlite3_result_error(call, error.constData(), int(error.size()));
+        return;
+    }
+    const QString text = textArgument(value);
+    bool ok = false;
+    if (sqlite3_value_type(other) == SQLITE_INTEGER) {
+        const qlonglong number = text.trimmed().toLongLong(&ok);
+        if (ok) {
+            sqlite3_result_int64(call, number);
+        } else {
+            const QByteArray error = QString::fromLatin1(intConversionMessage).arg(text).toUtf8();
+            sqlite3_result_error(call, error.constData(), int(error.size()));
+        }
+        return;
+    }
+    const double number = text.trimmed().toDouble(&ok);
+    if (ok)
+        sqlite3_result_double(call, number);
+    else
+        sqlite3_result_error(call, numericConversionMessage, -1);
+}
+
+void plus(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    const int leftType = sqlite3_value_type(arguments[0]);
+    const int rightType = sqlite3_value_type(arguments[1]);
+    if (leftType == SQLITE_NULL || rightType == SQLITE_NULL) {
+        sqlite3_result_null(call);
+        return;
+    }
+    if (!isNumber(leftType) && !isNumber(rightType)) {
+        resultText(call, textArgument(arguments[0]) + textArgument(arguments[1]));
+        return;
+    }
+    if (isNumber(leftType) != isNumber(rightType)) {
+        const bool textFirst = isNumber(rightType);
+        plusTextAndNumber(call, arguments[textFirst ? 0 : 1], arguments[textFirst ? 1 : 0]);
+        return;
+    }
+    sqlite3_int64 sum = 0;
+    if (leftType == SQLITE_INTEGER && rightType == SQLITE_INTEGER
+        && !__builtin_add_overflow(sqlite3_value_int64(arguments[0]),
+                                   sqlite3_value_int64(arguments[1]), &sum)) {
+        sqlite3_result_int64(call, sum);
+        return;
+    }
+    sqlite3_result_double(call,
+                          sqlite3_value_double(arguments[0]) + sqlite3_value_double(arguments[1]));
+}
+
+struct Average
+{
+    std::int64_t wholeSum;
+    double sum;
+    std::int64_t count;
+    bool anyFraction;
+};
+
+void averageStep(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    auto *average = static_cast<Average *>(sqlite3_aggregate_context(call, sizeof(Average)));
+    const int type = sqlite3_value_numeric_type(arguments[0]);
+    if (!average || type == SQLITE_NULL)
+        return;
+    ++average->count;
+    average->sum += sqlite3_value_double(arguments[0]);
+    if (type != SQLITE_INTEGER
+        || __builtin_add_overflow(average->wholeSum, sqlite3_value_int64(arguments[0]),
+                                  &average->wholeSum))
+        average->anyFraction = true;
+}
+
+// Whole numbers average to a whole number cut toward zero, as the server divides them.
+void averageFinal(sqlite3_context *call)
+{
+    const auto *average = static_cast<Average *>(sqlite3_aggregate_context(call, 0));
+    if (!average || average->count == 0)
+        sqlite3_result_null(call);
+    else if (average->anyFraction)
+        sqlite3_result_double(call, average->sum / double(average->count));
+    else
+        sqlite3_result_int64(call, average->wholeSum / average->count);
+}
+
+void dataLength(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL) {
+        sqlite3_result_null(call);
+        return;
+    }
+    const sqlite3_int64 perCharacter = sqlite3_value_int64(arguments[1]);
+    const sqlite3_int64 fixed = sqlite3_value_int64(arguments[2]);
+    const sqlite3_int64 characters
+        = fixed > 0 ? fixed : sqlite3_int64(textArgument(arguments[0]).size());
+    sqlite3_result_int64(call, characters * perCharacter);
+}
+
+void padded(sqlite3_context *call, int, sqlite3_value **arguments)
+{
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL) {
+        sqlite3_result_null(call);
+        return;
+    }
+    resultText(call,
+               textArgument(arguments[0]).leftJustified(int(sqlite3_value_int64(arguments[1]))));
 }
 
 struct FunctionDefinition
@@ -355,6 +579,10 @@ const FunctionDefinition functions[] = {
     {divisorFunction, 1, true, nonzeroDivisor},
     {moneyFunction, 1, true, money},
     {prefixEqualsFunction, 4, true, prefixEquals},
+    {plusFunction, 2, true, plus},
+    {dataLengthFunction, 3, true, dataLength},
+    {paddedFunction, 2, true, padded},
+    {textOperandFunction, 3, true, textOperand},
 };
 
 } // namespace
@@ -380,6 +608,10 @@ void registerSqlServerFunctions(sqlite3 *db, FunctionContext *context)
     }
     sqlite3_create_function_v2(db, moneySumFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                nullptr, moneySumStep, moneySumFinal, nullptr);
+    sqlite3_create_function_v2(db, moneyAverageFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                               nullptr, nullptr, moneySumStep, moneyAverageFinal, nullptr);
+    sqlite3_create_function_v2(db, averageFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               nullptr, averageStep, averageFinal, nullptr);
 }
 
 } // namespace platform::db::embedded

@@ -24,6 +24,35 @@ inline constexpr char moneySumFunction[] = "money_sum";
 inline constexpr char moneyFunction[] = "money";
 inline constexpr char moneyOverflowMessage[]
     = "Arithmetic overflow error converting expression to data type money.";
+inline constexpr char moneySyntaxMessage[]
+    = "Cannot convert a char value to money. The char value has incorrect syntax.";
+
+// SQL Server's "+" joins texts and converts a text met by a number to that number's type, where
+// SQLite would add both as numbers: plus(a, b) does what the server does with the values'
+// types, raising the server's conversion errors.
+inline constexpr char plusFunction[] = "plus";
+inline constexpr char intConversionMessage[]
+    = "Conversion failed when converting the varchar value '%1' to data type int.";
+inline constexpr char numericConversionMessage[] = "Error converting data type varchar to numeric.";
+
+// text_operand(value, other, 'subtract'): the value of one operand of "-", "*", "/" or "%",
+// a text read as the other operand's type; two texts fail as the server refuses them.
+inline constexpr char textOperandFunction[] = "text_operand";
+inline constexpr char invalidOperandMessage[]
+    = "Operand data type varchar is invalid for %1 operator.";
+
+// The server averages whole numbers as whole numbers and money as money; SQLite's avg always
+// gives a binary fraction.
+inline constexpr char averageFunction[] = "average";
+inline constexpr char moneyAverageFunction[] = "money_average";
+
+// data_length(value, bytesPerCharacter, fixedLength): DATALENGTH of a value whose declared
+// type the translation knows; a fixed length counts instead of the value's own.
+inline constexpr char dataLengthFunction[] = "data_length";
+
+// padded(value, n): a char(n) value as the server holds it, blank-padded to its length; the
+// engine stores it without the blanks.
+inline constexpr char paddedFunction[] = "padded";
 
 // prefix_equals(value, n, 'literal', accentSensitive) stands for a prefix test
 // substring(value, 1, n) = 'literal' under TSQL_CI_AS (1) or TSQL_CI_AI (0), with the same result.

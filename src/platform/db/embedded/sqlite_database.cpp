@@ -248,6 +248,17 @@ bool SqliteDatabase::isMoneyColumn(const QString &column)
     return columnKind(m_moneyColumns).contains(column.toLower());
 }
 
+QString SqliteDatabase::declaredType(const QString &column)
+{
+    columnKind(m_moneyColumns);
+    return m_declaredTypes.value(column.toLower());
+}
+
+bool SqliteDatabase::isIdentityColumn(const QString &table, const QString &column)
+{
+    return columnKind(m_identityColumns).contains((table + u'|' + column).toLower());
+}
+
 const QSet<QString> &SqliteDatabase::columnKind(const QSet<QString> &kind)
 {
     const int version = schemaVersion();
@@ -298,21 +309,27 @@ void SqliteDatabase::loadIndexLeaders()
 void SqliteDatabase::loadColumnKinds()
 {
     m_dateColumns.clear();
+    m_declaredTypes.clear();
+    m_identityColumns.clear();
     QSet<QString> text, notText, money, notMoney;
     std::optional<ProviderError> error;
-    PreparedStatement tables
-        = prepare(QStringLiteral("SELECT name FROM sqlite_schema WHERE type IN ('table','view') "
-                                 "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"),
-                  error);
+    PreparedStatement tables = prepare(
+        QStringLiteral("SELECT name, sql LIKE '%AUTOINCREMENT%' FROM sqlite_schema WHERE type IN "
+                       "('table','view') AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"),
+        error);
     QStringList names;
-    while (tables && stepStatement(tables.get()) == SQLITE_ROW)
+    QSet<QString> numbered; // tables with an AUTOINCREMENT key
+    while (tables && stepStatement(tables.get()) == SQLITE_ROW) {
         names.append(QString::fromUtf8(
             reinterpret_cast<const char *>(sqlite3_column_text(tables.get(), 0))));
+        if (sqlite3_column_int(tables.get(), 1))
+            numbered.insert(names.last());
+    }
     tables = PreparedStatement();
     // One table at a time: a view over a missing table must not hide the others' columns.
     for (const QString &name : std::as_const(names)) {
         PreparedStatement columns
-            = prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), error);
+            = prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"), error);
         if (!columns)
             continue;
         const QByteArray utf8 = name.toUtf8();
@@ -326,6 +343,12 @@ void SqliteDatabase::loadColumnKinds()
                                      .toLower();
             if (type.contains(QLatin1String("date")) || type.contains(QLatin1String("time")))
                 m_dateColumns.insert(column);
+            const auto declared = m_declaredTypes.constFind(column);
+            m_declaredTypes.insert(
+                column, declared == m_declaredTypes.cend() || *declared == type ? type : QString());
+            if (numbered.contains(name) && sqlite3_column_int(columns.get(), 2) == 1
+                && type == QLatin1String("integer"))
+                m_identityColumns.insert((name + u'|' + column).toLower());
             const bool isText
                 = type.contains(QLatin1String("char")) || type.contains(QLatin1String("text"));
             (isText ? text : notText).insert(column);

@@ -86,6 +86,11 @@ public:
     // True for a column name declared as text, or as money, in every table or view having it.
     bool isTextColumn(const QString &column);
     bool isMoneyColumn(const QString &column);
+    // The declared type of a column name where every table or view having it declares the
+    // same, else "".
+    QString declaredType(const QString &column);
+    // True for the table's IDENTITY column, which the engine keeps as its AUTOINCREMENT key.
+    bool isIdentityColumn(const QString &table, const QString &column);
     // True when an index of the table begins with the column under the collation.
     bool leadsIndex(const QString &table, const QString &column, const QString &collation);
     // The schema's change counter; it moves after every DDL statement of any connection.
@@ -109,6 +114,8 @@ private:
     QSet<QString> m_dateColumns;
     QSet<QString> m_textColumns;
     QSet<QString> m_moneyColumns;
+    QHash<QString, QString> m_declaredTypes;
+    QSet<QString> m_identityColumns; // "table|column"
     std::optional<int> m_columnKindsVersion;
     QSet<QString> m_indexLeaders; // "table|column|collation", folded to lower case
     std::optional<int> m_indexLeadersVersion;

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/sql_server_functions.h"
 #include "platform/db/embedded/tsql_errors.h"
+#include "platform/db/embedded/tsql_expressions.h"
 #include "platform/db/embedded/tsql_prefix_ranges.h"
 
 namespace platform::db::embedded::tsql {
@@ -66,6 +67,9 @@ SqlRewriter::SqlRewriter(StatementText &text, const RewriteContext &context)
 void SqlRewriter::run()
 {
     rejectUnsupported();
+    rejectUngroupedColumns(m_text);
+    rejectTextSums(m_text, m_context);
+    rejectExplicitIdentity();
     dropOwnerPrefixes();
     dropTableHints();
     renameTempTables();
@@ -74,9 +78,17 @@ void SqlRewriter::run()
     mapCollations();
     spellOutNegatedOperators();
     rewriteLiterals();
+    keepCollationThroughFunctions(m_text, m_context.textCollation);
     addPrefixRanges(m_text, m_context.textCollation, m_context.leadsIndex);
+    translateDataLength(m_text, m_context);
+    castsToMoney();
+    convertTextOperands(m_text, m_context);
     guardDivisors();
+    divideMoneyAsMoney();
+    averageAsTheServer();
     keepMoneyExact();
+    joinTextsWithPlus(m_text, m_context);
+    balanceLongConditions(m_text);
     addMissingFrom();
     moveGroupFiltersToWhere();
     convertTop();
@@ -109,12 +121,6 @@ void SqlRewriter::rejectUnsupported() const
             throwUnsupported(token.text.startsWith(u"@@") ? token.text.toUpper()
                                                           : u"variable " + token.text);
         }
-        if (token.isSymbol(u"+")
-            && (m_text.isKind(m_text.previous(i), TokenKind::String)
-                || m_text.isKind(m_text.next(i), TokenKind::String)
-                || (isTextOperand(i, true) && isTextOperand(i, false)))) {
-            throwUnsupported(QStringLiteral("concatenación de textos con +"));
-        }
         if (token.kind != TokenKind::Word)
             continue;
         if (token.isWord(u"CASE"))
@@ -133,22 +139,6 @@ void SqlRewriter::rejectUnsupported() const
         else if (token.isWord(u"INTO") && !m_text.previousIsWord(i, u"INSERT"))
             throwUnsupported(QStringLiteral("SELECT … INTO"));
     }
-}
-
-// Whether the operand right before (or after) the operator at `index` is a text column, which
-// SQLite would add as numbers where SQL Server joins the texts.
-bool SqlRewriter::isTextOperand(qsizetype index, bool before) const
-{
-    if (!m_context.isTextColumn)
-        return false;
-    const qsizetype operand = before ? m_text.previous(index) : m_text.next(index);
-    if (!m_text.contains(operand) || !m_text.at(operand).isName())
-        return false;
-    if (before)
-        return m_context.isTextColumn(m_text.nameEndingAt(operand));
-    // A call ends on its bracket; a column on its name.
-    const qsizetype last = operandEnd(operand);
-    return m_text.at(last).isName() && m_context.isTextColumn(m_text.nameStartingAt(operand));
 }
 
 void SqlRewriter::dropOwnerPrefixes()
@@ -380,6 +370,10 @@ void SqlRewriter::addInsertTargets(qsizetype insert, QHash<qsizetype, QString> &
             columns.append(m_text.at(c).nameValue());
     }
     qsizetype row = m_text.next(columnsClose);
+    if (row < m_text.end() && m_text.at(row).isWord(u"SELECT")) {
+        addSelectedTargets(row, columns, targets);
+        return;
+    }
     if (row >= m_text.end() || !m_text.at(row).isWord(u"VALUES"))
         return;
     for (row = m_text.next(row); row < m_text.end() && m_text.at(row).isSymbol(u"(");) {
@@ -397,6 +391,143 @@ void SqlRewriter::addInsertTargets(qsizetype insert, QHash<qsizetype, QString> &
         row = m_text.next(close);
         if (row < m_text.end() && m_text.at(row).isSymbol(u","))
             row = m_text.next(row);
+    }
+}
+
+// INSERT ... SELECT 'x', ...[ UNION [ALL] SELECT ...]: each select item that is a single literal
+// with the column it goes into.
+void SqlRewriter::addSelectedTargets(qsizetype select, const QStringList &columns,
+                                     QHash<qsizetype, QString> &targets) const
+{
+    const qsizetype scope = m_text.enclosingOpen(select);
+    qsizetype item = 0;
+    bool inList = true;
+    for (qsizetype i = m_text.next(select); i < m_text.end(); i = m_text.next(i)) {
+        const Token &token = m_text.at(i);
+        if (m_text.enclosingOpen(i) != scope)
+            continue;
+        if (token.isWord(u"SELECT")) {
+            inList = true;
+            item = 0;
+        } else if (token.isAnyWord({u"FROM", u"WHERE", u"GROUP", u"HAVING", u"ORDER", u"UNION",
+                                    u"EXCEPT", u"INTERSECT"})) {
+            inList = false;
+        } else if (inList && token.isSymbol(u",")) {
+            ++item;
+        } else if (inList && token.kind == TokenKind::String && item < columns.size()) {
+            const qsizetype before = m_text.previous(i);
+            const qsizetype after = m_text.next(i);
+            const bool alone
+                = (m_text.at(before).isSymbol(u",") || m_text.at(before).isWord(u"SELECT"))
+                && (after >= m_text.end() || m_text.at(after).isSymbol(u",")
+                    || m_text.at(after).isAnyWord({u"FROM", u"WHERE", u"UNION", u"AS"}));
+            if (alone)
+                targets.insert(i, columns[item]);
+        }
+    }
+}
+
+// SQL Server numbers an IDENTITY column itself and refuses a value for it; SQLite would store
+// the value given.
+void SqlRewriter::rejectExplicitIdentity()
+{
+    if (!m_context.isIdentityColumn)
+        return;
+    for (qsizetype insert = m_text.begin(); insert < m_text.end(); insert = m_text.next(insert)) {
+        if (!m_text.at(insert).isWord(u"INSERT"))
+            continue;
+        qsizetype j = m_text.next(insert);
+        if (j < m_text.end() && m_text.at(j).isWord(u"INTO"))
+            j = m_text.next(j);
+        QString table;
+        while (j < m_text.end() && (m_text.at(j).isName() || m_text.at(j).isSymbol(u"."))) {
+            if (m_text.at(j).isName())
+                table = m_text.at(j).nameValue();
+            j = m_text.next(j);
+        }
+        if (table.isEmpty() || j >= m_text.end() || !m_text.at(j).isSymbol(u"("))
+            continue;
+        for (qsizetype c = m_text.next(j); c < m_text.partner(j); c = m_text.next(c)) {
+            if (m_text.at(c).isName() && m_context.isIdentityColumn(table, m_text.at(c).nameValue())
+                && !m_failure) {
+                m_failure = StatementFailure{
+                    544,
+                    QStringLiteral("Cannot insert explicit value for identity column in table "
+                                   "'%1' when IDENTITY_INSERT is set to OFF.")
+                        .arg(table)};
+            }
+        }
+    }
+}
+
+// CAST(x AS money) is money, which SQLite's numeric affinity would leave a whole number.
+void SqlRewriter::castsToMoney()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (!m_text.at(i).isWord(u"CAST") || !m_text.nextIsSymbol(i, u"("))
+            continue;
+        const qsizetype close = m_text.partner(m_text.next(i));
+        const qsizetype type = m_text.previous(close);
+        const qsizetype as = m_text.previous(type);
+        if (m_text.at(type).isAnyWord({u"money", u"smallmoney"}) && m_text.at(as).isWord(u"AS")) {
+            m_text.replace(i, QLatin1String(moneyFunction));
+            m_text.erase(as, type);
+        }
+    }
+}
+
+// Money divided by a number is money to four places, whole amounts too, where SQLite would
+// divide two integers as integers: the dividend goes as a fraction, the result rounded.
+void SqlRewriter::divideMoneyAsMoney()
+{
+    if (!m_context.isMoneyColumn)
+        return;
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (!m_text.at(i).isSymbol(u"/"))
+            continue;
+        const qsizetype first = chainStart(m_text, i, {u"*", u"/", u"%"});
+        const qsizetype divisorLast = operandEnd(m_text.next(i));
+        if (!m_text.contains(first) || first >= i || divisorLast < 0 || !isMoneyExpression(first, i)
+            || isFloatColumn(divisorLast))
+            continue;
+        const QString money = QLatin1String(moneyFunction) + u'(';
+        m_text.prepend(first, money + money);
+        m_text.append(m_text.previous(i), QStringLiteral(")"));
+        m_text.append(divisorLast, QStringLiteral(")"));
+    }
+}
+
+// Money divided by a float is a float to the server.
+bool SqlRewriter::isFloatColumn(qsizetype index) const
+{
+    if (!m_text.at(index).isName() || !m_context.declaredType)
+        return false;
+    const QString type = m_context.declaredType(m_text.nameEndingAt(index));
+    return type.startsWith(u"float") || type.startsWith(u"real");
+}
+
+bool SqlRewriter::isFractionColumn(qsizetype index) const
+{
+    if (!m_text.at(index).isName() || !m_context.declaredType)
+        return false;
+    const QString type = m_context.declaredType(m_text.nameEndingAt(index));
+    return isFloatColumn(index) || type.startsWith(u"decimal") || type.startsWith(u"numeric");
+}
+
+// AVG of whole numbers is a whole number and AVG of money is money, as the server types them.
+void SqlRewriter::averageAsTheServer()
+{
+    for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
+        if (!m_text.at(i).isWord(u"AVG") || !m_text.nextIsSymbol(i, u"("))
+            continue;
+        const qsizetype open = m_text.next(i);
+        const qsizetype last = m_text.previous(m_text.partner(open));
+        // A decimal column keeps its whole values as integers here, yet averages to a fraction.
+        if (isFractionColumn(last) && last == m_text.next(open))
+            continue;
+        const bool money
+            = m_context.isMoneyColumn && isMoneyExpression(m_text.next(open), m_text.partner(open));
+        m_text.replace(i, QLatin1String(money ? moneyAverageFunction : averageFunction));
     }
 }
 
@@ -432,18 +563,25 @@ void SqlRewriter::keepMoneyExact()
     findMoneyResultColumns();
 }
 
-// [from, to) is money by SQL Server's rules: money columns, and sums, signs, absolute values
-// and Null replacements of them, added, subtracted or scaled by numbers. Anything else (a text,
+// [from, to) is money by SQL Server's rules: money columns and casts to money, and sums,
+// averages, signs, absolute values and Null replacements of them, added, subtracted or scaled by
+// numbers. Anything else (a text,
 // a float column, a CASE) leaves its type to the values.
 bool SqlRewriter::isMoneyExpression(qsizetype from, qsizetype to) const
 {
     static const QStringView moneyFunctions[]
-        = {u"SUM", u"MIN", u"MAX", u"ABS", u"ISNULL", u"IFNULL", u"ROUND"};
+        = {u"SUM", u"AVG", u"MIN", u"MAX", u"ABS", u"ISNULL", u"IFNULL", u"ROUND"};
     bool anyMoney = false;
     for (qsizetype i = from; i < to; i = m_text.next(i)) {
         const Token &token = m_text.at(i);
         if (token.isName()) {
-            if (m_text.nextIsSymbol(i, u"(")) {
+            const qsizetype close
+                = m_text.nextIsSymbol(i, u"(") ? m_text.partner(m_text.next(i)) : -1;
+            if (token.isWord(u"CAST") && close > 0
+                && m_text.at(m_text.previous(close)).isAnyWord({u"money", u"smallmoney"})) {
+                anyMoney = true;
+                i = close;
+            } else if (close > 0) {
                 if (!token.isAnyWord(moneyFunctions))
                     return false;
             } else if (m_text.nextIsSymbol(i, u".")) {
@@ -484,10 +622,14 @@ qsizetype SqlRewriter::expressionEnd(qsizetype from) const
 {
     const qsizetype scope = m_text.enclosingOpen(from);
     for (qsizetype i = from; i < m_text.end(); i = m_text.next(i)) {
+        const Token &token = m_text.at(i);
+        // A bracket of the expression's own calls closes at its depth; only one opened before
+        // it ends it.
+        if (token.isSymbol(u")") && m_text.partner(i) < from)
+            return i;
         if (m_text.enclosingOpen(i) != scope)
             continue;
-        const Token &token = m_text.at(i);
-        if (token.isSymbol(u",") || token.isSymbol(u")")
+        if (token.isSymbol(u",")
             || token.isAnyWord({u"FROM", u"WHERE", u"AS", u"GROUP", u"HAVING", u"ORDER", u"UNION",
                                 u"EXCEPT", u"INTERSECT", u"INTO"}))
             return i;

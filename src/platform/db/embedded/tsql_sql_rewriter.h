@@ -18,8 +18,18 @@ struct RewriteContext
     std::function<bool(const QString &column)> isMoneyColumn;
     std::function<bool(const QString &table, const QString &column, const QString &collation)>
         leadsIndex;
+    // The column's declared type where every table having it declares the same, else "".
+    std::function<QString(const QString &column)> declaredType;
+    std::function<bool(const QString &table, const QString &column)> isIdentityColumn;
     DateOrder dateOrder = DateOrder::DayMonthYear;
     QString textCollation;
+};
+
+// A statement the translation knows will fail when it runs, with the server's number.
+struct StatementFailure
+{
+    std::int32_t nativeError;
+    QString message;
 };
 
 // The rules every statement of SQL goes through, whatever its kind: unsupported constructs,
@@ -41,6 +51,8 @@ public:
     // The first literal that could not be read as a date, if any.
     const std::optional<QString> &invalidDate() const { return m_invalidDate; }
 
+    const std::optional<StatementFailure> &failure() const { return m_failure; }
+
     // The positions of the result columns that are money, counted from 0.
     const QVector<int> &moneyResultColumns() const { return m_moneyResultColumns; }
 
@@ -53,8 +65,13 @@ private:
     void mapCollations();
     void spellOutNegatedOperators();
     void rewriteLiterals();
-    bool isTextOperand(qsizetype index, bool before) const;
     void guardDivisors();
+    void castsToMoney();
+    void divideMoneyAsMoney();
+    bool isFloatColumn(qsizetype index) const;
+    bool isFractionColumn(qsizetype index) const;
+    void averageAsTheServer();
+    void rejectExplicitIdentity();
     void keepMoneyExact();
     bool isMoneyExpression(qsizetype from, qsizetype to) const;
     void roundMoneyAssignments();
@@ -70,6 +87,8 @@ private:
     bool startsAssignment(qsizetype name) const;
     QHash<qsizetype, QString> insertTargets() const;
     void addInsertTargets(qsizetype insert, QHash<qsizetype, QString> &targets) const;
+    void addSelectedTargets(qsizetype select, const QStringList &columns,
+                            QHash<qsizetype, QString> &targets) const;
     void addMissingFrom();
     void moveGroupFiltersToWhere();
     void moveGroupFilterToWhere(qsizetype having);
@@ -81,6 +100,7 @@ private:
     StatementText &m_text;
     const RewriteContext &m_context;
     std::optional<QString> m_invalidDate;
+    std::optional<StatementFailure> m_failure;
     QVector<int> m_moneyResultColumns;
 };
 

@@ -8,6 +8,7 @@ StatementText::StatementText(const QVector<Token> &tokens, StatementSpan span)
     const qsizetype size = span.end - span.begin;
     m_text.reserve(size);
     m_suffix.resize(size);
+    m_prefix.resize(size);
     m_partner.fill(-1, size);
     m_enclosing.fill(-1, size);
 
@@ -104,12 +105,14 @@ void StatementText::erase(qsizetype from, qsizetype to)
     for (qsizetype i = from; i <= to; ++i) {
         m_text[i - begin()].clear();
         m_suffix[i - begin()].clear();
+        m_prefix[i - begin()].clear();
     }
 }
 
 bool StatementText::isErased(qsizetype index) const
 {
-    return m_text[index - begin()].isEmpty() && m_suffix[index - begin()].isEmpty();
+    return m_text[index - begin()].isEmpty() && m_suffix[index - begin()].isEmpty()
+        && m_prefix[index - begin()].isEmpty();
 }
 
 namespace {
@@ -126,7 +129,8 @@ bool joinsNextToken(QChar c)
 
 bool StatementText::isEdited(qsizetype index) const
 {
-    return m_text[index - begin()] != m_tokens[index].text || !m_suffix[index - begin()].isEmpty();
+    return m_text[index - begin()] != m_tokens[index].text || !m_suffix[index - begin()].isEmpty()
+        || !m_prefix[index - begin()].isEmpty();
 }
 
 // An edit may leave a piece ending or starting differently from its token, so where an edit
@@ -136,7 +140,7 @@ QString StatementText::render(qsizetype from, qsizetype to) const
     QString text;
     bool editedBoundary = false;
     for (qsizetype i = from; i < to; ++i) {
-        const QString piece = m_text[i - begin()] + m_suffix[i - begin()];
+        const QString piece = m_prefix[i - begin()] + m_text[i - begin()] + m_suffix[i - begin()];
         const bool edited = isEdited(i);
         if (piece.isEmpty()) {
             editedBoundary = editedBoundary || edited;

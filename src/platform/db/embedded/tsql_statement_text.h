@@ -44,6 +44,7 @@ public:
     void replace(qsizetype index, const QString &text) { m_text[index - begin()] = text; }
     void erase(qsizetype from, qsizetype to); // [from, to]
     void append(qsizetype index, const QString &text) { m_suffix[index - begin()] += text; }
+    void prepend(qsizetype index, const QString &text) { m_prefix[index - begin()].prepend(text); }
     bool isErased(qsizetype index) const;
     bool isEdited(qsizetype index) const;
 
@@ -57,6 +58,7 @@ private:
     StatementSpan m_span;
     QVector<QString> m_text;
     QVector<QString> m_suffix;
+    QVector<QString> m_prefix;
     QVector<qsizetype> m_partner;
     QVector<qsizetype> m_enclosing;
 };

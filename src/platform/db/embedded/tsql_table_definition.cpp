@@ -140,6 +140,31 @@ void TableDefinition::addColumn(qsizetype add)
     }
     if (defineColumn(item).identity >= 0)
         throwUnsupported(QStringLiteral("ALTER TABLE … ADD de una columna IDENTITY"));
+    leaveExistingRowsNull(add, item);
+}
+
+// SQL Server gives the rows already there the default of a new column only when the column
+// takes no Null, or WITH VALUES asks for it; SQLite gives it to them always.
+void TableDefinition::leaveExistingRowsNull(qsizetype add, const Item &item)
+{
+    const qsizetype defaultKeyword = find(item, u"DEFAULT");
+    const qsizetype notKeyword = find(item, u"NOT");
+    const qsizetype values = find(item, u"VALUES");
+    if (values >= 0 && m_text.previousIsWord(values, u"WITH")) {
+        m_text.erase(m_text.previous(values), values); // SQLite always fills them
+        return;
+    }
+    if (defaultKeyword < 0 || (notKeyword >= 0 && m_text.nextIsWord(notKeyword, u"NULL")))
+        return;
+    qsizetype table = m_text.previous(add);
+    while (m_text.contains(table) && !m_text.at(table).isWord(u"TABLE"))
+        table = m_text.previous(table);
+    if (!m_text.contains(table))
+        return;
+    m_text.append(item.last,
+                  QStringLiteral("; UPDATE %1 SET %2 = NULL")
+                      .arg(m_text.render(m_text.next(table), add),
+                           m_text.render(item.first, m_text.next(item.first))));
 }
 
 // The column definitions and table constraints between the parentheses at `open`.

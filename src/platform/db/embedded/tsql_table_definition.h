@@ -44,6 +44,7 @@ private:
 
     QVector<Item> itemsBetween(qsizetype open) const;
     Column defineColumn(const Item &item);
+    void leaveExistingRowsNull(qsizetype add, const Item &item);
     void addTextRules(const Column &column, const Item &item);
     void addNumberRule(const Column &column, const Item &item);
     void wrapDefault(qsizetype defaultKeyword, bool isDate);

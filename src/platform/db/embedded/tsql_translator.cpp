@@ -54,6 +54,8 @@ public:
         m_rules.isTextColumn = context.isTextColumn;
         m_rules.isMoneyColumn = context.isMoneyColumn;
         m_rules.leadsIndex = context.leadsIndex;
+        m_rules.declaredType = context.declaredType;
+        m_rules.isIdentityColumn = context.isIdentityColumn;
         m_rules.isDateColumn = [this](const QString &column) {
             return m_batchDateColumns.contains(column.toLower())
                 || (m_context.isDateColumn && m_context.isDateColumn(column));
@@ -129,6 +131,8 @@ private:
             for (const QString &column : definition.dateColumns())
                 m_batchDateColumns.insert(column.toLower());
         }
+        if (const std::optional<StatementFailure> &failed = rewriter.failure())
+            return failure(text, failed->nativeError, failed->message);
         if (rewriter.invalidDate()) {
             return failure(text, dateOutOfRange,
                            QStringLiteral("The conversion of a varchar data type to a datetime "

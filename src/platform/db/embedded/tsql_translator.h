@@ -70,6 +70,10 @@ struct TranslationContext
     // compared without regard to case).
     std::function<bool(const QString &table, const QString &column, const QString &collation)>
         leadsIndex;
+    // The column's declared type where every table having it declares the same, else "".
+    std::function<QString(const QString &column)> declaredType;
+    // True for the IDENTITY column of the table (names compared without regard to case).
+    std::function<bool(const QString &table, const QString &column)> isIdentityColumn;
     DateOrder dateOrder = DateOrder::DayMonthYear; // how d/m/y literals are read
     QString textCollation = QStringLiteral("TSQL_CI_AS"); // for new text columns and literals
 };

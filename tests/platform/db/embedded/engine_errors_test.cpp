@@ -73,10 +73,10 @@ const MappingCase mappingCases[] = {
     {"text in a number column",
      "INSERT INTO MV_ASIENTOS (CUENTA, [DEBE-HABER], IMPORTE) VALUES ('1101', 'D', '12,50')",
      hresult::CantConvertValue, native::ConversionFailed, "22018", false},
-    {"datatype mismatch",
+    {"explicit identity value",
      "INSERT INTO MV_ASIENTOS (ID, CUENTA, [DEBE-HABER]) VALUES ('x', "
      "'1101', 'D')",
-     hresult::CantConvertValue, native::ConversionFailed, "22018", false},
+     hresult::IntegrityViolation, 544, "23000", false},
     {"unknown procedure", "EXEC sp_nada 1", hresult::ErrorsInCommand, native::UnknownProcedure,
      "42000", false},
     {"unsupported construct", "DECLARE @X int", hresult::NotSupported, native::Unsupported, "42000",
