@@ -102,7 +102,7 @@ private:
     void readRange();
     void makeWorkRows(BreakdownPage &page);
     const QList<ColumnCode> &columnCodes();
-    void insertWorkRow(const statistics::WorkRow &row);
+    void insertWorkRows(const QString &account, const QList<statistics::WorkRow> &rows);
     void processLine(Recordset &definition, BreakdownPage &page);
     bool isTitleAccount(const QString &account);
     bool moveToWorkRow(Recordset &workRows, int column);
@@ -221,10 +221,14 @@ const QList<ColumnCode> &BreakdownRun::columnCodes()
     return *m_columnCodes;
 }
 
-void BreakdownRun::insertWorkRow(const statistics::WorkRow &row)
+// The rows of a line go to the server together: one round trip instead of one a row, and a
+// stopped run leaves whole lines.
+void BreakdownRun::insertWorkRows(const QString &account, const QList<statistics::WorkRow> &rows)
 {
-    progress(row.group, true);
-    data::gDB().EjecutaConsultaSQL(statistics::insertWorkRowStatement(row));
+    if (rows.isEmpty())
+        return;
+    progress(account, true);
+    data::gDB().EjecutaConsultaSQL(statistics::insertWorkRowsStatement(rows));
 }
 
 // The empty work rows of every (group, account) line of the definition, one per column; the
@@ -256,39 +260,41 @@ void BreakdownRun::makeWorkRows(BreakdownPage &page)
             m_columns.append(column);
             page.addColumnCaption(caption);
         };
+        QList<statistics::WorkRow> rows;
         bool firstPass = true;
         for (const DateSpan &span : spans) {
             // The opening balance stays in the work table for the printed report's sake; the
             // page has no column for it.
             if (openingBalance && std::exchange(firstPass, false)) {
                 const QDate dayBefore = statistics::openingBalanceDay(span.from);
-                insertWorkRow({core::gEstacionUsuario,
-                               m_definitionName,
-                               group,
-                               {dayBefore, dayBefore},
-                               statistics::WorkRowKind::Bucket,
-                               {}});
+                rows.append({core::gEstacionUsuario,
+                             m_definitionName,
+                             group,
+                             {dayBefore, dayBefore},
+                             statistics::WorkRowKind::Bucket,
+                             {}});
             }
             if (m_grouping == Grouping::Date) {
-                insertWorkRow({core::gEstacionUsuario,
-                               m_definitionName,
-                               account,
-                               span,
-                               statistics::WorkRowKind::Bucket,
-                               {}});
+                rows.append({core::gEstacionUsuario,
+                             m_definitionName,
+                             account,
+                             span,
+                             statistics::WorkRowKind::Bucket,
+                             {}});
                 addColumn({span, {}, {}}, platform::formatShortDate(span.from));
                 continue;
             }
             const bool units = m_grouping == Grouping::BusinessUnit;
             for (const ColumnCode &code : columnCodes()) {
-                insertWorkRow({core::gEstacionUsuario, m_definitionName, account, span,
-                               units ? statistics::WorkRowKind::BusinessUnit
-                                     : statistics::WorkRowKind::CostCentre,
-                               code.code});
+                rows.append({core::gEstacionUsuario, m_definitionName, account, span,
+                             units ? statistics::WorkRowKind::BusinessUnit
+                                   : statistics::WorkRowKind::CostCentre,
+                             code.code});
                 addColumn(units ? Column{span, code.code, {}} : Column{span, {}, code.code},
                           code.caption);
             }
         }
+        insertWorkRows(account, rows);
         firstCombination = false;
         guarded([&] { combinations.moveNext(); });
     }

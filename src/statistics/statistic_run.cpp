@@ -203,40 +203,46 @@ bool StatisticRun::opensWithBalance() const
     return m_settings.calculaSI && m_settings.grouping == Grouping::Date;
 }
 
+// The rows of a group go to the server together: one round trip instead of one a row, and a
+// stopped run leaves whole groups.
 void StatisticRun::writeGroupRows(const QString &group, const QDate &start, const QDate &end)
 {
     const QList<DateSpan> spans
         = bucketSpans(start, end, m_settings.periodicidad, m_settings.grouping);
+    QList<WorkRow> rows;
     if (!spans.isEmpty() && opensWithBalance()) {
         const QDate day = openingBalanceDay(start);
-        writeRow(group, DateSpan{day, day});
+        rows.append(emptyRow(group, DateSpan{day, day}));
     }
     for (const DateSpan &span : spans) {
         switch (m_settings.grouping) {
         case Grouping::BusinessUnit:
-            writeCodedRows(group, span, WorkRowKind::BusinessUnit);
+            addCodedRows(rows, group, span, WorkRowKind::BusinessUnit);
             break;
         case Grouping::CostCentre:
-            writeCodedRows(group, span, WorkRowKind::CostCentre);
+            addCodedRows(rows, group, span, WorkRowKind::CostCentre);
             break;
         case Grouping::Date:
-            writeRow(group, span);
+            rows.append(emptyRow(group, span));
             break;
         }
     }
+    if (rows.isEmpty())
+        return;
+    m_guard.advance(group, true);
+    data::gDB().EjecutaConsultaSQL(insertWorkRowsStatement(rows));
 }
 
-void StatisticRun::writeRow(const QString &group, const DateSpan &span, WorkRowKind kind,
-                            const QString &code)
+WorkRow StatisticRun::emptyRow(const QString &group, const DateSpan &span, WorkRowKind kind,
+                               const QString &code) const
 {
-    m_guard.advance(group, true);
-    data::gDB().EjecutaConsultaSQL(
-        insertWorkRowStatement(WorkRow{m_key, m_name, group, span, kind, code}));
+    return WorkRow{m_key, m_name, group, span, kind, code};
 }
 
 // One row per business unit or cost centre of the run's list, or per every one when the list
 // is empty.
-void StatisticRun::writeCodedRows(const QString &group, const DateSpan &span, WorkRowKind kind)
+void StatisticRun::addCodedRows(QList<WorkRow> &rows, const QString &group, const DateSpan &span,
+                                WorkRowKind kind)
 {
     const QString statement = kind == WorkRowKind::BusinessUnit
         ? businessUnitsStatement(m_filters.businessUnits.codes)
@@ -248,7 +254,7 @@ void StatisticRun::writeCodedRows(const QString &group, const DateSpan &span, Wo
         while (!codes.eof()) {
             QString code;
             if (m_guard.attempt([&] { code = textOf(codes, QStringLiteral("Codigo")); }))
-                writeRow(group, span, kind, code);
+                rows.append(emptyRow(group, span, kind, code));
             m_guard.attempt([&] { codes.moveNext(); });
         }
     }

@@ -88,9 +88,10 @@ private:
     void writeSkeleton();
     bool opensWithBalance() const;
     void writeGroupRows(const QString &group, const QDate &start, const QDate &end);
-    void writeRow(const QString &group, const DateSpan &span, WorkRowKind kind = {},
-                  const QString &code = {});
-    void writeCodedRows(const QString &group, const DateSpan &span, WorkRowKind kind);
+    WorkRow emptyRow(const QString &group, const DateSpan &span, WorkRowKind kind = {},
+                     const QString &code = {}) const;
+    void addCodedRows(QList<WorkRow> &rows, const QString &group, const DateSpan &span,
+                      WorkRowKind kind);
     void addDefinitionLine();
     void addIntoWorkRow(const QString &group, const QString &account, const QString &side);
     void saveIntoWorkRow(const QString &group, const platform::Currency &amount);

@@ -4,6 +4,8 @@
 #include "platform/suite/utilidades.h"
 #include "platform/text.h"
 
+#include <QStringList>
+
 namespace statistics {
 
 namespace {
@@ -180,6 +182,15 @@ QString insertWorkRowStatement(const WorkRow &row)
     }
     return u"INSERT INTO AUX_PANELCTA (USUARIO,Nombre,Grupo, FechaD,FechaH,ImporteG1)   Values  ("
         + values + u')';
+}
+
+QString insertWorkRowsStatement(const QList<WorkRow> &rows)
+{
+    QStringList statements;
+    statements.reserve(rows.size());
+    for (const WorkRow &row : rows)
+        statements.append(insertWorkRowStatement(row));
+    return statements.join(u'\n');
 }
 
 QString groupWorkRowsStatement(const QString &name, const QString &group, const QString &key)

@@ -3,6 +3,7 @@
 #include "statistics/statistic_buckets.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
 
 // The statements of a statistic run, in the SQL Server dialect. Every value between single
@@ -32,6 +33,10 @@ struct WorkRow
     QString code;
 };
 QString insertWorkRowStatement(const WorkRow &row);
+// The INSERTs of the rows as one batch: one round trip to the server for all of them. Each
+// stands on a line of its own, without ";", which an Oracle connection would take for part of
+// the statement it cuts out before the next INSERT.
+QString insertWorkRowsStatement(const QList<WorkRow> &rows);
 
 QString groupWorkRowsStatement(const QString &name, const QString &group, const QString &key);
 

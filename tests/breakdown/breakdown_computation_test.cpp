@@ -15,9 +15,11 @@
 #include "platform/variant.h"
 #include "recorded_saves.h"
 #include "statistics/statistic_definition.h"
+#include "statistics/statistic_run.h"
 
 #include <QFile>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <cmath>
 #include <sqlite3.h>
@@ -56,7 +58,16 @@ struct WorkRow
     QDate to;
     QString code; // unit or cost centre
     double importe = 0;
+
+    bool operator==(const WorkRow &) const = default;
 };
+
+void PrintTo(const WorkRow &row, std::ostream *out)
+{
+    *out << '{' << row.grupo.toStdString() << ' ' << row.from.toString(Qt::ISODate).toStdString()
+         << ".." << row.to.toString(Qt::ISODate).toStdString() << " [" << row.code.toStdString()
+         << "] " << row.importe << '}';
+}
 
 using statistics::Grouping;
 
@@ -119,13 +130,15 @@ protected:
                            haber ? "1" : "0"));
     }
 
-    void journalLine(const QString &cuenta, const QDate &fecha, const char *side, int importe)
+    void journalLine(const QString &cuenta, const QDate &fecha, const char *side, int importe,
+                     const QString &unit = QStringLiteral("   1"))
     {
         runOnMain(QStringLiteral("INSERT INTO MV_ASIENTOS (CUENTA, FECHA, [DEBE-HABER], IMPORTE, "
                                  "TC, UNEGOCIO, EsResumen) VALUES (%1, %2, '%3', %4, 'FA', "
-                                 "'   1', 0)")
+                                 "%5, 0)")
                       .arg(quoted(cuenta), iso(fecha), QString::fromLatin1(side))
-                      .arg(importe));
+                      .arg(importe)
+                      .arg(quoted(unit)));
     }
 
     void run(QString nombre)
@@ -149,6 +162,36 @@ protected:
                          result.field(3).value().toString() + result.field(4).value().toString(),
                          amount(result.field(5).value())});
         return rows;
+    }
+
+    // The user's work rows in the order they were written.
+    QList<WorkRow> workRowsAsWritten()
+    {
+        QList<WorkRow> rows;
+        platform::db::Recordset result = m_journal->execute(
+            QStringLiteral("SELECT Grupo, FechaD, FechaH, Unegocio, CCOSTO, ImporteG1 FROM "
+                           "AUX_PANELCTA WHERE USUARIO = %1 ORDER BY ID")
+                .arg(quoted(Key)));
+        for (; !result.eof(); result.moveNext())
+            rows.append({result.field(0).value().toString(), dateOf(result.field(1).value()),
+                         dateOf(result.field(2).value()),
+                         result.field(3).value().toString().trimmed()
+                             + result.field(4).value().toString().trimmed(),
+                         amount(result.field(5).value())});
+        return rows;
+    }
+
+    // The work-row INSERTs of each statement sent that holds any, by statement.
+    static QList<int> insertBatches(const RecordedSaves &recorded)
+    {
+        QList<int> batches;
+        for (const QString &statement : recorded.statements()) {
+            if (const qsizetype inserts
+                = statement.count(QStringLiteral("INSERT INTO AUX_PANELCTA"));
+                inserts > 0)
+                batches.append(int(inserts));
+        }
+        return batches;
     }
 
     // Credits minus debits of the journal, worked out here on its own.
@@ -664,6 +707,169 @@ TEST_F(BreakdownComputationTest, AWorkRowIsSavedOnceForASumWithJournalLines)
     }
     EXPECT_GT(severalRows, 0); // sums of several rows, each once saved on its own
     EXPECT_EQ(saves.total(), expectedSaves);
+}
+
+// The empty work rows of an account line go to the server in one batch, and the rows the
+// breakdown leaves are the ones it left when every row was written on its own: the same
+// values, in the same order, with the same sums in them.
+TEST_F(BreakdownComputationTest, EachLineWritesItsEmptyWorkRowsInOneBatchWithTheSameRows)
+{
+    runOnMain(QStringLiteral("DELETE FROM MV_ASIENTOS_CCOSTO"));
+    runOnMain(QStringLiteral("DELETE FROM MV_ASIENTOS"));
+    journalLine(QStringLiteral("1101"), QDate(2022, 12, 15), "H", 5);
+    journalLine(QStringLiteral("1101"), QDate(2023, 1, 10), "H", 100);
+    runOnMain(QStringLiteral("INSERT INTO MV_ASIENTOS_CCOSTO (IdAsiento, CCOSTO, IMPORTECC) "
+                             "SELECT MAX(ID), '   2', 40 FROM MV_ASIENTOS"));
+    journalLine(QStringLiteral("1101"), QDate(2023, 2, 1), "D", 30, QStringLiteral("   2"));
+    journalLine(QStringLiteral("1102"), QDate(2023, 2, 20), "H", 7, QStringLiteral("   3"));
+    defineLine(QStringLiteral("Lotes"), QStringLiteral("Caja"), QStringLiteral("1101"));
+    defineLine(QStringLiteral("Lotes"), QStringLiteral("Corriente"), QStringLiteral("11"));
+    defineLine(QStringLiteral("Lotes"), QStringLiteral("Otra"), QStringLiteral("1101"), true,
+               false);
+    const QDate from(2023, 1, 1);
+    const QDate to(2023, 3, 31);
+    const QDate feb(2023, 2, 1);
+    const QDate mar(2023, 3, 1);
+    const QDate dec31(2022, 12, 31);
+
+    struct
+    {
+        const char *name;
+        Grouping grouping;
+        int periodicidad;
+        bool calculaSI;
+        QStringList centres;
+        int rowsPerLine;
+        QList<WorkRow> rows;
+    } const cases[] = {
+        {"by date with the opening balance",
+         Grouping::Date,
+         3,
+         true,
+         {},
+         4,
+         {{"Caja", dec31, dec31, "", 0},
+          {"Caja", from, feb, "", 100},
+          {"Caja", feb, mar, "", -30},
+          {"1101", mar, to, "", 0},
+          {"Corriente", dec31, dec31, "", 0},
+          {"Corriente", from, feb, "", 100},
+          {"Corriente", feb, mar, "", -23},
+          {"11", mar, to, "", 0},
+          {"Otra", dec31, dec31, "", 0},
+          {"1101", from, feb, "", 0},
+          {"Otra", feb, mar, "", -30},
+          {"1101", mar, to, "", 0}}},
+        {"by business unit",
+         Grouping::BusinessUnit,
+         3,
+         false,
+         {},
+         3,
+         {{"Caja", from, to, "1", 100},
+          {"Caja", from, to, "2", -30},
+          {"1101", from, to, "3", 0},
+          {"Corriente", from, to, "1", 100},
+          {"Corriente", from, to, "2", -30},
+          {"Corriente", from, to, "3", 7},
+          {"1101", from, to, "1", 0},
+          {"Otra", from, to, "2", -30},
+          {"1101", from, to, "3", 0}}},
+        {"by cost centre",
+         Grouping::CostCentre,
+         3,
+         false,
+         {"1", "2"},
+         2,
+         {{"1101", from, to, "1", 0},
+          {"Caja", from, to, "2", 40},
+          {"11", from, to, "1", 0},
+          {"Corriente", from, to, "2", 40},
+          {"1101", from, to, "1", 0},
+          {"1101", from, to, "2", 0}}},
+    };
+    RecordedSaves &recorded = RecordedSaves::install(*data::gDB().gCnn);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        setRange(from, to, c.periodicidad, c.grouping);
+        definition.calculaSI = c.calculaSI;
+        definition.ccostos = selection(c.centres);
+        recorded.clear();
+        run(QStringLiteral("Lotes"));
+        EXPECT_EQ(dialogs.count(), 0);
+        EXPECT_EQ(workRowsAsWritten(), c.rows);
+        EXPECT_EQ(insertBatches(recorded), QList<int>(3, c.rowsPerLine));
+    }
+}
+
+// Escape once the first line's rows are written: the breakdown stops before the next line and
+// leaves every row of the first.
+TEST_F(BreakdownComputationTest, CancelBetweenLinesLeavesTheWrittenLinesWhole)
+{
+    defineLine(QStringLiteral("Cortes"), QStringLiteral("Caja"), QStringLiteral("1101"));
+    defineLine(QStringLiteral("Cortes"), QStringLiteral("Corriente"), QStringLiteral("11"));
+    setRange(QDate(2023, 1, 1), QDate(2023, 12, 31), 3, Grouping::Date);
+    RecordedSaves &recorded = RecordedSaves::install(*data::gDB().gCnn);
+    bool pressed = false;
+    recorded.afterStatement([&pressed](const QString &statement) {
+        if (pressed || !statement.contains(QStringLiteral("INSERT INTO AUX_PANELCTA")))
+            return;
+        pressed = true;
+        QTest::keyClick(&platform::gProgreso().window(), Qt::Key_Escape);
+        // The progress window is asked again only once its refresh interval has passed.
+        QThread::msleep(statistics::RunGuard::refreshInterval.count() + 10);
+    });
+    dialogs.answer(platform::msgbox::Yes).answer(platform::msgbox::Ok);
+    run(QStringLiteral("Cortes"));
+
+    ASSERT_EQ(dialogs.count(), 2);
+    EXPECT_EQ(dialogs.shown().at(0).text, QStringLiteral("Desea Cancelar el Proceso?"));
+    const QList<WorkRow> rows = workRowsAsWritten();
+    ASSERT_EQ(rows.size(), 12);
+    for (const WorkRow &row : rows)
+        EXPECT_EQ(row.grupo, QStringLiteral("1101"));
+    EXPECT_EQ(rows.first().from, QDate(2023, 1, 1));
+    EXPECT_EQ(rows.last().to, QDate(2023, 12, 31));
+}
+
+// The server refuses one row of a line: the other rows of its batch are still written, as they
+// were when each went on its own, and the line's sums go into them.
+TEST_F(BreakdownComputationTest, ARefusedRowOfALineLeavesTheOtherRowsOfItsBatch)
+{
+    defineLine(QStringLiteral("Rechazo"), QStringLiteral("Caja"), QStringLiteral("1101"));
+    setRange(QDate(2023, 1, 1), QDate(2023, 12, 31), 4, Grouping::Date);
+    sqlite3 *file = nullptr;
+    ASSERT_EQ(
+        sqlite3_open_v2(
+            (qEnvironmentVariable("RP_PANELCTA_DATOS") + "/PRINCIPAL.db").toUtf8().constData(),
+            &file, SQLITE_OPEN_READWRITE, nullptr),
+        SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(file,
+                           "CREATE TRIGGER refuse_april BEFORE INSERT ON AUX_PANELCTA WHEN "
+                           "date(NEW.FechaD) = '2023-04-01' BEGIN SELECT RAISE(ABORT, "
+                           "'rechazada'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(file);
+    sqlite3_close(file);
+
+    run(QStringLiteral("Rechazo"));
+
+    EXPECT_EQ(dialogs.count(), 0); // a refused row is one of the failures shown in no box
+    const QList<WorkRow> rows = workRowsAsWritten();
+    ASSERT_EQ(rows.size(), 3);
+    const QDate bounds[][2] = {{QDate(2023, 1, 1), QDate(2023, 4, 1)},
+                               {QDate(2023, 7, 1), QDate(2023, 10, 1)},
+                               {QDate(2023, 10, 1), QDate(2023, 12, 31)}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(rows[i].from, bounds[i][0]);
+        EXPECT_EQ(rows[i].to, bounds[i][1]);
+        EXPECT_NEAR(rows[i].importe,
+                    journalSum(QStringLiteral("CUENTA = '1101' AND ")
+                               + period(bounds[i][0], bounds[i][1], i == 2)),
+                    0.005);
+    }
 }
 
 } // namespace

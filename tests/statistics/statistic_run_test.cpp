@@ -4,6 +4,7 @@
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "data/services.h"
+#include "data/sql_batch.h"
 #include "demo/suite_database.h"
 #include "platform/regional_settings.h"
 #include "platform/suite/progreso.h"
@@ -18,6 +19,7 @@
 
 #include <QDialog>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -696,6 +698,122 @@ TEST_F(StatisticRunTest, AWorkRowIsSavedOncePerDefinitionLineWithJournalLines)
         total += expected[index].saves;
     }
     EXPECT_EQ(saves.total(), total);
+}
+
+// The empty rows of a group go to the server in one batch, in the order and with the values
+// they had when each went on its own.
+TEST_F(StatisticRunTest, EachGroupWritesItsEmptyRowsInOneBatchWithTheSameRows)
+{
+    define(QStringLiteral("Lotes"), {{"Caja", "1101"}, {"Activo", "11"}, {"Activo", "1105"}});
+    post({{"1101", march(2), "D", 100, "FA", "   1"},
+          {"1105", march(9), "H", 30, "FA", "   2"},
+          {"1101", QDate(2026, 2, 10), "D", 50, "FA", "   2"}});
+    const QDate feb28(2026, 2, 28);
+    struct
+    {
+        const char *label;
+        Grouping grouping;
+        bool calculaSI;
+        int rowsPerGroup;
+        QList<Row> rows; // in the order written
+    } const cases[] = {
+        {"by date with the opening balance",
+         Grouping::Date,
+         true,
+         4,
+         {{"Activo", feb28, feb28, "", 50},
+          {"Activo", march(1), march(8), "", 100},
+          {"Activo", march(8), march(15), "", -60},
+          {"Activo", march(15), march(20), "", 0},
+          {"Caja", feb28, feb28, "", 50},
+          {"Caja", march(1), march(8), "", 100},
+          {"Caja", march(8), march(15), "", 0},
+          {"Caja", march(15), march(20), "", 0}}},
+        {"by business unit",
+         Grouping::BusinessUnit,
+         false,
+         3,
+         {{"Activo", march(1), march(20), "1", 100},
+          {"Activo", march(1), march(20), "2", -60},
+          {"Activo", march(1), march(20), "3", 0},
+          {"Caja", march(1), march(20), "1", 100},
+          {"Caja", march(1), march(20), "2", 0},
+          {"Caja", march(1), march(20), "3", 0}}},
+    };
+    RecordedSaves &recorded = RecordedSaves::install(*data::gDB().gCnn);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        setRun(QStringLiteral("Lotes"), march(1), march(20), 1);
+        definition.grouping = c.grouping;
+        definition.calculaSI = c.calculaSI;
+        recorded.clear();
+        generate();
+        QList<Row> rows;
+        for (auto written = data::gDB().gCnn->execute(
+                 u"SELECT Grupo, FechaD, FechaH, Unegocio, ImporteG1 FROM AUX_PANELCTA WHERE "
+                 u"USUARIO = "
+                 + sqlText(Key) + u" ORDER BY ID");
+             !written.eof(); written.moveNext())
+            rows << Row{written.field(0).value().toString(), written.field(1).value().toDate(),
+                        written.field(2).value().toDate(),
+                        written.field(3).value().toString().trimmed(),
+                        written.field(4).value().value<platform::Currency>().toDouble()};
+        EXPECT_EQ(rows, c.rows);
+        QList<int> batches;
+        for (const QString &statement : recorded.statements())
+            if (statement.contains(QStringLiteral("INSERT INTO AUX_PANELCTA")))
+                batches << int(statement.count(QStringLiteral("INSERT INTO AUX_PANELCTA")));
+        EXPECT_EQ(batches, QList<int>(2, c.rowsPerGroup));
+    }
+}
+
+// An Oracle connection cuts a batch into its statements and runs them one by one: the batch of
+// empty rows gives back each row's own INSERT, whatever the quoted values hold.
+TEST(WorkRowBatchTest, AnOracleConnectionRunsTheBatchRowByRow)
+{
+    const QList<statistics::WorkRow> rows = {
+        {Key, "Plan d'Or; INSERT", "Caja", {march(1), march(8)}},
+        {Key, "Plan d'Or; INSERT", "Caja", {march(8), march(15)}},
+        {Key,
+         "Plan d'Or; INSERT",
+         "Caja",
+         {march(1), march(15)},
+         statistics::WorkRowKind::CostCentre,
+         "   4"},
+    };
+    QStringList single;
+    for (const statistics::WorkRow &row : rows)
+        single << statistics::insertWorkRowStatement(row);
+    EXPECT_EQ(data::oracleBatchStatements(statistics::insertWorkRowsStatement(rows)), single);
+}
+
+// Escape once the first group's rows are written: the run stops before the next group and
+// leaves every row of the first.
+TEST_F(StatisticRunTest, CancelBetweenGroupsLeavesTheWrittenGroupsWhole)
+{
+    define(QStringLiteral("Cortes"), {{"Activo", "11"}, {"Caja", "1101"}});
+    setRun(QStringLiteral("Cortes"), march(1), march(31), 1);
+    RecordedSaves &recorded = RecordedSaves::install(*data::gDB().gCnn);
+    bool pressed = false;
+    recorded.afterStatement([&pressed](const QString &statement) {
+        if (pressed || !statement.contains(QStringLiteral("INSERT INTO AUX_PANELCTA")))
+            return;
+        pressed = true;
+        QTest::keyClick(&platform::gProgreso().window(), Qt::Key_Escape);
+        // The progress window is asked again only once its refresh interval has passed.
+        QThread::msleep(statistics::RunGuard::refreshInterval.count() + 10);
+    });
+    dialogs.answer(msgbox::Yes).answer(msgbox::Ok);
+    generate(false);
+
+    EXPECT_EQ(dialogs.shown().at(0).text, "Desea Cancelar el Proceso?");
+    EXPECT_EQ(previews, 0);
+    EXPECT_EQ(workRows(),
+              (QList<Row>{{"Activo", march(1), march(8), "", 0},
+                          {"Activo", march(8), march(15), "", 0},
+                          {"Activo", march(15), march(22), "", 0},
+                          {"Activo", march(22), march(29), "", 0},
+                          {"Activo", march(29), march(31), "", 0}}));
 }
 
 } // namespace

@@ -4,10 +4,12 @@
 #include "platform/db/provider.h"
 
 #include <QHash>
+#include <QStringList>
+#include <functional>
 #include <memory>
 
-// Records every row a connection's recordsets write back, by the row's key, and passes every
-// call on to the session that does the work.
+// Records every row a connection's recordsets write back, by the row's key, and every statement
+// it sends, and passes every call on to the session that does the work.
 class RecordedSaves final : public platform::db::Session
 {
 public:
@@ -30,11 +32,21 @@ public:
     {
         m_byKey.clear();
         m_total = 0;
+        m_statements.clear();
     }
+
+    // Each statement text as one call sent it, in order.
+    const QStringList &statements() const { return m_statements; }
+    // Called with each statement text once it has run, before the caller sees its result.
+    void afterStatement(std::function<void(const QString &)> hook) { m_afterStatement = hook; }
 
     platform::db::ExecutionResult execute(const QString &text, bool updatable) override
     {
-        return m_inner->execute(text, updatable);
+        m_statements.append(text);
+        platform::db::ExecutionResult result = m_inner->execute(text, updatable);
+        if (m_afterStatement)
+            m_afterStatement(text);
+        return result;
     }
     platform::db::ExecutionResult openSchema(platform::db::Schema schema,
                                              const QVariantList &restrictions) override
@@ -87,4 +99,6 @@ private:
     std::unique_ptr<platform::db::Session> m_inner;
     QHash<QString, int> m_byKey;
     int m_total = 0;
+    QStringList m_statements;
+    std::function<void(const QString &)> m_afterStatement;
 };
