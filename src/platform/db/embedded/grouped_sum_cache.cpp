@@ -1,0 +1,116 @@
+#include "platform/db/embedded/grouped_sum_cache.h"
+
+#include "platform/db/embedded/sql_server_functions.h"
+
+#include <algorithm>
+
+namespace platform::db::embedded {
+
+namespace {
+
+// A run keeps one range per period, unit or centre and statement shape; a connection that
+// keeps reading new ranges starts over rather than holding them all.
+constexpr qsizetype rangeLimit = 256;
+
+} // namespace
+
+KeptRange::KeptRange(FetchedRows rows, int accountColumn)
+    : m_rows(std::move(rows)), m_accountColumn(accountColumn)
+{ }
+
+const QVector<std::optional<QByteArray>> &KeptRange::textsOf(int column) const
+{
+    auto found = m_texts.find(column);
+    if (found != m_texts.end())
+        return *found;
+    QVector<std::optional<QByteArray>> texts;
+    texts.reserve(m_rows.rows.size());
+    for (const QVector<QVariant> &row : std::as_const(m_rows.rows)) {
+        const QVariant &value = row[column];
+        if (value.isNull())
+            texts.append(std::nullopt);
+        else
+            texts.append(value.toString().toUtf8());
+    }
+    return *m_texts.insert(column, std::move(texts));
+}
+
+bool KeptRange::passes(qsizetype row, const GroupedSumShape &shape, bool accentSensitive) const
+{
+    const std::optional<QByteArray> &account = textsOf(shape.accountColumn)[row];
+    if (!account)
+        return false;
+    const QByteArray literal = shape.account.toUtf8();
+    const bool accountPasses = shape.prefixLength > 0
+        ? prefixEqualsUtf8(*account, shape.prefixLength, literal, accentSensitive)
+        : compareUtf8(*account, literal, accentSensitive) == 0;
+    if (!accountPasses)
+        return false;
+    if (shape.sideColumn < 0)
+        return true;
+    const std::optional<QByteArray> &side = textsOf(shape.sideColumn)[row];
+    return side && compareUtf8(*side, shape.side.toUtf8(), accentSensitive) == 0;
+}
+
+std::optional<RowSet> KeptRange::answer(const GroupedSumShape &shape, bool accentSensitive) const
+{
+    if (shape.accountColumn != m_accountColumn || shape.accountColumn >= m_rows.columns.size()
+        || shape.sideColumn >= m_rows.columns.size())
+        return std::nullopt;
+    if (shape.splitByText) {
+        std::optional<bool> &merges = m_collationMerges[accentSensitive ? 1 : 0];
+        if (!merges) {
+            QVector<QByteArray> texts;
+            for (const std::optional<QByteArray> &text : textsOf(m_accountColumn)) {
+                if (text)
+                    texts.append(*text);
+            }
+            std::sort(texts.begin(), texts.end());
+            texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+            const auto before = [&](const QByteArray &l, const QByteArray &r) {
+                return compareUtf8(l, r, accentSensitive) < 0;
+            };
+            std::sort(texts.begin(), texts.end(), before);
+            merges = std::adjacent_find(texts.begin(), texts.end(),
+                                        [&](const QByteArray &l, const QByteArray &r) {
+                                            return compareUtf8(l, r, accentSensitive) == 0;
+                                        })
+                != texts.end();
+        }
+        if (*merges)
+            return std::nullopt;
+    }
+    QVector<QVector<QVariant>> rows;
+    for (qsizetype i = 0; i < m_rows.rows.size(); ++i) {
+        if (passes(i, shape, accentSensitive))
+            rows.append(m_rows.rows[i]);
+    }
+    return typedRowSet(m_rows, std::move(rows));
+}
+
+void GroupedSumCache::forgetIfChanged(const ChangeMark &mark)
+{
+    if (m_mark != mark || m_ranges.size() > rangeLimit)
+        m_ranges.clear();
+    m_mark = mark;
+}
+
+const KeptRange *GroupedSumCache::find(const QString &rangeStatement, bool &found) const
+{
+    const auto range = m_ranges.constFind(rangeStatement);
+    found = range != m_ranges.cend();
+    return found ? range->get() : nullptr;
+}
+
+void GroupedSumCache::keep(const QString &rangeStatement, std::unique_ptr<KeptRange> range)
+{
+    m_ranges.insert(rangeStatement, std::move(range));
+}
+
+void GroupedSumCache::clear()
+{
+    m_ranges.clear();
+    m_mark.reset();
+}
+
+} // namespace platform::db::embedded

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/db/embedded/grouped_sum_shape.h"
+#include "platform/db/embedded/rowset_reader.h"
+#include "platform/db/embedded/sqlite_database.h"
+
+#include <QHash>
+#include <memory>
+
+namespace platform::db::embedded {
+
+// The rows of one range statement, and the answer to each statement of its shape.
+class KeptRange
+{
+public:
+    KeptRange(FetchedRows rows, int accountColumn);
+
+    // The statement's own rows, or nothing when the kept rows cannot tell them: two account
+    // texts that only the collation makes equal may share one of the statement's groups.
+    std::optional<RowSet> answer(const GroupedSumShape &shape, bool accentSensitive) const;
+
+private:
+    const QVector<std::optional<QByteArray>> &textsOf(int column) const;
+    bool passes(qsizetype row, const GroupedSumShape &shape, bool accentSensitive) const;
+
+    FetchedRows m_rows;
+    mutable QHash<int, QVector<std::optional<QByteArray>>> m_texts;
+    mutable std::optional<bool> m_collationMerges[2]; // by accentSensitive
+    int m_accountColumn;
+};
+
+// The range rows a connection has read, kept until the rows they were read from may have
+// changed: by another connection's commit, a write of this one to a table they read, a
+// rollback, or a change of the schema.
+class GroupedSumCache
+{
+public:
+    // Forgets every range when the database moved since the ranges were read.
+    void forgetIfChanged(const ChangeMark &mark);
+    // Nullptr with found set for a range statement that failed: its statements run alone.
+    const KeptRange *find(const QString &rangeStatement, bool &found) const;
+    void keep(const QString &rangeStatement, std::unique_ptr<KeptRange> range);
+    void clear();
+
+private:
+    QHash<QString, std::shared_ptr<const KeptRange>> m_ranges;
+    std::optional<ChangeMark> m_mark;
+};
+
+} // namespace platform::db::embedded
