@@ -211,14 +211,16 @@ std::optional<ExecutionResult> EmbeddedSession::keptSumResult(const QString &tex
     m_keptSums.forgetIfChanged(m_database->changeMark());
     bool found = false;
     const KeptRange *range = m_keptSums.find(shape->rangeStatement, found);
+    std::unique_ptr<KeptRange> read;
     if (!found) {
-        std::unique_ptr<KeptRange> read = readRange(*shape);
+        read = readRange(*shape);
         range = read.get();
-        m_keptSums.keep(shape->rangeStatement, std::move(read));
     }
-    if (!range)
-        return std::nullopt;
-    std::optional<RowSet> rows = range->answer(*shape, !m_functions->accentInsensitive);
+    std::optional<RowSet> rows;
+    if (range)
+        rows = range->answer(*shape, !m_functions->accentInsensitive);
+    if (!found)
+        m_keptSums.keep(shape->rangeStatement, std::move(read));
     if (!rows)
         return std::nullopt;
     ExecutionResult result;

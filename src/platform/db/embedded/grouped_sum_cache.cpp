@@ -9,8 +9,11 @@ namespace platform::db::embedded {
 namespace {
 
 // A run keeps one range per period, unit or centre and statement shape; a connection that
-// keeps reading new ranges starts over rather than holding them all.
+// keeps reading new ranges starts over rather than holding them all. A range that would take
+// the kept rows past their budget is not kept: its later statements run alone, as they would
+// without the kept rows, instead of reading the range again each time.
 constexpr qsizetype rangeLimit = 256;
+constexpr qsizetype rowBudget = 500'000;
 
 } // namespace
 
@@ -90,8 +93,8 @@ std::optional<RowSet> KeptRange::answer(const GroupedSumShape &shape, bool accen
 
 void GroupedSumCache::forgetIfChanged(const ChangeMark &mark)
 {
-    if (m_mark != mark || m_ranges.size() > rangeLimit)
-        m_ranges.clear();
+    if (m_mark != mark)
+        clearRanges();
     m_mark = mark;
 }
 
@@ -104,13 +107,24 @@ const KeptRange *GroupedSumCache::find(const QString &rangeStatement, bool &foun
 
 void GroupedSumCache::keep(const QString &rangeStatement, std::unique_ptr<KeptRange> range)
 {
+    if (m_ranges.size() >= rangeLimit)
+        clearRanges();
+    if (range && m_keptRows + range->rowCount() > rowBudget)
+        range.reset();
+    m_keptRows += range ? range->rowCount() : 0;
     m_ranges.insert(rangeStatement, std::move(range));
 }
 
 void GroupedSumCache::clear()
 {
-    m_ranges.clear();
+    clearRanges();
     m_mark.reset();
+}
+
+void GroupedSumCache::clearRanges()
+{
+    m_ranges.clear();
+    m_keptRows = 0;
 }
 
 } // namespace platform::db::embedded

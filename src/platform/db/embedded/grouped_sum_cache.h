@@ -18,6 +18,7 @@ public:
     // The statement's own rows, or nothing when the kept rows cannot tell them: two account
     // texts that only the collation makes equal may share one of the statement's groups.
     std::optional<RowSet> answer(const GroupedSumShape &shape, bool accentSensitive) const;
+    qsizetype rowCount() const { return m_rows.rows.size(); }
 
 private:
     const QVector<std::optional<QByteArray>> &textsOf(int column) const;
@@ -37,13 +38,18 @@ class GroupedSumCache
 public:
     // Forgets every range when the database moved since the ranges were read.
     void forgetIfChanged(const ChangeMark &mark);
-    // Nullptr with found set for a range statement that failed: its statements run alone.
+    // Nullptr with found set for a range statement that failed or was too large to keep: its
+    // statements run alone.
     const KeptRange *find(const QString &rangeStatement, bool &found) const;
+    // Kept as failed, or too large to keep, when range is null or over the budget.
     void keep(const QString &rangeStatement, std::unique_ptr<KeptRange> range);
     void clear();
 
 private:
+    void clearRanges();
+
     QHash<QString, std::shared_ptr<const KeptRange>> m_ranges;
+    qsizetype m_keptRows = 0;
     std::optional<ChangeMark> m_mark;
 };
 
