@@ -246,7 +246,7 @@ std::unique_ptr<KeptRange> EmbeddedSession::readRange(const GroupedSumShape &sha
     if (rc != SQLITE_DONE)
         return nullptr;
     m_database->watchTables(tables);
-    return std::make_unique<KeptRange>(std::move(rows), shape.accountColumn);
+    return std::make_unique<KeptRange>(std::move(rows), shape);
 }
 
 // SQL Server compiles a whole batch before running any of it, so a statement it cannot parse

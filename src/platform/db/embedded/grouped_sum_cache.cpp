@@ -2,8 +2,6 @@
 
 #include "platform/db/embedded/sql_server_functions.h"
 
-#include <algorithm>
-
 namespace platform::db::embedded {
 
 namespace {
@@ -17,9 +15,19 @@ constexpr qsizetype rowBudget = 500'000;
 
 } // namespace
 
-KeptRange::KeptRange(FetchedRows rows, int accountColumn)
-    : m_rows(std::move(rows)), m_accountColumn(accountColumn)
-{ }
+KeptRange::KeptRange(FetchedRows rows, const GroupedSumShape &shape)
+    : m_rows(std::move(rows)), m_readsTextBounds(shape.readsTextBounds)
+{
+    if (!m_readsTextBounds || m_rows.columns.size() < 2)
+        return;
+    const qsizetype least = m_rows.columns.size() - 2;
+    for (QVector<QVariant> &row : m_rows.rows) {
+        m_mixedTexts = m_mixedTexts || row[least] != row[least + 1];
+        row.resize(least);
+    }
+    m_rows.columns.resize(least);
+    m_rows.typedByDeclaration.resize(least);
+}
 
 const QVector<std::optional<QByteArray>> &KeptRange::textsOf(int column) const
 {
@@ -57,32 +65,10 @@ bool KeptRange::passes(qsizetype row, const GroupedSumShape &shape, bool accentS
 
 std::optional<RowSet> KeptRange::answer(const GroupedSumShape &shape, bool accentSensitive) const
 {
-    if (shape.accountColumn != m_accountColumn || shape.accountColumn >= m_rows.columns.size()
+    if (shape.readsTextBounds != m_readsTextBounds || m_mixedTexts
+        || shape.accountColumn >= m_rows.columns.size()
         || shape.sideColumn >= m_rows.columns.size())
         return std::nullopt;
-    if (shape.splitByText) {
-        std::optional<bool> &merges = m_collationMerges[accentSensitive ? 1 : 0];
-        if (!merges) {
-            QVector<QByteArray> texts;
-            for (const std::optional<QByteArray> &text : textsOf(m_accountColumn)) {
-                if (text)
-                    texts.append(*text);
-            }
-            std::sort(texts.begin(), texts.end());
-            texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
-            const auto before = [&](const QByteArray &l, const QByteArray &r) {
-                return compareUtf8(l, r, accentSensitive) < 0;
-            };
-            std::sort(texts.begin(), texts.end(), before);
-            merges = std::adjacent_find(texts.begin(), texts.end(),
-                                        [&](const QByteArray &l, const QByteArray &r) {
-                                            return compareUtf8(l, r, accentSensitive) == 0;
-                                        })
-                != texts.end();
-        }
-        if (*merges)
-            return std::nullopt;
-    }
     QVector<QVector<QVariant>> rows;
     for (qsizetype i = 0; i < m_rows.rows.size(); ++i) {
         if (passes(i, shape, accentSensitive))

@@ -13,10 +13,11 @@ namespace platform::db::embedded {
 class KeptRange
 {
 public:
-    KeptRange(FetchedRows rows, int accountColumn);
+    // rows: the range statement's, with the text bounds last when the shape reads them.
+    KeptRange(FetchedRows rows, const GroupedSumShape &shape);
 
-    // The statement's own rows, or nothing when the kept rows cannot tell them: two account
-    // texts that only the collation makes equal may share one of the statement's groups.
+    // The statement's own rows, or nothing when the kept rows cannot tell them: a group of
+    // texts that only the collation makes one may pass a prefix test in part.
     std::optional<RowSet> answer(const GroupedSumShape &shape, bool accentSensitive) const;
     qsizetype rowCount() const { return m_rows.rows.size(); }
 
@@ -26,8 +27,8 @@ private:
 
     FetchedRows m_rows;
     mutable QHash<int, QVector<std::optional<QByteArray>>> m_texts;
-    mutable std::optional<bool> m_collationMerges[2]; // by accentSensitive
-    int m_accountColumn;
+    bool m_readsTextBounds;
+    bool m_mixedTexts = false;
 };
 
 // The range rows a connection has read, kept until the rows they were read from may have

@@ -12,7 +12,8 @@ namespace {
 using tsql::Token;
 using tsql::TokenKind;
 
-// Longer than any account code: the range statement's grouping by the exact text.
+// Longer than any account code: the exact text, compared byte by byte as a function's
+// result is.
 constexpr int wholeTextLength = 4000;
 
 // The statement's significant tokens, each with its parenthesis depth.
@@ -253,10 +254,8 @@ std::optional<GroupedSumShape> groupedSumShapeOf(const QString &sql)
     GroupedSumShape shape;
     shape.prefixLength = account->prefixLength;
     shape.account = account->account;
-    // Grouped by the bare column, the exact and the prefix tests of every length share one
-    // range, grouped by the exact text too.
     if (grouped.contains(account->column)) {
-        shape.splitByText = true;
+        shape.readsTextBounds = true;
         shape.accountColumn = int(selected.indexOf(account->column));
     } else if (grouped.contains(account->expression)) {
         shape.accountColumn = int(selected.indexOf(account->expression));
@@ -275,10 +274,13 @@ std::optional<GroupedSumShape> groupedSumShapeOf(const QString &sql)
     if (grouped.contains(QStringLiteral("[FECHA]")) && !boundsBothWays(tokens, keptFrom, keptTo))
         return std::nullopt;
 
-    shape.rangeStatement = tokens.original(0, clauses->having).trimmed();
-    if (shape.splitByText)
-        shape.rangeStatement += u", substring(" + account->columnText + u",1,"
+    shape.rangeStatement = tokens.original(0, clauses->from).trimmed();
+    if (shape.readsTextBounds) {
+        const QString text = u"substring(" + account->columnText + u",1,"
             + QString::number(wholeTextLength) + u')';
+        shape.rangeStatement += u", MIN(" + text + u"), MAX(" + text + u')';
+    }
+    shape.rangeStatement += u' ' + tokens.original(clauses->from, clauses->having).trimmed();
     if (keptFrom < keptTo)
         shape.rangeStatement += u" HAVING (" + tokens.original(keptFrom, keptTo) + u" )";
     return shape;

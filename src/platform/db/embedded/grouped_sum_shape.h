@@ -13,10 +13,11 @@ namespace platform::db::embedded {
 struct GroupedSumShape
 {
     // The statement without the account and side tests. When the statement groups by the
-    // bare account column, the range statement also groups by the column's exact text, so
-    // that every range row holds a single account text, whichever test a statement makes.
+    // bare account column, whose collation may put different texts in one group, the range
+    // statement also reads each group's least and greatest text as two last columns: a
+    // group of one text passes or fails a prefix test whole.
     QString rangeStatement;
-    bool splitByText = false;
+    bool readsTextBounds = false;
 
     int accountColumn = -1; // in the result
     int prefixLength = 0; // 0 for a test of the whole value
