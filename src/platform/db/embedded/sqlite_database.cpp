@@ -137,6 +137,8 @@ void PreparedStatement::release()
 SqliteDatabase::SqliteDatabase(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path))
 {
     sqlite3_progress_handler(m_db, progressInterval, &SqliteDatabase::checkDeadline, this);
+    // Set once: setting an authorizer expires every prepared statement of the connection.
+    sqlite3_set_authorizer(m_db, &SqliteDatabase::authorize, this);
     sqlite3_update_hook(m_db, &SqliteDatabase::rowChanged, this);
     sqlite3_rollback_hook(m_db, &SqliteDatabase::rolledBack, this);
     setTimeout(m_timeoutSeconds);
@@ -354,9 +356,9 @@ void SqliteDatabase::loadColumnKinds()
 int SqliteDatabase::authorize(void *self, int action, const char *table, const char *, const char *,
                               const char *)
 {
-    if (action == SQLITE_READ && table)
-        static_cast<SqliteDatabase *>(self)->m_tablesRead->insert(
-            QString::fromUtf8(table).toLower());
+    QSet<QString> *tablesRead = static_cast<SqliteDatabase *>(self)->m_tablesRead;
+    if (action == SQLITE_READ && table && tablesRead)
+        tablesRead->insert(QString::fromUtf8(table).toLower());
     return SQLITE_OK;
 }
 
@@ -403,10 +405,8 @@ PreparedStatement SqliteDatabase::prepareReading(const QString &sql, QSet<QStrin
                                                  std::optional<ProviderError> &error)
 {
     m_tablesRead = &tables;
-    sqlite3_set_authorizer(m_db, &SqliteDatabase::authorize, this);
     QByteArray rest;
     PreparedStatement statement = prepareFirst(sql.toUtf8(), rest, error);
-    sqlite3_set_authorizer(m_db, nullptr, nullptr);
     m_tablesRead = nullptr;
     if (!rest.isEmpty())
         return {};
