@@ -205,6 +205,32 @@ TEST_F(KeptSumsTest, EveryStatementGivesItsOwnRowsUnderTheAccentInsensitiveColla
     expectEveryStatementAsAlone();
 }
 
+// Sums of other forms, some near the run's: each gives what it gives alone.
+TEST_F(KeptSumsTest, OtherGroupedSumsGiveTheirOwnRows)
+{
+    const QString dateSum
+        = QString::fromUtf8(shapes[0]).replace(QStringLiteral("%FILTERS%"), QString());
+    const char *const tests[] = {
+        "CUENTA = '1101' OR CUENTA = '1102' AND FECHA >='01/02/2024' AND Fecha <='29/02/2024'",
+        "NOT CUENTA = '1101' AND FECHA >='01/02/2024' AND Fecha <='29/02/2024'",
+        "CUENTA = '1101' AND FECHA >='01/02/2024' AND Fecha <='29/02/2024' AND SUM(IMPORTE) > 50",
+        "CUENTA = '1101' AND FECHA <='29/02/2024'",
+        "substring(CUENTA,1,2) = '11'' AND [DEBE-HABER] = ''D' AND FECHA >='01/02/2024' AND Fecha "
+        "<='29/02/2024'",
+        "CUENTA = '1101' AND FECHA >='01/02/2024' AND Fecha <='29/02/2024' AND TC = 'FA'",
+        "[DEBE-HABER] = 'D' AND FECHA >='01/02/2024' AND Fecha <='29/02/2024'",
+    };
+    for (const char *test : tests) {
+        QString statement = dateSum;
+        statement.replace(QStringLiteral("%ACCOUNT% AND FECHA >='01/02/2024' AND Fecha "
+                                         "<='29/02/2024'%SIDE%"),
+                          QString::fromUtf8(test));
+        SCOPED_TRACE(statement.toStdString());
+        ASSERT_FALSE(statement.contains(u'%'));
+        EXPECT_EQ(rowsOf(statement), rowsOf(alone(statement)));
+    }
+}
+
 // Samples of what the statements give, so that the comparisons cannot pass on empty rows.
 TEST_F(KeptSumsTest, SumsAreTheJournalsOwn)
 {
