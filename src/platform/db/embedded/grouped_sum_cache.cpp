@@ -46,21 +46,21 @@ const QVector<std::optional<QByteArray>> &KeptRange::textsOf(int column) const
     return *m_texts.insert(column, std::move(texts));
 }
 
-bool KeptRange::passes(qsizetype row, const GroupedSumShape &shape, bool accentSensitive) const
+bool KeptRange::passes(qsizetype row, const GroupedSumShape &shape, const Literals &literals,
+                       bool accentSensitive) const
 {
     const std::optional<QByteArray> &account = textsOf(shape.accountColumn)[row];
     if (!account)
         return false;
-    const QByteArray literal = shape.account.toUtf8();
     const bool accountPasses = shape.prefixLength > 0
-        ? prefixEqualsUtf8(*account, shape.prefixLength, literal, accentSensitive)
-        : compareUtf8(*account, literal, accentSensitive) == 0;
+        ? prefixEqualsUtf8(*account, shape.prefixLength, literals.account, accentSensitive)
+        : compareUtf8(*account, literals.account, accentSensitive) == 0;
     if (!accountPasses)
         return false;
     if (shape.sideColumn < 0)
         return true;
     const std::optional<QByteArray> &side = textsOf(shape.sideColumn)[row];
-    return side && compareUtf8(*side, shape.side.toUtf8(), accentSensitive) == 0;
+    return side && compareUtf8(*side, literals.side, accentSensitive) == 0;
 }
 
 std::optional<RowSet> KeptRange::answer(const GroupedSumShape &shape, bool accentSensitive) const
@@ -69,9 +69,10 @@ std::optional<RowSet> KeptRange::answer(const GroupedSumShape &shape, bool accen
         || shape.accountColumn >= m_rows.columns.size()
         || shape.sideColumn >= m_rows.columns.size())
         return std::nullopt;
+    const Literals literals{shape.account.toUtf8(), shape.side.toUtf8()};
     QVector<QVector<QVariant>> rows;
     for (qsizetype i = 0; i < m_rows.rows.size(); ++i) {
-        if (passes(i, shape, accentSensitive))
+        if (passes(i, shape, literals, accentSensitive))
             rows.append(m_rows.rows[i]);
     }
     return typedRowSet(m_rows, std::move(rows));

@@ -23,7 +23,13 @@ public:
 
 private:
     const QVector<std::optional<QByteArray>> &textsOf(int column) const;
-    bool passes(qsizetype row, const GroupedSumShape &shape, bool accentSensitive) const;
+    struct Literals
+    {
+        QByteArray account;
+        QByteArray side;
+    };
+    bool passes(qsizetype row, const GroupedSumShape &shape, const Literals &literals,
+                bool accentSensitive) const;
 
     FetchedRows m_rows;
     mutable QHash<int, QVector<std::optional<QByteArray>>> m_texts;
