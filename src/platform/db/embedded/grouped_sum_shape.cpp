@@ -114,13 +114,14 @@ std::optional<Clauses> clausesOf(const SignificantTokens &tokens)
         if (tokens.depth(i) != 0)
             continue;
         const Token &token = tokens.at(i);
-        if (token.isSymbol(u";")
-            || token.isAnyWord({u"SELECT", u"TOP", u"DISTINCT", u"INTO", u"ORDER", u"UNION",
-                                u"EXCEPT", u"INTERSECT", u"WITH"})) {
-            if (!(token.isWord(u"WITH") && i + 1 < tokens.size() && tokens.at(i + 1).isSymbol(u"(")
-                  && clauses.groupBy < 0))
-                return std::nullopt; // a table hint such as WITH (NOLOCK) is harmless
-        }
+        // A table hint such as WITH (NOLOCK) changes no row.
+        const bool tableHint = token.isWord(u"WITH") && clauses.from >= 0 && clauses.groupBy < 0
+            && i + 1 < tokens.size() && tokens.at(i + 1).isSymbol(u"(");
+        if (!tableHint
+            && (token.isSymbol(u";")
+                || token.isAnyWord({u"SELECT", u"TOP", u"DISTINCT", u"INTO", u"ORDER", u"UNION",
+                                    u"EXCEPT", u"INTERSECT", u"WITH"})))
+            return std::nullopt;
         if (token.isWord(u"FROM") && clauses.from < 0)
             clauses.from = i;
         else if (token.isWord(u"GROUP") && i + 1 < tokens.size() && tokens.at(i + 1).isWord(u"BY"))
