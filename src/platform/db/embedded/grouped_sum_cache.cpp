@@ -1,6 +1,9 @@
 #include "platform/db/embedded/grouped_sum_cache.h"
 
+#include "platform/db/embedded/column_types.h"
 #include "platform/db/embedded/sql_server_functions.h"
+
+#include <algorithm>
 
 namespace platform::db::embedded {
 
@@ -46,6 +49,17 @@ const QVector<std::optional<QByteArray>> &KeptRange::textsOf(int column) const
     return *m_texts.insert(column, std::move(texts));
 }
 
+// The tests compare texts under the collation; a number compared with a text literal compares
+// as a number, as its statement alone does.
+bool KeptRange::holdsText(int column) const
+{
+    if (m_rows.typedByDeclaration[column])
+        return isTextType(m_rows.columns[column].type);
+    return std::all_of(m_rows.rows.cbegin(), m_rows.rows.cend(), [&](const QVector<QVariant> &row) {
+        return row[column].isNull() || row[column].typeId() == QMetaType::QString;
+    });
+}
+
 bool KeptRange::passes(qsizetype row, const GroupedSumShape &shape, const Literals &literals,
                        bool accentSensitive) const
 {
@@ -68,6 +82,8 @@ std::optional<RowSet> KeptRange::answer(const GroupedSumShape &shape, bool accen
     if (shape.readsTextBounds != m_readsTextBounds || m_mixedTexts
         || shape.accountColumn >= m_rows.columns.size()
         || shape.sideColumn >= m_rows.columns.size())
+        return std::nullopt;
+    if (!holdsText(shape.accountColumn) || (shape.sideColumn >= 0 && !holdsText(shape.sideColumn)))
         return std::nullopt;
     const Literals literals{shape.account.toUtf8(), shape.side.toUtf8()};
     QVector<QVector<QVariant>> rows;

@@ -23,6 +23,7 @@ public:
 
 private:
     const QVector<std::optional<QByteArray>> &textsOf(int column) const;
+    bool holdsText(int column) const;
     struct Literals
     {
         QByteArray account;

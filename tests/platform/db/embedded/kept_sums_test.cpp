@@ -231,6 +231,25 @@ TEST_F(KeptSumsTest, OtherGroupedSumsGiveTheirOwnRows)
     }
 }
 
+// A numbered account compares with a text as a number: '01101' is 1101.
+TEST_F(KeptSumsTest, NumberedAccountsCompareAsNumbers)
+{
+    run(QStringLiteral("CREATE TABLE NUMERADOS (CUENTA int NULL, FECHA datetime NULL, IMPORTE "
+                       "money NULL)"));
+    run(QStringLiteral("INSERT INTO NUMERADOS (CUENTA, FECHA, IMPORTE) VALUES (1101, "
+                       "'15/02/2024', 5)"));
+    for (const char *account : {"'1101'", "'01101'", "' 1101'"}) {
+        const QString statement
+            = QStringLiteral(
+                  "Select CUENTA, FECHA, SUM(IMPORTE) AS IMPORTE From NUMERADOS GROUP BY "
+                  "CUENTA, FECHA HAVING (CUENTA = %1 AND FECHA >='01/02/2024' AND Fecha "
+                  "<='29/02/2024' )")
+                  .arg(QString::fromUtf8(account));
+        SCOPED_TRACE(statement.toStdString());
+        EXPECT_EQ(rowsOf(statement), rowsOf(alone(statement)));
+    }
+}
+
 // Samples of what the statements give, so that the comparisons cannot pass on empty rows.
 TEST_F(KeptSumsTest, SumsAreTheJournalsOwn)
 {
