@@ -71,9 +71,10 @@ struct Account
     bool title;
 };
 
-const Account accounts[] = {{"11", true},    {"1", true},     {"Ñ", true},        {"52", true},
-                            {"1101", false}, {"5201", false}, {"NU01", false},    {"ñu01", false},
-                            {"1''", true},   {"éa", true},    {"e\xCC\x81", true}};
+const Account accounts[]
+    = {{"11", true},        {"1", true},      {"Ñ", true},      {"52", true},  {"1101", false},
+       {"5201", false},     {"NU01", false},  {"ñu01", false},  {"1''", true}, {"éa", true},
+       {"e\xCC\x81", true}, {"1101 ", false}, {" 1101", false}, {"52 ", true}};
 
 const char *const sides[] = {"", " AND [DEBE-HABER] = 'D'", "AND [DEBE-HABER] = 'H'"};
 const char *const filters[] = {"", " and TC IN ('FA') ", " and  UNEGOCIO IN ('   1') "};
