@@ -118,6 +118,7 @@ std::optional<ProviderError> EmbeddedSession::useDatabase(const QString &name)
     m_textCollation = QLatin1String(m_functions->accentInsensitive ? accentInsensitiveCollation
                                                                    : accentSensitiveCollation);
     m_translations.clear();
+    m_keptSums.clear();
     return std::nullopt;
 }
 
@@ -187,6 +188,8 @@ ExecutionResult EmbeddedSession::execute(const QString &text, bool updatable)
         return result;
     }
     m_database->startOperation();
+    if (std::optional<ExecutionResult> kept = keptSumResult(text))
+        return *kept;
     const TranslatedBatch batch = translated(text);
     if (batch.error) {
         result.errors.append(engineError(batch.error->nativeError, batch.error->message));
@@ -201,6 +204,54 @@ ExecutionResult EmbeddedSession::execute(const QString &text, bool updatable)
             break;
     }
     return result;
+}
+
+// A run sends one sum per account and range; the range's rows for every account come from
+// one scan, and each sum is then a filter of them.
+std::optional<ExecutionResult> EmbeddedSession::keptSumResult(const QString &text)
+{
+    const std::optional<GroupedSumShape> shape = groupedSumShapeOf(text);
+    if (!shape)
+        return std::nullopt;
+    m_keptSums.forgetIfChanged(m_database->changeMark());
+    bool found = false;
+    const KeptRange *range = m_keptSums.find(shape->rangeStatement, found);
+    std::unique_ptr<KeptRange> read;
+    if (!found) {
+        read = readRange(*shape);
+        range = read.get();
+    }
+    std::optional<RowSet> rows;
+    if (range)
+        rows = range->answer(*shape, !m_functions->accentInsensitive);
+    if (!found)
+        m_keptSums.keep(shape->rangeStatement, std::move(read));
+    if (!rows)
+        return std::nullopt;
+    ExecutionResult result;
+    result.rowSet = std::move(*rows);
+    return result;
+}
+
+// Nullptr when the range statement fails: each statement then runs, and reports, alone.
+std::unique_ptr<KeptRange> EmbeddedSession::readRange(const GroupedSumShape &shape)
+{
+    const TranslatedBatch batch = translated(shape.rangeStatement);
+    if (batch.error || batch.statements.size() != 1
+        || batch.statements.front().kind != EngineStatement::Kind::Sql)
+        return nullptr;
+    const EngineStatement &statement = batch.statements.front();
+    std::optional<ProviderError> error;
+    QSet<QString> tables;
+    PreparedStatement prepared = m_database->prepareReading(statement.sql, tables, error);
+    if (error || !prepared)
+        return nullptr;
+    int rc = SQLITE_DONE;
+    FetchedRows rows = fetchRows(prepared.get(), rc, statement.moneyColumns);
+    if (rc != SQLITE_DONE)
+        return nullptr;
+    m_database->watchTables(tables);
+    return std::make_unique<KeptRange>(std::move(rows), shape);
 }
 
 // SQL Server compiles a whole batch before running any of it, so a statement it cannot parse,
@@ -247,6 +298,7 @@ bool EmbeddedSession::runStatement(const EngineStatement &statement, bool updata
     case EngineStatement::Kind::SetDateFormat:
         m_dateOrder = statement.dateOrder;
         m_translations.clear();
+        m_keptSums.clear();
         break;
     case EngineStatement::Kind::BeginTransaction:
         error = firstOf(beginTransaction());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/embedded/grouped_sum_cache.h"
 #include "platform/db/embedded/sql_server_functions.h"
 #include "platform/db/embedded/sqlite_database.h"
 #include "platform/db/embedded/tsql_translator.h"
@@ -46,6 +47,9 @@ private:
     std::optional<ProviderError> useDatabase(const QString &name);
     std::optional<ProviderError> createDatabase(const QString &name, const QString &collation);
     TranslatedBatch translated(const QString &text);
+    // The statement's rows from the kept rows of its range; nothing when it must run alone.
+    std::optional<ExecutionResult> keptSumResult(const QString &text);
+    std::unique_ptr<KeptRange> readRange(const GroupedSumShape &shape);
 
     std::optional<ProviderError> syntaxErrorOf(const TranslatedBatch &batch);
     // False when the error ends the batch.
@@ -70,6 +74,7 @@ private:
     int m_transactionDepth = 0; // @@TRANCOUNT
     QHash<QString, TranslatedBatch> m_translations;
     int m_translationsSchemaVersion = -1;
+    GroupedSumCache m_keptSums;
 };
 
 } // namespace platform::db::embedded

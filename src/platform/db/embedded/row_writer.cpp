@@ -29,6 +29,26 @@ ProviderError rowNotLocated()
     return error;
 }
 
+// Below this many units a money value survives its trip through a binary fraction exactly.
+constexpr std::int64_t exactMoneyUnits = 1'000'000'000'000'000;
+
+// A value the column stores as given, so that reading it back would only repeat it: money
+// into money and a text into text. Anything else goes through the column's conversion.
+bool storedAsGiven(const QVariant &value, const Column &column)
+{
+    if (isCurrency(value)) {
+        const std::int64_t units = value.value<Currency>().scaled;
+        return column.type == adCurrency && units < exactMoneyUnits && units > -exactMoneyUnits;
+    }
+    return value.typeId() == QMetaType::QString && !value.toString().isEmpty()
+        && isTextType(column.type);
+}
+
+bool sameValue(const QVariant &left, const QVariant &right)
+{
+    return !isNullOrEmpty(left) && left.metaType() == right.metaType() && left == right;
+}
+
 } // namespace
 
 QString baseColumnOf(const UpdateTarget &target, const QVector<Column> &columns, int index)
@@ -106,23 +126,29 @@ QString RowWriter::rowLocator(QVector<QVariant> &parameters, const QVector<QVari
 WriteResult RowWriter::update(const QVector<QVariant> &key, const QVector<int> &changedColumns,
                               const QVector<QVariant> &originalRow, const QVector<QVariant> &row)
 {
-    const QVector<int> changed = writable(changedColumns);
+    QVector<int> changed;
+    for (int index : writable(changedColumns)) {
+        if (!sameValue(row[index], originalRow.value(index)))
+            changed.append(index);
+    }
     if (changed.isEmpty())
         return {{}, key, row};
     QStringList assignments;
     QVector<QVariant> parameters;
+    bool readBack = false;
     for (int index : changed) {
         assignments.append(quoted(baseColumn(index)) + QStringLiteral(" = ?"));
         parameters.append(row[index]);
+        readBack = readBack || !storedAsGiven(row[index], m_columns[index]);
     }
     const QString locator = rowLocator(parameters, key, originalRow);
     // The engine has neither triggers nor computed columns: an update changes no column but
-    // the ones it sets, so those are all it reads back.
+    // the ones it sets, so those are all it may need to read back.
     const QString sql
         = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
               .arg(quoted(m_target.table), assignments.join(QStringLiteral(", ")), locator)
-        + returningClause(changed);
-    return write(sql, parameters, changed, row);
+        + (readBack ? returningClause(changed) : QString());
+    return write(sql, parameters, readBack ? changed : QVector<int>(), row);
 }
 
 WriteResult RowWriter::insert(const QVector<int> &assignedColumns, const QVector<QVariant> &row)
@@ -163,6 +189,11 @@ WriteResult RowWriter::write(const QString &sql, const QVector<QVariant> &parame
     for (int i = 0; i < parameters.size(); ++i)
         bindValue(statement.get(), i + 1, parameters[i]);
     int rc = stepStatement(statement.get());
+    if (rc == SQLITE_DONE && returned.isEmpty() && sqlite3_changes(m_database.handle()) > 0) {
+        result.storedRow = row;
+        result.key = keyOf(m_target, m_columns, row);
+        return result;
+    }
     if (rc == SQLITE_ROW) {
         result.storedRow = row;
         for (int i = 0; i < returned.size(); ++i) {

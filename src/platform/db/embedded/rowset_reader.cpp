@@ -85,36 +85,53 @@ bool isFixedText(const Column &column)
 
 } // namespace
 
-RowSet readRowSet(sqlite3 *db, sqlite3_stmt *statement, bool updatable, int &resultCode,
-                  const QVector<int> &moneyColumns)
+FetchedRows fetchRows(sqlite3_stmt *statement, int &resultCode, const QVector<int> &moneyColumns)
 {
-    RowSet rowSet;
+    FetchedRows fetched;
     const int count = sqlite3_column_count(statement);
-    QVector<bool> typedByDeclaration(count);
-    rowSet.columns.resize(count);
+    fetched.typedByDeclaration.resize(count);
+    fetched.columns.resize(count);
     for (int i = 0; i < count; ++i) {
         const QString name = text(sqlite3_column_name(statement, i));
         const QString declaredType = moneyColumns.contains(i)
             ? QStringLiteral("money")
             : text(sqlite3_column_decltype(statement, i));
         const std::optional<Column> declared = declaredColumn(name, declaredType);
-        typedByDeclaration[i] = declared.has_value();
-        rowSet.columns[i] = declared.value_or(Column{name});
+        fetched.typedByDeclaration[i] = declared.has_value();
+        fetched.columns[i] = declared.value_or(Column{name});
     }
     while ((resultCode = stepStatement(statement)) == SQLITE_ROW) {
         QVector<QVariant> row(count);
         for (int i = 0; i < count; ++i) {
-            row[i] = typedByDeclaration[i] ? readTypedValue(statement, i, rowSet.columns[i].type)
-                                           : readRawValue(statement, i);
-            if (isFixedText(rowSet.columns[i]) && row[i].typeId() == QMetaType::QString)
-                row[i] = row[i].toString().leftJustified(rowSet.columns[i].definedSize);
+            row[i] = fetched.typedByDeclaration[i]
+                ? readTypedValue(statement, i, fetched.columns[i].type)
+                : readRawValue(statement, i);
+            if (isFixedText(fetched.columns[i]) && row[i].typeId() == QMetaType::QString)
+                row[i] = row[i].toString().leftJustified(fetched.columns[i].definedSize);
         }
-        rowSet.rows.append(std::move(row));
+        fetched.rows.append(std::move(row));
     }
-    for (int i = 0; i < count; ++i) {
-        if (!typedByDeclaration[i])
-            rowSet.columns[i] = typeByValues(rowSet.columns[i].name, rowSet.rows, i);
+    return fetched;
+}
+
+RowSet typedRowSet(const FetchedRows &fetched, QVector<QVector<QVariant>> rows)
+{
+    RowSet rowSet;
+    rowSet.columns = fetched.columns;
+    for (int i = 0; i < rowSet.columns.size(); ++i) {
+        if (!fetched.typedByDeclaration[i])
+            rowSet.columns[i] = typeByValues(rowSet.columns[i].name, rows, i);
     }
+    rowSet.rows = std::move(rows);
+    return rowSet;
+}
+
+RowSet readRowSet(sqlite3 *db, sqlite3_stmt *statement, bool updatable, int &resultCode,
+                  const QVector<int> &moneyColumns)
+{
+    FetchedRows fetched = fetchRows(statement, resultCode, moneyColumns);
+    QVector<QVector<QVariant>> rows = std::move(fetched.rows);
+    RowSet rowSet = typedRowSet(fetched, std::move(rows));
     if (updatable && resultCode == SQLITE_DONE) {
         rowSet.target = updateTargetOf(db, statement);
         if (rowSet.target) {

@@ -15,4 +15,17 @@ namespace platform::db::embedded {
 RowSet readRowSet(sqlite3 *db, sqlite3_stmt *statement, bool updatable, int &resultCode,
                   const QVector<int> &moneyColumns = {});
 
+// The rows as fetched, before the expression columns are typed by their values: a part of
+// them, typed then, is what the same statement with fewer rows would give.
+struct FetchedRows
+{
+    QVector<Column> columns;
+    QVector<bool> typedByDeclaration;
+    QVector<QVector<QVariant>> rows;
+};
+FetchedRows fetchRows(sqlite3_stmt *statement, int &resultCode,
+                      const QVector<int> &moneyColumns = {});
+// The columns typed by declaration as fetched; the others typed by the values of `rows`.
+RowSet typedRowSet(const FetchedRows &fetched, QVector<QVector<QVariant>> rows);
+
 } // namespace platform::db::embedded

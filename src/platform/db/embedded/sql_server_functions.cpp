@@ -597,6 +597,19 @@ int compareText(QStringView left, QStringView right, bool accentSensitive)
     return sign(leftFolded.compare(rightFolded));
 }
 
+int compareUtf8(QByteArrayView left, QByteArrayView right, bool accentSensitive)
+{
+    const auto compare = accentSensitive ? collate<true> : collate<false>;
+    return compare(nullptr, int(left.size()), left.data(), int(right.size()), right.data());
+}
+
+bool prefixEqualsUtf8(QByteArrayView value, qint64 characters, QByteArrayView literal,
+                      bool accentSensitive)
+{
+    const int prefix = prefixBytes(value.data(), int(value.size()), characters);
+    return compareUtf8(value.first(prefix), literal, accentSensitive) == 0;
+}
+
 void registerSqlServerFunctions(sqlite3 *db, FunctionContext *context)
 {
     sqlite3_create_collation(db, accentSensitiveCollation, SQLITE_UTF8, nullptr, collate<true>);

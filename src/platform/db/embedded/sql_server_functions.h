@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -75,5 +76,11 @@ void registerSqlServerFunctions(sqlite3 *db, FunctionContext *context);
 // The collations' order: case never counts, trailing blanks never count, accents count only
 // when accentSensitive (and then only between texts that are otherwise equal).
 int compareText(QStringView left, QStringView right, bool accentSensitive);
+
+// The collations' own order of UTF-8 texts, as the engine's statements compare them, and the
+// prefix test prefix_equals stands for.
+int compareUtf8(QByteArrayView left, QByteArrayView right, bool accentSensitive);
+bool prefixEqualsUtf8(QByteArrayView value, qint64 characters, QByteArrayView literal,
+                      bool accentSensitive);
 
 } // namespace platform::db::embedded

@@ -3,6 +3,9 @@
 #include "platform/db/embedded/engine_errors.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <sqlite3.h>
@@ -46,10 +49,22 @@ bool isBlank(const char *text, const char *end)
 // map keep its index pages at hand between the sums. Every write of a recordset reads its row
 // back through a temporary table, which belongs in memory, not in a file of its own.
 const char *const connectionSettings[] = {
-    "PRAGMA journal_mode=WAL",     "PRAGMA foreign_keys=ON",
+    "PRAGMA journal_mode=WAL",
+    "PRAGMA foreign_keys=ON",
     "PRAGMA cache_size=-65536", // KiB
-    "PRAGMA mmap_size=1073741824", "PRAGMA temp_store=MEMORY",
+    "PRAGMA temp_store=MEMORY",
 };
+
+// The whole file and what a session may add to it: a map shorter than the file sends every
+// read beyond it through the page cache.
+constexpr qint64 mapHeadroom = qint64(256) << 20;
+constexpr qint64 smallestMap = qint64(1) << 30;
+
+QByteArray mapSizeSetting(const QString &path)
+{
+    const qint64 size = std::max(QFileInfo(path).size() + mapHeadroom, smallestMap);
+    return "PRAGMA mmap_size=" + QByteArray::number(size);
+}
 
 // The engine never asks SQLite for its memory figures, and uses each connection from one
 // thread at a time: without the locks those would take, every statement step is cheaper. The
@@ -122,6 +137,10 @@ void PreparedStatement::release()
 SqliteDatabase::SqliteDatabase(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path))
 {
     sqlite3_progress_handler(m_db, progressInterval, &SqliteDatabase::checkDeadline, this);
+    // Set once: setting an authorizer expires every prepared statement of the connection.
+    sqlite3_set_authorizer(m_db, &SqliteDatabase::authorize, this);
+    sqlite3_update_hook(m_db, &SqliteDatabase::rowChanged, this);
+    sqlite3_rollback_hook(m_db, &SqliteDatabase::rolledBack, this);
     setTimeout(m_timeoutSeconds);
 }
 
@@ -147,6 +166,8 @@ SqliteDatabase::Opened SqliteDatabase::open(const QString &path, FunctionContext
         if (std::optional<ProviderError> error = database->run(setting))
             return {nullptr, error};
     }
+    if (std::optional<ProviderError> error = database->run(mapSizeSetting(path).constData()))
+        return {nullptr, error};
     return {std::move(database), std::nullopt};
 }
 
@@ -271,11 +292,7 @@ const QSet<QString> &SqliteDatabase::columnKind(const QSet<QString> &kind)
 
 int SqliteDatabase::schemaVersion()
 {
-    std::optional<ProviderError> error;
-    PreparedStatement statement = prepare(QStringLiteral("PRAGMA schema_version"), error);
-    if (!statement || stepStatement(statement.get()) != SQLITE_ROW)
-        return -1;
-    return sqlite3_column_int(statement.get(), 0);
+    return pragmaValue("PRAGMA schema_version");
 }
 
 bool SqliteDatabase::leadsIndex(const QString &table, const QString &column,
@@ -357,6 +374,75 @@ void SqliteDatabase::loadColumnKinds()
     }
     m_textColumns = text.subtract(notText);
     m_moneyColumns = money.subtract(notMoney);
+}
+
+int SqliteDatabase::authorize(void *self, int action, const char *table, const char *, const char *,
+                              const char *)
+{
+    QSet<QString> *tablesRead = static_cast<SqliteDatabase *>(self)->m_tablesRead;
+    if (action == SQLITE_READ && table && tablesRead)
+        tablesRead->insert(QString::fromUtf8(table).toLower());
+    return SQLITE_OK;
+}
+
+void SqliteDatabase::rowChanged(void *self, int, const char *, const char *table, qint64)
+{
+    auto *database = static_cast<SqliteDatabase *>(self);
+    ++database->m_rowsChangedSeen;
+    for (const QByteArray &watched : std::as_const(database->m_watchedTables)) {
+        if (qstricmp(watched.constData(), table) == 0) {
+            ++database->m_ownChanges;
+            return;
+        }
+    }
+}
+
+// Rows read after a write of this connection's transaction are no longer there.
+void SqliteDatabase::rolledBack(void *self)
+{
+    ++static_cast<SqliteDatabase *>(self)->m_ownChanges;
+}
+
+int SqliteDatabase::pragmaValue(const char *sql)
+{
+    std::optional<ProviderError> error;
+    PreparedStatement statement = prepare(QLatin1String(sql), error);
+    if (!statement || stepStatement(statement.get()) != SQLITE_ROW)
+        return -1;
+    return sqlite3_column_int(statement.get(), 0);
+}
+
+ChangeMark SqliteDatabase::changeMark()
+{
+    // A DELETE without a WHERE empties its table at once, counting its rows without showing
+    // them to rowChanged: a count past the rows seen is a change of any table.
+    const qint64 changed = sqlite3_total_changes64(m_db);
+    if (changed - m_rowsChangedAtMark > m_rowsChangedSeen - m_rowsSeenAtMark)
+        ++m_ownChanges;
+    m_rowsChangedAtMark = changed;
+    m_rowsSeenAtMark = m_rowsChangedSeen;
+    return {pragmaValue("PRAGMA data_version"), schemaVersion(), m_ownChanges};
+}
+
+PreparedStatement SqliteDatabase::prepareReading(const QString &sql, QSet<QString> &tables,
+                                                 std::optional<ProviderError> &error)
+{
+    m_tablesRead = &tables;
+    QByteArray rest;
+    PreparedStatement statement = prepareFirst(sql.toUtf8(), rest, error);
+    m_tablesRead = nullptr;
+    if (!rest.isEmpty())
+        return {};
+    return statement;
+}
+
+void SqliteDatabase::watchTables(const QSet<QString> &tables)
+{
+    for (const QString &table : tables) {
+        const QByteArray name = table.toUtf8();
+        if (!m_watchedTables.contains(name))
+            m_watchedTables.append(name);
+    }
 }
 
 ProviderError SqliteDatabase::lastError(int resultCode) const

@@ -45,6 +45,16 @@ private:
     bool m_owned = false;
 };
 
+// Moves whenever rows of the tables a connection watches may have changed: another
+// connection's commit, this one's write to a watched table or rollback, a schema change.
+struct ChangeMark
+{
+    int dataVersion = -1;
+    int schemaVersion = -1;
+    quint64 ownChanges = 0;
+    bool operator==(const ChangeMark &) const = default;
+};
+
 // One open database file of the engine, with SQL Server's collations and functions
 // registered, its prepared statements kept by text, and a deadline that interrupts a
 // statement running past the command timeout.
@@ -96,11 +106,23 @@ public:
     // The schema's change counter; it moves after every DDL statement of any connection.
     int schemaVersion();
 
+    ChangeMark changeMark();
+    // A statement of its own, and the tables it reads (those under its views too).
+    PreparedStatement prepareReading(const QString &sql, QSet<QString> &tables,
+                                     std::optional<ProviderError> &error);
+    void watchTables(const QSet<QString> &tables);
+
     ProviderError lastError(int resultCode) const;
 
 private:
     SqliteDatabase(sqlite3 *db, QString path);
     static int checkDeadline(void *self);
+    static int authorize(void *self, int action, const char *table, const char *column,
+                         const char *database, const char *trigger);
+    static void rowChanged(void *self, int operation, const char *database, const char *table,
+                           qint64 rowid);
+    static void rolledBack(void *self);
+    int pragmaValue(const char *sql);
     void loadColumnKinds();
     const QSet<QString> &columnKind(const QSet<QString> &kind);
     void loadIndexLeaders();
@@ -119,6 +141,12 @@ private:
     std::optional<int> m_columnKindsVersion;
     QSet<QString> m_indexLeaders; // "table|column|collation", folded to lower case
     std::optional<int> m_indexLeadersVersion;
+    QSet<QString> *m_tablesRead = nullptr; // while prepareReading prepares
+    QVector<QByteArray> m_watchedTables;
+    quint64 m_ownChanges = 0;
+    qint64 m_rowsChangedSeen = 0; // by rowChanged, of every table
+    qint64 m_rowsSeenAtMark = 0;
+    qint64 m_rowsChangedAtMark = 0; // sqlite3_total_changes64 at the last mark
 };
 
 } // namespace platform::db::embedded

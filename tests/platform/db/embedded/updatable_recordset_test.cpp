@@ -71,6 +71,42 @@ TEST_F(UpdatableRecordsetTest, UpdateReadsBackTheColumnsItSetAsStored)
     EXPECT_EQ(rows.field(QStringLiteral("ID")).value().toInt(), 1);
 }
 
+// Whether the write reads the row back or keeps the values it was given, the row after Update
+// is the row a new query reads, and a value set to what it was leaves the table as it is.
+TEST_F(UpdatableRecordsetTest, AnUpdatedRowIsTheRowANewQueryReads)
+{
+    struct Case
+    {
+        const char *field;
+        QVariant value;
+    };
+    const Case cases[] = {
+        {"ImporteG1", QVariant::fromValue(Currency::fromScaled(-1234567))},
+        {"ImporteG1", QVariant::fromValue(Currency::fromScaled(922337203685477580))},
+        {"ImporteG1", 2.5},
+        {"Grupo", QStringLiteral("Compras ñ ")},
+        {"Grupo", QString()},
+        {"Grupo", QStringLiteral("Ventas")},
+        {"FechaD", QDateTime(QDate(2024, 2, 29), QTime(0, 0))},
+        {"Marca", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " = " + c.value.toString().toStdString());
+        Recordset rows = openWorkRows();
+        rows.field(QString::fromLatin1(c.field)).setValue(c.value);
+        rows.update();
+        Recordset fresh = openWorkRows();
+        for (int i = 0; i < rows.fields().count(); ++i) {
+            SCOPED_TRACE(rows.field(i).name().toStdString());
+            EXPECT_EQ(rows.field(i).value(), fresh.field(i).value());
+        }
+        fresh.moveNext();
+        EXPECT_EQ(fresh.field(QStringLiteral("ImporteG1")).value(),
+                  QVariant::fromValue(Currency::fromScaled(0)))
+            << "only the edited row changes";
+    }
+}
+
 TEST_F(UpdatableRecordsetTest, AGroupNamedLikeAKeywordKeepsItsRowsWritable)
 {
     run(QStringLiteral("UPDATE AUX_PANELCTA SET Grupo = 'Union transitoria (+)' WHERE ID = 2"));

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/db/embedded/grouped_sum_shape.h"
+#include "platform/db/embedded/rowset_reader.h"
+#include "platform/db/embedded/sqlite_database.h"
+
+#include <QHash>
+#include <memory>
+
+namespace platform::db::embedded {
+
+// The rows of one range statement, and the answer to each statement of its shape.
+class KeptRange
+{
+public:
+    // rows: the range statement's, with the text bounds last when the shape reads them.
+    KeptRange(FetchedRows rows, const GroupedSumShape &shape);
+
+    // The statement's own rows, or nothing when the kept rows cannot tell them: a group of
+    // texts that only the collation makes one may pass a prefix test in part.
+    std::optional<RowSet> answer(const GroupedSumShape &shape, bool accentSensitive) const;
+    qsizetype rowCount() const { return m_rows.rows.size(); }
+
+private:
+    const QVector<std::optional<QByteArray>> &textsOf(int column) const;
+    bool holdsText(int column) const;
+    struct Literals
+    {
+        QByteArray account;
+        QByteArray side;
+    };
+    bool passes(qsizetype row, const GroupedSumShape &shape, const Literals &literals,
+                bool accentSensitive) const;
+
+    FetchedRows m_rows;
+    mutable QHash<int, QVector<std::optional<QByteArray>>> m_texts;
+    bool m_readsTextBounds;
+    bool m_mixedTexts = false;
+};
+
+// The range rows a connection has read, kept until the rows they were read from may have
+// changed: by another connection's commit, a write of this one to a table they read, a
+// rollback, or a change of the schema.
+class GroupedSumCache
+{
+public:
+    // Forgets every range when the database moved since the ranges were read.
+    void forgetIfChanged(const ChangeMark &mark);
+    // Nullptr with found set for a range statement that failed or was too large to keep: its
+    // statements run alone.
+    const KeptRange *find(const QString &rangeStatement, bool &found) const;
+    // Kept as failed, or too large to keep, when range is null or over the budget.
+    void keep(const QString &rangeStatement, std::unique_ptr<KeptRange> range);
+    void clear();
+
+private:
+    void clearRanges();
+
+    QHash<QString, std::shared_ptr<const KeptRange>> m_ranges;
+    qsizetype m_keptRows = 0;
+    std::optional<ChangeMark> m_mark;
+};
+
+} // namespace platform::db::embedded
