@@ -359,13 +359,40 @@ struct Measure
     std::function<void()> run;
 };
 
+// A journal line rewritten as it is, from a connection of its own: the engine forgets the sums
+// it kept of the journal, as it does when another user posts, so a timed run reads the journal
+// as the first run after a change does, not the answers of the pass before it.
+void touchJournal(const QString &file)
+{
+    sqlite3 *db = nullptr;
+    platform::db::embedded::FunctionContext context; // the journal's indexes use its collations
+    const int rc = sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        platform::db::embedded::registerSqlServerFunctions(db, &context);
+    if (rc != SQLITE_OK
+        || sqlite3_exec(db,
+                        "UPDATE MV_ASIENTOS SET IMPORTE = IMPORTE "
+                        "WHERE rowid = (SELECT min(rowid) FROM MV_ASIENTOS)",
+                        nullptr, nullptr, nullptr)
+            != SQLITE_OK) {
+        const QString reason = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        fail(u"cannot rewrite a journal line of " + file + u": " + reason);
+    }
+    sqlite3_close(db);
+}
+
 // Each side is timed after a warm-up pass of its own: the first pass of either reads the file
-// into the cache, and the first breakdown builds its window.
-double bestSeconds(const std::function<void()> &work)
+// into the cache, and the first breakdown builds its window. What runs before each pass is not
+// timed.
+double bestSeconds(const std::function<void()> &work, const std::function<void()> &before = {})
 {
     double best = std::numeric_limits<double>::max();
-    for (int pass = 0; pass < timedPasses; ++pass)
+    for (int pass = 0; pass < timedPasses; ++pass) {
+        if (before)
+            before();
         best = std::min(best, secondsOf(work));
+    }
     return best;
 }
 
@@ -375,15 +402,17 @@ struct Outcome
     platform::db::odbc::RoundTrips roundTrips;
 };
 
-Outcome measure(const Measure &item, RawDatabase &raw, const QList<DefinitionLine> &lines,
+Outcome measure(const Measure &item, RawDatabase &raw, const QString &file,
+                const QList<DefinitionLine> &lines,
                 const platform::db::odbc::CountingSession &counter)
 {
     const std::vector<Span> spans = fortnights();
+    touchJournal(file);
     const platform::db::odbc::RoundTrips before = counter.roundTrips();
     item.run(); // the warm-up, and the pass whose round trips are counted
     Outcome outcome;
     outcome.roundTrips = counter.roundTrips() - before;
-    const double run = bestSeconds(item.run);
+    const double run = bestSeconds(item.run, [&] { touchJournal(file); });
     const Cells ran = readWorkTable(raw, item.computation);
 
     Cells reference = referenceCells(raw, item.computation, lines, spans);
@@ -448,7 +477,7 @@ Outcome benchmarkJournal(int journalLines, const QString &logFolder)
     };
     Outcome worst;
     for (const Measure &item : items) {
-        const Outcome outcome = measure(item, raw, lines, *counter);
+        const Outcome outcome = measure(item, raw, file, lines, *counter);
         worst.ratio = std::max(worst.ratio, outcome.ratio);
         if (outcome.roundTrips.total() > worst.roundTrips.total())
             worst.roundTrips = outcome.roundTrips;
