@@ -466,7 +466,7 @@ void frm_Estadistica::saveDefinition()
         Actualizardatos();
         // A failed save keeps the window as the user left it, voucher selection included, so
         // the list is only refreshed once the definition is stored.
-        if (!HayError.toBool()) {
+        if (!HayError) {
             CargaCpte();
             Editando = false;
             Inicializa();
@@ -482,7 +482,7 @@ void frm_Estadistica::deleteDefinition()
     Nuevo = false;
     Existe = false;
     Actualizardatos();
-    if (!HayError.toBool()) {
+    if (!HayError) {
         Inicializa();
         return;
     }
@@ -511,7 +511,7 @@ void frm_Estadistica::printReport()
         HayError = false;
         if (!ModoMenu)
             Actualizardatos();
-        if (!HayError.toBool()) {
+        if (!HayError) {
             if (BreakdownReport *breakdown = breakdownReport()) {
                 breakdown->GeneraAuxiliar(nameFieldText(), definitionOnScreen());
                 breakdown->Show();
@@ -524,7 +524,7 @@ void frm_Estadistica::printReport()
         return;
     }
     Actualizardatos();
-    if (!HayError.toBool()) {
+    if (!HayError) {
         Editando = false;
         GeneraAuxiliar();
     }

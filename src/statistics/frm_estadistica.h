@@ -7,7 +7,6 @@
 
 #include <QList>
 #include <QString>
-#include <QVariant>
 #include <QWidget>
 
 class QCheckBox;
@@ -104,7 +103,7 @@ public:
 
     // ---- Form-level state ----------------------------------------------------------------------
 
-    QVariant HayError = false; // the last validation or save failed (a message was shown)
+    bool HayError = false; // the last validation or save failed (a message was shown)
     bool Borrando = false; // the next Actualizardatos deletes the definition
     bool Nuevo = false; // the accepted name is not a saved definition
     bool Existe = false; // the accepted name is a saved definition

@@ -470,7 +470,7 @@ void frm_Estadistica::TxtEdit_KeyDown(int &KeyCode, int Shift)
     // code.
     if (KeyCode != platform::keys::Escape) {
         Campo_Valida(TxtEdit);
-        if (HayError.toBool())
+        if (HayError)
             return;
     }
     EditKeyCode(*MSFlexGrid1, *TxtEdit, KeyCode, Shift);

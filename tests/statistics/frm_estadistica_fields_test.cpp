@@ -382,7 +382,7 @@ TEST_F(FieldsTest, EachFieldIsValidatedByItsDataField)
 
         window->Campo_Valida(control);
 
-        EXPECT_EQ(window->HayError.toBool(), !c.failure.isEmpty());
+        EXPECT_EQ(window->HayError, !c.failure.isEmpty());
         if (c.failure.isEmpty())
             EXPECT_EQ(dialogs.count(), 0);
         else
@@ -397,12 +397,12 @@ TEST_F(FieldsTest, AFailureIsClearedByTheNextValidField)
     firstDateField().setText(QStringLiteral("xx"));
     dialogs.answer(msgbox::Ok);
     window->Campo_Valida(&firstDateField());
-    ASSERT_TRUE(window->HayError.toBool());
+    ASSERT_TRUE(window->HayError);
 
     firstDateField().setText(QStringLiteral("01/01/2024"));
     window->Campo_Valida(&firstDateField());
 
-    EXPECT_FALSE(window->HayError.toBool());
+    EXPECT_FALSE(window->HayError);
 }
 
 TEST_F(FieldsTest, AKnownAccountIsLookedUpTrimmedAndDescribedBesideIt)
@@ -412,7 +412,7 @@ TEST_F(FieldsTest, AKnownAccountIsLookedUpTrimmedAndDescribedBesideIt)
 
     window->Campo_Valida(window->TxtEdit);
 
-    EXPECT_FALSE(window->HayError.toBool());
+    EXPECT_FALSE(window->HayError);
     EXPECT_EQ(cell(1, 2), accountDescription(QStringLiteral("1101")));
     EXPECT_FALSE(cell(1, 2).isEmpty());
     EXPECT_EQ(dialogs.count(), 0);
@@ -442,7 +442,7 @@ TEST_F(FieldsTest, AnEmptyDebitOrCreditBecomesSOnALineWithAnAccount)
 
         window->Campo_Valida(window->TxtEdit);
 
-        EXPECT_FALSE(window->HayError.toBool());
+        EXPECT_FALSE(window->HayError);
         EXPECT_EQ(cell(1, c.column), c.expected);
     }
 }
@@ -475,7 +475,7 @@ TEST_F(FieldsTest, TheNameDecidesBetweenANewAndAStoredDefinition)
 
         window->Campo_Valida(&nameField());
 
-        EXPECT_FALSE(window->HayError.toBool());
+        EXPECT_FALSE(window->HayError);
         EXPECT_EQ(window->Existe, c.stored);
         EXPECT_EQ(window->Nuevo, !c.stored);
         EXPECT_FALSE(window->Borrando);
@@ -590,7 +590,7 @@ TEST_F(FieldsTest, ACancelledNameLookupLeavesTheNameAsItWas)
     window->Consultar();
 
     EXPECT_EQ(nameField().text(), QStringLiteral("Anterior"));
-    EXPECT_FALSE(window->HayError.toBool());
+    EXPECT_FALSE(window->HayError);
     EXPECT_EQ(dialogs.count(), 1); // the list, and no message after it
 }
 

@@ -989,7 +989,7 @@ TEST_F(ScenarioTest, ACancelledNameLookupLeavesTheNameAsItWas)
         EXPECT_EQ(dialogs.count(), 1);
         EXPECT_EQ(window->txtfields[0]->text(), name);
         EXPECT_EQ(gridLines(), lines);
-        EXPECT_FALSE(window->HayError.toBool());
+        EXPECT_FALSE(window->HayError);
         window.reset();
     }
     EXPECT_EQ(storedDefinitions(), before);

@@ -240,7 +240,7 @@ TEST_F(StoreWindowTest, SavedLinesComeBackSortedWithEveryListCode)
         window->LstCpte->item(i)->setSelected(true);
 
     window->Actualizardatos();
-    EXPECT_FALSE(window->HayError.toBool());
+    EXPECT_FALSE(window->HayError);
 
     const QString codes = valueOnMain("SELECT Comprobantes FROM MA_PANELCTA").toString();
     EXPECT_EQ(codes.count(QLatin1Char(',')) + 1, window->LstCpte->count());
@@ -288,7 +288,7 @@ TEST_F(StoreWindowTest, DeleteAsksFirstAndTakesTheMenuEntryAlong)
                   QStringLiteral("¿Realmente desea eliminar la Estadistica seleccionada?"));
         EXPECT_EQ(dialogs.last().title, QStringLiteral("Aviso al operador"));
         EXPECT_EQ(dialogs.last().style, msgbox::YesNo | msgbox::Critical);
-        EXPECT_EQ(window->HayError.toBool(), !c.deleted) << c.name;
+        EXPECT_EQ(window->HayError, !c.deleted) << c.name;
         EXPECT_EQ(valueOnMain("SELECT COUNT(*) FROM MA_PANELCTA").toInt(), c.deleted ? 0 : 1)
             << c.name;
         EXPECT_EQ(valueOnMain("SELECT COUNT(*) FROM TA_MENU WHERE NOMBRE = 'Ventas'").toInt(),

@@ -376,7 +376,7 @@ TEST_F(WindowTest, FailedSaveKeepsTheChosenVoucherTypes)
     runOnMain(QStringLiteral("DROP TABLE MA_PANELCTA"));
     dialogs.answer(msgbox::Abort).answer(msgbox::Abort);
     command("GRABAR");
-    EXPECT_TRUE(window->HayError.toBool());
+    EXPECT_TRUE(window->HayError);
     EXPECT_TRUE(window->Editando);
     EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Nueva"));
     EXPECT_TRUE(window->LstCpte->item(0)->isSelected());
@@ -390,7 +390,7 @@ TEST_F(WindowTest, DeleteAsksAndKeepsTheWindowWhenDeclined)
 
     dialogs.answer(msgbox::No);
     command("BORRAR");
-    EXPECT_TRUE(window->HayError.toBool());
+    EXPECT_TRUE(window->HayError);
     EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Guardada"));
     EXPECT_EQ(storedRows(QStringLiteral("Guardada")), 1);
     EXPECT_FALSE(window->Borrando) << "a declined deletion ends the deleting";
@@ -398,7 +398,7 @@ TEST_F(WindowTest, DeleteAsksAndKeepsTheWindowWhenDeclined)
 
     dialogs.answer(msgbox::Yes);
     command("BORRAR");
-    EXPECT_FALSE(window->HayError.toBool());
+    EXPECT_FALSE(window->HayError);
     EXPECT_EQ(storedRows(QStringLiteral("Guardada")), 0);
     EXPECT_TRUE(window->txtfields[0]->text().isEmpty());
     EXPECT_TRUE(dialogs.allAnswered());
@@ -459,7 +459,7 @@ TEST_F(WindowTest, ReportWithBreakdownAfterARefusedSave)
     window->txtfields[1]->setText(QStringLiteral("31/02/2026"));
     dialogs.answer(msgbox::Ok);
     command("GRABAR");
-    ASSERT_TRUE(window->HayError.toBool());
+    ASSERT_TRUE(window->HayError);
 
     window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
     window->chkDetalle->setChecked(true);
