@@ -65,9 +65,11 @@ void uncheckAndDisable(QCheckBox &box)
     box.setEnabled(false);
 }
 
+} // namespace
+
 // Hands the events of the header fields and of the period combo to the window's handlers, in
 // the order the window expects them: focus, then key down before the typed character.
-class FieldEventFilter : public QObject
+class frm_Estadistica::FieldEventFilter : public QObject
 {
 public:
     explicit FieldEventFilter(frm_Estadistica &window) : QObject(&window), m_window(window) { }
@@ -140,8 +142,6 @@ private:
 
     frm_Estadistica &m_window;
 };
-
-} // namespace
 
 // ---- Validation ---------------------------------------------------------------------------------
 

@@ -4,11 +4,19 @@
 #include "scripted_dialogs.h"
 #include "statistics/breakdown_report.h"
 
+#include <QList>
+#include <QString>
 #include <QStringList>
+#include <QWidget>
+#include <stdexcept>
+#include <string>
+
+class QLineEdit;
 
 namespace statistics {
 class MSFlexGrid;
-}
+class frm_Estadistica;
+} // namespace statistics
 
 namespace statistics_testing {
 
@@ -23,6 +31,36 @@ public:
     void Show() override { ++shown; }
     QStringList computed;
     int shown = 0;
+};
+
+// The control of that object name inside the window, as a user's script finds it; a missing one
+// fails the test that asked for it rather than crashing the binary.
+template<typename Control>
+Control *child(const QWidget &window, const char *name)
+{
+    if (auto *found = window.findChild<Control *>(QLatin1String(name)))
+        return found;
+    throw std::logic_error(std::string("no control named ") + name);
+}
+
+// The main window's header field of that index ("txtfields0" to "txtfields2"), and all three.
+QLineEdit *headerField(const QWidget &window, int index);
+QList<QLineEdit *> headerFields(const QWidget &window);
+
+// The main window's form-level state, which the steps the tests call read and set.
+struct FormState
+{
+    explicit FormState(statistics::frm_Estadistica &window);
+
+    bool &HayError;
+    bool &Borrando;
+    bool &Nuevo;
+    bool &Existe;
+    bool &Validando;
+    QWidget *&ControlActivo;
+    bool &Editando;
+    const bool &ModoMenu;
+    const QString &NombreTabla;
 };
 
 // The definition lines below the grid's header, each its cells joined by "|".
