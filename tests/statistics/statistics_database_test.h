@@ -1,5 +1,6 @@
 #pragma once
 
+#include "child_controls.h"
 #include "core_database_test.h"
 #include "scripted_dialogs.h"
 #include "statistics/breakdown_report.h"
@@ -7,9 +8,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
-#include <stdexcept>
-#include <string>
 
 class QLineEdit;
 
@@ -33,15 +31,7 @@ public:
     int shown = 0;
 };
 
-// The control of that object name inside the window, as a user's script finds it; a missing one
-// fails the test that asked for it rather than crashing the binary.
-template<typename Control>
-Control *child(const QWidget &window, const char *name)
-{
-    if (auto *found = window.findChild<Control *>(QLatin1String(name)))
-        return found;
-    throw std::logic_error(std::string("no control named ") + name);
-}
+using testing_support::child;
 
 // The main window's header field of that index ("txtfields0" to "txtfields2"), and all three.
 QLineEdit *headerField(const QWidget &window, int index);
