@@ -72,7 +72,6 @@ public:
     // Every header field, then the period and layout choices; the first refused one gets the
     // focus.
     bool ValidarCampos();
-    void txtfields_KeyDown(int Index, int &KeyCode, int Shift);
     void Consultar();
     void CargaCpte();
     void CargarUNeg();
@@ -171,6 +170,7 @@ private:
     // boxes to the handlers below.
     void wireFieldEvents();
     void txtfields_GotFocus(int Index);
+    void txtfields_KeyDown(int Index, int &KeyCode, int Shift);
     void txtfields_KeyPress(int Index, int &KeyAscii);
     void txtfields_MouseDown(int Index, int Button, int Shift, float X, float Y);
     void CmbPeriodicidad_KeyPress(int &KeyAscii);

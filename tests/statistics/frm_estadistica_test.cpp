@@ -147,8 +147,7 @@ protected:
     void acceptName(const QString &name)
     {
         headerField(*window, 0)->setText(name);
-        int enter = platform::keys::Enter;
-        window->txtfields_KeyDown(0, enter, 0);
+        QTest::keyClick(headerField(*window, 0), Qt::Key_Return);
     }
 
     // A new definition with its dates and one account line, ready to save.
