@@ -42,10 +42,11 @@ QRect twipsToPixels(const QRect &twips)
             twips.width() / TwipsPerPixel, twips.height() / TwipsPerPixel};
 }
 
-QToolButton *pictureButton(QWidget *parent, const QString &caption, QStyle::StandardPixmap icon,
-                           const QRect &twips)
+QToolButton *pictureButton(QWidget *parent, const char *name, const QString &caption,
+                           QStyle::StandardPixmap icon, const QRect &twips)
 {
     auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
     button->setText(caption);
     button->setIcon(parent->style()->standardIcon(icon));
     button->setIconSize({24, 24});
@@ -136,14 +137,15 @@ void FrmDetallado::buildControls()
     setMinimumSize(DesignSize);
     resize(openingSize());
 
-    cmdExcel = pictureButton(this, QStringLiteral("Excel"), QStyle::SP_FileDialogDetailedView,
-                             {120, 0, 855, 735});
-    cmdSalir = pictureButton(this, QStringLiteral("Salir"), QStyle::SP_DialogCloseButton,
-                             {1200, 0, 855, 735});
+    cmdExcel = pictureButton(this, "cmdExcel", QStringLiteral("Excel"),
+                             QStyle::SP_FileDialogDetailedView, {120, 0, 855, 735});
+    cmdSalir = pictureButton(this, "cmdSalir", QStringLiteral("Salir"),
+                             QStyle::SP_DialogCloseButton, {1200, 0, 855, 735});
     connect(cmdExcel, &QToolButton::clicked, this, &FrmDetallado::cmdExcel_Click);
     connect(cmdSalir, &QToolButton::clicked, this, &FrmDetallado::cmdSalir_Click);
 
     WebBrowser1 = new platform::WebBrowser(this);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setGeometry(twipsToPixels({BrowserLeft, BrowserTop, 4575, 2895}));
 }
 

@@ -32,10 +32,6 @@ public:
     explicit FrmDetallado(QWidget *parent = nullptr);
     ~FrmDetallado() override;
 
-    QToolButton *cmdExcel = nullptr;
-    QToolButton *cmdSalir = nullptr;
-    platform::WebBrowser *WebBrowser1 = nullptr;
-
     // Folder of the page and its style sheet, ending in one separator, and the current page's
     // full path; both empty until CrearTempNew runs.
     QString strCarpetaTemp;
@@ -85,6 +81,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Each carries its name as its object name.
+    QToolButton *cmdExcel = nullptr;
+    QToolButton *cmdSalir = nullptr;
+    platform::WebBrowser *WebBrowser1 = nullptr;
+
     void buildControls();
     QString exportWorkbook() const;
     QString nextWorkbookPath() const;

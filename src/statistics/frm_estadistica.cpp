@@ -99,17 +99,6 @@ bool permits(const QString &flags, int position)
     return position < flags.size() && flags.at(position).digitValue() > 0;
 }
 
-QLineEdit *makeField(QWidget *parent, const char *name, const QString &dataField,
-                     const QString &tag, int maxLength)
-{
-    auto *field = new QLineEdit(parent);
-    field->setObjectName(QLatin1String(name));
-    field->setProperty(platform::Controles::DataFieldProperty, dataField);
-    field->setProperty(platform::Controles::TagProperty, tag);
-    field->setMaxLength(maxLength);
-    return field;
-}
-
 template<typename Widget>
 Widget *make(QWidget *parent, const char *name, const QString &caption = {})
 {
@@ -120,6 +109,19 @@ Widget *make(QWidget *parent, const char *name, const QString &caption = {})
     else if constexpr (requires { widget->setText(caption); })
         widget->setText(caption);
     return widget;
+}
+
+// A control's place inside its parent, in twips, the unit every measure of the window is in.
+struct Twips
+{
+    int left, top, width, height;
+};
+
+template<typename Control>
+void add(Control *&member, QWidget *parent, const char *name, const char *caption, Twips at)
+{
+    member = make<Control>(parent, name, QString::fromUtf8(caption));
+    place(member, at.left, at.top, at.width, at.height);
 }
 
 } // namespace
@@ -143,113 +145,89 @@ frm_Estadistica::~frm_Estadistica() = default;
 void frm_Estadistica::buildControls()
 {
     BrezaCtl1 = new platform::BrezaCtl(this);
+    // The three areas stand below the command toolbar, whose height is the style's.
     const int top = twips(BrezaCtl1->sizeHint().height()) + 60;
-
-    FrmPrincipal = make<QGroupBox>(this, "FrmPrincipal", QStringLiteral("Datos Principales"));
-    place(FrmPrincipal, 60, top, 8100, 4500);
-    Label2 = make<QLabel>(FrmPrincipal, "Label2", QStringLiteral("Estadistica"));
-    place(Label2, 120, 390, 1680, 300);
-    Label3 = make<QLabel>(FrmPrincipal, "Label3", QStringLiteral("Fecha Desde....:"));
-    place(Label3, 120, 810, 1680, 300);
-    Label1 = make<QLabel>(FrmPrincipal, "Label1", QStringLiteral("Fecha Hasta"));
-    place(Label1, 3480, 810, 1200, 300);
-    txtfields = {
-        makeField(FrmPrincipal, "txtfields0", QStringLiteral("NOMBRE"),
-                  QStringLiteral("MA_PANELCTA"), 200),
-        makeField(FrmPrincipal, "txtfields1", QStringLiteral("FechaD"), QStringLiteral("FECHA"),
-                  10),
-        makeField(FrmPrincipal, "txtfields2", QStringLiteral("FechaH"), QStringLiteral("FECHA"),
-                  10),
+    txtfields = {nullptr, nullptr, nullptr};
+    QWidget *voucherPage, *unitPage, *costCentrePage;
+    const auto addPage = [this](QWidget *&page, const char *title) {
+        page = new QWidget(SSTab1);
+        SSTab1->addTab(page, QString::fromUtf8(title));
     };
-    place(txtfields[0], 1860, 360, 6120, 345);
-    place(txtfields[1], 1860, 780, 1440, 345);
-    place(txtfields[2], 4740, 780, 1440, 345);
 
-    lblPeriodicidad = make<QLabel>(FrmPrincipal, "lblPeriodicidad", QStringLiteral("Periodicidad"));
-    place(lblPeriodicidad, 120, 1230, 1680, 300);
-    CmbPeriodicidad = make<QComboBox>(FrmPrincipal, "CmbPeriodicidad");
-    place(CmbPeriodicidad, 1860, 1200, 2100, 360);
-    TGrafico = make<QLabel>(FrmPrincipal, "TGrafico", QStringLiteral("Tipo de Gráfico.:"));
-    place(TGrafico, 120, 1650, 1680, 300);
-    CmbTG = make<QComboBox>(FrmPrincipal, "CmbTG");
-    place(CmbTG, 1860, 1620, 6120, 360);
+    // Created in this order, which is also the order the focus moves in.
+    // clang-format off
+    // Kind, control                  Parent          Object name          Caption                              {Left,        Top, Width, Height}
+    add<QGroupBox>(FrmPrincipal,      this,           "FrmPrincipal",      "Datos Principales",                 {  60,        top,  8100, 4500});
+    add<QLabel>(Label2,               FrmPrincipal,   "Label2",            "Estadistica",                       { 120,        390,  1680,  300});
+    add<QLabel>(Label3,               FrmPrincipal,   "Label3",            "Fecha Desde....:",                  { 120,        810,  1680,  300});
+    add<QLabel>(Label1,               FrmPrincipal,   "Label1",            "Fecha Hasta",                       {3480,        810,  1200,  300});
+    add<QLineEdit>(txtfields[0],      FrmPrincipal,   "txtfields0",        "",                                  {1860,        360,  6120,  345});
+    add<QLineEdit>(txtfields[1],      FrmPrincipal,   "txtfields1",        "",                                  {1860,        780,  1440,  345});
+    add<QLineEdit>(txtfields[2],      FrmPrincipal,   "txtfields2",        "",                                  {4740,        780,  1440,  345});
+    add<QLabel>(lblPeriodicidad,      FrmPrincipal,   "lblPeriodicidad",   "Periodicidad",                      { 120,       1230,  1680,  300});
+    add<QComboBox>(CmbPeriodicidad,   FrmPrincipal,   "CmbPeriodicidad",   "",                                  {1860,       1200,  2100,  360});
+    add<QLabel>(TGrafico,             FrmPrincipal,   "TGrafico",          "Tipo de Gráfico.:",                 { 120,       1650,  1680,  300});
+    add<QComboBox>(CmbTG,             FrmPrincipal,   "CmbTG",             "",                                  {1860,       1620,  6120,  360});
+    add<QGroupBox>(Frame2,            FrmPrincipal,   "Frame2",            "Agrupar",                           { 120,       2070,  3780, 1260});
+    add<QRadioButton>(optFecha,       Frame2,         "optFecha",          "Agrupar por Fecha",                 { 120,        300,  3540,  285});
+    add<QRadioButton>(optUNeg,        Frame2,         "optUNeg",           "Agrupar por Unidad de Negocio",     { 120,        615,  3540,  285});
+    add<QRadioButton>(optCCostos,     Frame2,         "optCCostos",        "Agrupar por C. Costos",             { 120,        930,  3540,  285});
+    add<QGroupBox>(FrmMod,            FrmPrincipal,   "FrmMod",            "Desde el menú",                     {4020,       2070,  3960, 1260});
+    add<QCheckBox>(chkModCptes,       FrmMod,         "chkModCptes",       "Permite cambiar Cptes",             { 120,        300,  3720,  285});
+    add<QCheckBox>(chkModUneg,        FrmMod,         "chkModUneg",        "Permite cambiar Unidad de Negocio", { 120,        615,  3720,  285});
+    add<QCheckBox>(chkModCCostos,     FrmMod,         "chkModCCostos",     "Permite cambiar Centro de Costos",  { 120,        930,  3720,  285});
+    add<QCheckBox>(chkDetalle,        FrmPrincipal,   "chkDetalle",        "Apertura por cuenta",               { 180,       3420,  3300,  285});
+    add<QCheckBox>(ChkInvertirFilCol, FrmPrincipal,   "ChkInvertirFilCol", "Invertir Fila y Columna",           {4080,       3420,  3840,  285});
+    add<QCheckBox>(chkCalculaSI,      FrmPrincipal,   "chkCalculaSI",      "Calcular Saldo Inicial",            { 180,       3735,  3300,  285});
+    add<QCheckBox>(chkIgnorarCeros,   FrmPrincipal,   "chkIgnorarCeros",   "Ignorar Saldos en 0",               {4080,       3735,  3840,  285});
+    add<QCheckBox>(chkAlMenu,         FrmPrincipal,   "chkAlMenu",         "Anclar al Menú Panel de Cuentas",   { 180,       4050,  3300,  285});
+    add<QTabWidget>(SSTab1,           this,           "SSTab1",            "",                                  {8220,   top + 90,  6130, 4410});
+    addPage(voucherPage, "Comprobantes");
+    add<QLabel>(LblCpte,              voucherPage,    "LblCpte",           "Comprobantes que intervienen",      {  25,         90,  6000,  300});
+    add<QListWidget>(LstCpte,         voucherPage,    "LstCpte",           "",                                  {  25,        420,  6000, 3000});
+    add<QPushButton>(CmdTodos,        voucherPage,    "CmdTodos",          "&Marcar Todos",                     {  25,       3480,  6000,  375});
+    addPage(unitPage, "UNegocio");
+    add<QLabel>(lblUNeg,              unitPage,       "lblUNeg",           "Unidad de Negocio",                 {  25,         90,  6000,  300});
+    add<QListWidget>(LstUNeg,         unitPage,       "LstUNeg",           "",                                  {  25,        420,  6000, 3000});
+    add<QPushButton>(CmdUNeg,         unitPage,       "CmdUNeg",           "&Marcar Todos",                     {  25,       3480,  6000,  375});
+    addPage(costCentrePage, "C. Costos");
+    add<QLabel>(lblCcostos,           costCentrePage, "lblCcostos",        "Centros de Costos",                 {  25,         90,  6000,  300});
+    add<QListWidget>(LstCCostos,      costCentrePage, "LstCCostos",        "",                                  {  25,        420,  6000, 3000});
+    add<QPushButton>(cmdCCostos,      costCentrePage, "cmdCCostos",        "&Marcar Todos",                     {  25,       3480,  6000,  375});
+    add<QGroupBox>(FrmDetalle,        this,           "FrmDetalle",        "Definicion",                        {  60, top + 4560, 14280, 4200});
+    add<QToolBar>(Toolbar1,           FrmDetalle,     "Toolbar1",          "",                                  { 120,        270,  9000,  450});
+    add<MSFlexGrid>(MSFlexGrid1,      FrmDetalle,     "MSFlexGrid1",       "",                                  { 120,        780, 13140, 3240});
+    // clang-format on
+    // The cell editor has no place of its own: an edit puts it over its cell.
+    TxtEdit = make<QLineEdit>(FrmDetalle, "TxtEdit");
 
-    Frame2 = make<QGroupBox>(FrmPrincipal, "Frame2", QStringLiteral("Agrupar"));
-    place(Frame2, 120, 2070, 3780, 1260);
-    optFecha = make<QRadioButton>(Frame2, "optFecha", QStringLiteral("Agrupar por Fecha"));
-    place(optFecha, 120, 300, 3540, 285);
-    optUNeg
-        = make<QRadioButton>(Frame2, "optUNeg", QStringLiteral("Agrupar por Unidad de Negocio"));
-    place(optUNeg, 120, 615, 3540, 285);
-    optCCostos = make<QRadioButton>(Frame2, "optCCostos", QStringLiteral("Agrupar por C. Costos"));
-    place(optCCostos, 120, 930, 3540, 285);
+    const struct
+    {
+        QLineEdit *field;
+        const char *dataField;
+        const char *tag;
+        int maxLength;
+    } dataFields[] = {
+        {txtfields[0], "NOMBRE", "MA_PANELCTA", 200},
+        {txtfields[1], "FechaD", "FECHA", 10},
+        {txtfields[2], "FechaH", "FECHA", 10},
+        // The cell editor takes its data field, tag and length from the column it opens on.
+        {TxtEdit, "", "", 0},
+    };
+    for (const auto &[field, dataField, tag, maxLength] : dataFields) {
+        field->setProperty(platform::Controles::DataFieldProperty, QString::fromUtf8(dataField));
+        field->setProperty(platform::Controles::TagProperty, QString::fromUtf8(tag));
+        field->setMaxLength(maxLength);
+    }
+
     optFecha->setChecked(true);
-
-    FrmMod = make<QGroupBox>(FrmPrincipal, "FrmMod", QStringLiteral("Desde el menú"));
-    place(FrmMod, 4020, 2070, 3960, 1260);
-    chkModCptes = make<QCheckBox>(FrmMod, "chkModCptes", QStringLiteral("Permite cambiar Cptes"));
-    place(chkModCptes, 120, 300, 3720, 285);
-    chkModUneg = make<QCheckBox>(FrmMod, "chkModUneg",
-                                 QStringLiteral("Permite cambiar Unidad de Negocio"));
-    place(chkModUneg, 120, 615, 3720, 285);
-    chkModCCostos = make<QCheckBox>(FrmMod, "chkModCCostos",
-                                    QStringLiteral("Permite cambiar Centro de Costos"));
-    place(chkModCCostos, 120, 930, 3720, 285);
-
-    chkDetalle = make<QCheckBox>(FrmPrincipal, "chkDetalle", QStringLiteral("Apertura por cuenta"));
-    place(chkDetalle, 180, 3420, 3300, 285);
-    ChkInvertirFilCol = make<QCheckBox>(FrmPrincipal, "ChkInvertirFilCol",
-                                        QStringLiteral("Invertir Fila y Columna"));
-    place(ChkInvertirFilCol, 4080, 3420, 3840, 285);
-    chkCalculaSI
-        = make<QCheckBox>(FrmPrincipal, "chkCalculaSI", QStringLiteral("Calcular Saldo Inicial"));
-    place(chkCalculaSI, 180, 3735, 3300, 285);
-    chkIgnorarCeros
-        = make<QCheckBox>(FrmPrincipal, "chkIgnorarCeros", QStringLiteral("Ignorar Saldos en 0"));
-    place(chkIgnorarCeros, 4080, 3735, 3840, 285);
-    chkAlMenu = make<QCheckBox>(FrmPrincipal, "chkAlMenu",
-                                QStringLiteral("Anclar al Menú Panel de Cuentas"));
-    place(chkAlMenu, 180, 4050, 3300, 285);
-
-    SSTab1 = make<QTabWidget>(this, "SSTab1");
     SSTab1->setDocumentMode(true);
-    place(SSTab1, 8220, top + 90, 6130, 4410);
-    const auto addTab = [this](const QString &title, const char *labelName, const QString &caption,
-                               const char *listName, const char *buttonName) {
-        auto *page = new QWidget(SSTab1);
-        SSTab1->addTab(page, title);
-        auto *label = make<QLabel>(page, labelName, caption);
-        place(label, 25, 90, 6000, 300);
-        auto *list = make<QListWidget>(page, listName);
+    for (QListWidget *list : {LstCpte, LstUNeg, LstCCostos})
         list->setSelectionMode(QAbstractItemView::MultiSelection);
-        place(list, 25, 420, 6000, 3000);
-        auto *button = make<QPushButton>(page, buttonName, QStringLiteral("&Marcar Todos"));
-        place(button, 25, 3480, 6000, 375);
-        return std::tuple{label, list, button};
-    };
-    std::tie(LblCpte, LstCpte, CmdTodos)
-        = addTab(QStringLiteral("Comprobantes"), "LblCpte",
-                 QStringLiteral("Comprobantes que intervienen"), "LstCpte", "CmdTodos");
-    std::tie(lblUNeg, LstUNeg, CmdUNeg)
-        = addTab(QStringLiteral("UNegocio"), "lblUNeg", QStringLiteral("Unidad de Negocio"),
-                 "LstUNeg", "CmdUNeg");
-    std::tie(lblCcostos, LstCCostos, cmdCCostos)
-        = addTab(QStringLiteral("C. Costos"), "lblCcostos", QStringLiteral("Centros de Costos"),
-                 "LstCCostos", "cmdCCostos");
-
-    FrmDetalle = make<QGroupBox>(this, "FrmDetalle", QStringLiteral("Definicion"));
-    place(FrmDetalle, 60, top + 4560, 14280, 4200);
-    Toolbar1 = new QToolBar(FrmDetalle);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     for (const char *text : {"[F8] Agregar/Modificar Grupo ", "Agregar Sub - Grupo", "Quitar Grupo",
                              "Quitar Sub - Grupo"})
         Toolbar1->addAction(QString::fromUtf8(text));
-    place(Toolbar1, 120, 270, 9000, 450);
-    MSFlexGrid1 = new MSFlexGrid(FrmDetalle);
-    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    place(MSFlexGrid1, 120, 780, 13140, 3240);
-    TxtEdit = makeField(FrmDetalle, "TxtEdit", {}, {}, 0);
     TxtEdit->hide();
 
     resize(pixels(14460), pixels(top + 4560 + 4200 + 120));
@@ -466,7 +444,7 @@ void frm_Estadistica::saveDefinition()
         Actualizardatos();
         // A failed save keeps the window as the user left it, voucher selection included, so
         // the list is only refreshed once the definition is stored.
-        if (!HayError.toBool()) {
+        if (!HayError) {
             CargaCpte();
             Editando = false;
             Inicializa();
@@ -482,7 +460,7 @@ void frm_Estadistica::deleteDefinition()
     Nuevo = false;
     Existe = false;
     Actualizardatos();
-    if (!HayError.toBool()) {
+    if (!HayError) {
         Inicializa();
         return;
     }
@@ -511,7 +489,7 @@ void frm_Estadistica::printReport()
         HayError = false;
         if (!ModoMenu)
             Actualizardatos();
-        if (!HayError.toBool()) {
+        if (!HayError) {
             if (BreakdownReport *breakdown = breakdownReport()) {
                 breakdown->GeneraAuxiliar(nameFieldText(), definitionOnScreen());
                 breakdown->Show();
@@ -524,7 +502,7 @@ void frm_Estadistica::printReport()
         return;
     }
     Actualizardatos();
-    if (!HayError.toBool()) {
+    if (!HayError) {
         Editando = false;
         GeneraAuxiliar();
     }

@@ -65,9 +65,11 @@ void uncheckAndDisable(QCheckBox &box)
     box.setEnabled(false);
 }
 
+} // namespace
+
 // Hands the events of the header fields and of the period combo to the window's handlers, in
 // the order the window expects them: focus, then key down before the typed character.
-class FieldEventFilter : public QObject
+class frm_Estadistica::FieldEventFilter : public QObject
 {
 public:
     explicit FieldEventFilter(frm_Estadistica &window) : QObject(&window), m_window(window) { }
@@ -140,8 +142,6 @@ private:
 
     frm_Estadistica &m_window;
 };
-
-} // namespace
 
 // ---- Validation ---------------------------------------------------------------------------------
 
@@ -286,7 +286,7 @@ bool frm_Estadistica::ValidarCampos()
     };
     for (QLineEdit *field : std::as_const(txtfields)) {
         Campo_Valida(field);
-        if (HayError.toBool())
+        if (HayError)
             return refused(*field);
     }
     // A run needs its layout, and its period when the columns are periods.
@@ -500,7 +500,7 @@ void frm_Estadistica::txtfields_KeyDown(int Index, int &KeyCode, int)
         Campo_Valida(field);
         // Enter on the name only validates it: an accepted name loads the definition, and the
         // user goes on from there.
-        if (Index != 0 && !HayError.toBool())
+        if (Index != 0 && !HayError)
             platform::gControles().ProcesarTecla(KeyCode);
     }
     BrezaCtl1->setFlag(QStringLiteral("consultaenabled"), !tagOf(field).isEmpty());

@@ -162,9 +162,11 @@ void returnFocusToGrid(MSFlexGrid &grid, QLineEdit &editor)
     commitEdit(grid, editor);
 }
 
+} // namespace
+
 // Routes the cell editor's key and focus events to the window's handlers, the keys a handler
 // has consumed going no further.
-class CellEditorEvents : public QObject
+class frm_Estadistica::CellEditorEvents : public QObject
 {
 public:
     CellEditorEvents(frm_Estadistica &window, QLineEdit &editor)
@@ -201,6 +203,8 @@ protected:
 private:
     frm_Estadistica &m_window;
 };
+
+namespace {
 
 platform::StepRunner::Handler reportingTo(const QString &routine)
 {
@@ -470,7 +474,7 @@ void frm_Estadistica::TxtEdit_KeyDown(int &KeyCode, int Shift)
     // code.
     if (KeyCode != platform::keys::Escape) {
         Campo_Valida(TxtEdit);
-        if (HayError.toBool())
+        if (HayError)
             return;
     }
     EditKeyCode(*MSFlexGrid1, *TxtEdit, KeyCode, Shift);

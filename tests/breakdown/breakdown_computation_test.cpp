@@ -1,6 +1,7 @@
 #include "../core/core_database_test.h"
 #include "../platform/platform_test_helpers.h"
 #include "breakdown/frm_detallado.h"
+#include "child_controls.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "data/services.h"
@@ -25,6 +26,8 @@
 #include <sqlite3.h>
 
 namespace {
+
+using testing_support::child;
 
 const QString Key = QStringLiteral("PC7|ANA");
 
@@ -618,7 +621,8 @@ TEST_F(BreakdownComputationTest, AnInvalidDateEndsTheRunWithoutAPageWhateverTheA
         ASSERT_EQ(dialogs.count(), 1);
         EXPECT_TRUE(dialogs.last().text.contains(QStringLiteral("no es una fecha")));
         const breakdown::FrmDetallado &form = breakdown::frmDetallado();
-        EXPECT_EQ(form.WebBrowser1->LocationURL(), QStringLiteral("about:blank"));
+        EXPECT_EQ(child<platform::WebBrowser>(form, "WebBrowser1")->LocationURL(),
+                  QStringLiteral("about:blank"));
         EXPECT_FALSE(QFile::exists(form.strArchivoHTML));
         EXPECT_EQ(workRows().size(), earlierRows.size()) << "the earlier rows are not deleted";
     }

@@ -1,5 +1,6 @@
 #include "../platform/platform_test_helpers.h"
 #include "breakdown/frm_detallado.h"
+#include "child_controls.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
 #include "platform/db/recordset.h"
@@ -16,6 +17,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using testing_support::child;
 
 using breakdown_testing::cellReference;
 using breakdown_testing::SheetCell;
@@ -73,7 +76,7 @@ TEST_F(ResultadoMensualExport, SheetHoldsThePageRowsWithTheComputedAmountsAsNumb
     form.GeneraAuxiliar(name, statistics::frmEstadistica().definitionOnScreen());
     ASSERT_EQ(dialogs.count(), 0);
     form.show();
-    QTest::mouseClick(form.cmdExcel, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "cmdExcel"), Qt::LeftButton);
     ASSERT_EQ(launcher.opened.size(), 1);
     const QHash<QString, SheetCell> cells = breakdown_testing::readFirstSheet(launcher.opened[0]);
     const auto text = [&](int row, int column) { return cells.value(cellReference(row, column)); };

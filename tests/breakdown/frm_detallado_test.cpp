@@ -1,6 +1,7 @@
 #include "../platform/platform_test_helpers.h"
 #include "breakdown/breakdown_page.h"
 #include "breakdown/frm_detallado.h"
+#include "child_controls.h"
 #include "platform/browser/web_browser.h"
 #include "platform/legacy_files.h"
 #include "platform/runtime.h"
@@ -18,6 +19,8 @@
 #include <sys/stat.h>
 
 namespace {
+
+using testing_support::child;
 
 using breakdown::FrmDetallado;
 
@@ -141,10 +144,10 @@ TEST_F(FrmDetalladoTest, WindowHasItsButtonsCaptionAndOpensBeyondItsDesignSize)
 {
     FrmDetallado window;
     EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(" - Apertura por Cuentas")));
-    EXPECT_EQ(window.cmdExcel->text(), QStringLiteral("Excel"));
-    EXPECT_EQ(window.cmdSalir->text(), QStringLiteral("Salir"));
-    EXPECT_EQ(window.cmdExcel->geometry(), QRect(8, 0, 57, 49));
-    EXPECT_EQ(window.cmdSalir->geometry(), QRect(80, 0, 57, 49));
+    EXPECT_EQ(child<QToolButton>(window, "cmdExcel")->text(), QStringLiteral("Excel"));
+    EXPECT_EQ(child<QToolButton>(window, "cmdSalir")->text(), QStringLiteral("Salir"));
+    EXPECT_EQ(child<QToolButton>(window, "cmdExcel")->geometry(), QRect(8, 0, 57, 49));
+    EXPECT_EQ(child<QToolButton>(window, "cmdSalir")->geometry(), QRect(80, 0, 57, 49));
     EXPECT_EQ(window.minimumSize(), QSize(553, 357));
     EXPECT_GT(window.width(), 553);
     EXPECT_GT(window.height(), 357);
@@ -160,8 +163,9 @@ TEST_F(FrmDetalladoTest, NewPageIsNamedInThePrivateFolderAndTheBrowserIsBlanked)
     EXPECT_EQ(window.strCarpetaTemp, pagesFolder() + QLatin1Char('/'));
     EXPECT_EQ(modeOf(pagesFolder()), 0700u);
     EXPECT_EQ(window.strArchivoHTML, pagesFolder() + QStringLiteral("/Panel_CTA_5320261479.html"));
-    EXPECT_EQ(window.WebBrowser1->LocationURL(), QStringLiteral("about:blank"));
-    EXPECT_FALSE(window.WebBrowser1->isHidden());
+    EXPECT_EQ(child<platform::WebBrowser>(window, "WebBrowser1")->LocationURL(),
+              QStringLiteral("about:blank"));
+    EXPECT_FALSE(child<platform::WebBrowser>(window, "WebBrowser1")->isHidden());
 }
 
 TEST_F(FrmDetalladoTest, TwoUsersGetPagesOfTheirOwnAndPlantedLinksAreNotFollowed)
@@ -247,11 +251,12 @@ TEST_F(FrmDetalladoTest, PagesStartedInOneSecondGetNamesOfTheirOwnAndBothShow)
     EXPECT_EQ(first.strArchivoHTML, pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_3.html"));
     EXPECT_TRUE(bytesOf(earlierPage).contains("Primero"));
     for (const auto &[window, nombre] : {std::pair{&first, "Tercero"}, {&second, "Segundo"}}) {
-        QSignalSpy loads(window->WebBrowser1, &QWebEngineView::loadFinished);
+        QSignalSpy loads(child<platform::WebBrowser>(*window, "WebBrowser1"),
+                         &QWebEngineView::loadFinished);
         window->NavegarA(window->strArchivoHTML);
         ASSERT_TRUE(waitForLoad(loads)) << nombre;
         EXPECT_EQ(
-            evaluate(*window->WebBrowser1,
+            evaluate(*child<platform::WebBrowser>(*window, "WebBrowser1"),
                      QStringLiteral("document.querySelector('tr.TableTitulo td').textContent"))
                 .toString(),
             QString::fromLatin1(nombre));
@@ -266,19 +271,24 @@ TEST_F(FrmDetalladoTest, BrowserShowsTheWrittenPageThenBlanksForTheNextRun)
     window.CrearTempNew();
     writePage(window, QStringLiteral("Ventas & Costos"));
 
-    QSignalSpy loads(window.WebBrowser1, &QWebEngineView::loadFinished);
+    QSignalSpy loads(child<platform::WebBrowser>(window, "WebBrowser1"),
+                     &QWebEngineView::loadFinished);
     window.NavegarA(window.strArchivoHTML);
     ASSERT_TRUE(waitForLoad(loads));
-    EXPECT_EQ(window.WebBrowser1->LocationURL(), "file://" + window.strArchivoHTML);
-    EXPECT_EQ(window.WebBrowser1->url().toLocalFile(), window.strArchivoHTML);
-    EXPECT_EQ(evaluate(*window.WebBrowser1, QStringLiteral("document.title")).toString(),
+    EXPECT_EQ(child<platform::WebBrowser>(window, "WebBrowser1")->LocationURL(),
+              "file://" + window.strArchivoHTML);
+    EXPECT_EQ(child<platform::WebBrowser>(window, "WebBrowser1")->url().toLocalFile(),
+              window.strArchivoHTML);
+    EXPECT_EQ(evaluate(*child<platform::WebBrowser>(window, "WebBrowser1"),
+                       QStringLiteral("document.title"))
+                  .toString(),
               QStringLiteral("Reporte Estadistico"));
-    EXPECT_EQ(evaluate(*window.WebBrowser1,
+    EXPECT_EQ(evaluate(*child<platform::WebBrowser>(window, "WebBrowser1"),
                        QStringLiteral("document.querySelector('tr.TableTitulo td').textContent"))
                   .toString(),
               QStringLiteral("Ventas & Costos"));
     // The style sheet beside the page is applied to it.
-    EXPECT_EQ(evaluate(*window.WebBrowser1,
+    EXPECT_EQ(evaluate(*child<platform::WebBrowser>(window, "WebBrowser1"),
                        QStringLiteral("getComputedStyle(document.querySelector('tr.TableTitulo'))"
                                       ".backgroundColor"))
                   .toString(),
@@ -286,16 +296,20 @@ TEST_F(FrmDetalladoTest, BrowserShowsTheWrittenPageThenBlanksForTheNextRun)
     // Its sizes apply, in a sans-serif family even where the named fonts are missing.
     const QString amountCell = QStringLiteral("getComputedStyle(document.querySelector("
                                               "'td.TableRowPar[align=right]'))");
-    EXPECT_EQ(evaluate(*window.WebBrowser1, amountCell + QStringLiteral(".fontSize")).toString(),
+    EXPECT_EQ(evaluate(*child<platform::WebBrowser>(window, "WebBrowser1"),
+                       amountCell + QStringLiteral(".fontSize"))
+                  .toString(),
               QStringLiteral("10px"));
-    EXPECT_TRUE(evaluate(*window.WebBrowser1, amountCell + QStringLiteral(".fontFamily"))
+    EXPECT_TRUE(evaluate(*child<platform::WebBrowser>(window, "WebBrowser1"),
+                         amountCell + QStringLiteral(".fontFamily"))
                     .toString()
                     .endsWith(QStringLiteral("sans-serif")));
 
     platform::setClock([] { return QDateTime(QDate(2026, 3, 5), QTime(14, 8, 0)); });
     window.CrearTempNew();
     ASSERT_TRUE(waitForLoad(loads));
-    EXPECT_EQ(window.WebBrowser1->url(), QUrl(QStringLiteral("about:blank")));
+    EXPECT_EQ(child<platform::WebBrowser>(window, "WebBrowser1")->url(),
+              QUrl(QStringLiteral("about:blank")));
     EXPECT_EQ(window.strArchivoHTML, pagesFolder() + QStringLiteral("/Panel_CTA_5320261480.html"));
 }
 
@@ -310,10 +324,12 @@ TEST_F(FrmDetalladoTest, PagePathWithBlanksAndHashLoadsAndAMissingPageAsksNothin
     window.CrearTempNew();
     writePage(window, QStringLiteral("Resultados"));
 
-    QSignalSpy loads(window.WebBrowser1, &QWebEngineView::loadFinished);
+    QSignalSpy loads(child<platform::WebBrowser>(window, "WebBrowser1"),
+                     &QWebEngineView::loadFinished);
     window.NavegarA(window.strArchivoHTML);
     ASSERT_TRUE(waitForLoad(loads));
-    EXPECT_EQ(window.WebBrowser1->url().toLocalFile(), window.strArchivoHTML);
+    EXPECT_EQ(child<platform::WebBrowser>(window, "WebBrowser1")->url().toLocalFile(),
+              window.strArchivoHTML);
 
     window.NavegarA(folder.filePath(QStringLiteral("no such page.html")));
     EXPECT_TRUE(loads.wait(20000));
@@ -326,12 +342,12 @@ TEST_F(FrmDetalladoTest, ExportWritesANewWorkbookOfTheLastPageOnEveryClick)
     window.CrearTempNew();
     writePage(window, QStringLiteral("Resultados"));
     window.show();
-    window.cmdSalir->click();
+    child<QToolButton>(window, "cmdSalir")->click();
     EXPECT_TRUE(window.isHidden());
     window.show();
 
-    QTest::mouseClick(window.cmdExcel, Qt::LeftButton);
-    QTest::mouseClick(window.cmdExcel, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(window, "cmdExcel"), Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(window, "cmdExcel"), Qt::LeftButton);
 
     ASSERT_EQ(launcher.opened.size(), 2);
     EXPECT_EQ(launcher.opened[0],
@@ -473,7 +489,7 @@ TEST_F(FrmDetalladoTest, AFailingDesktopOpenerIsReportedNamingTheWorkbook)
         if (c.reported)
             dialogs.answer(platform::msgbox::Ok);
 
-        QTest::mouseClick(window.cmdExcel, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(window, "cmdExcel"), Qt::LeftButton);
 
         if (c.reported) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.count() == 1; }, 10000)) << c.name;
@@ -488,8 +504,8 @@ TEST_F(FrmDetalladoTest, AFailingDesktopOpenerIsReportedNamingTheWorkbook)
             QTest::qWait(200);
             EXPECT_EQ(dialogs.count(), 0) << c.name;
         }
-        EXPECT_TRUE(window.cmdSalir->isEnabled());
-        QTest::mouseClick(window.cmdSalir, Qt::LeftButton);
+        EXPECT_TRUE(child<QToolButton>(window, "cmdSalir")->isEnabled());
+        QTest::mouseClick(child<QToolButton>(window, "cmdSalir"), Qt::LeftButton);
         EXPECT_TRUE(window.isHidden()) << "the window keeps working";
     }
     qputenv("PATH", previousPath);
@@ -515,9 +531,9 @@ TEST_F(FrmDetalladoTest, BrowserFollowsTheWindowSizeAndNeverGoesNegative)
     window.show();
     window.resize(667, 534);
     const QSize outer = window.frameGeometry().size();
-    EXPECT_EQ(window.WebBrowser1->geometry(),
+    EXPECT_EQ(child<platform::WebBrowser>(window, "WebBrowser1")->geometry(),
               QRect(8, 56, (outer.width() * 15 - 300) / 15, (outer.height() * 15 - 1300) / 15));
-    EXPECT_EQ(window.cmdExcel->geometry(), QRect(8, 0, 57, 49));
+    EXPECT_EQ(child<QToolButton>(window, "cmdExcel")->geometry(), QRect(8, 0, 57, 49));
 }
 
 } // namespace

@@ -28,7 +28,10 @@
 namespace {
 
 using statistics::frm_Estadistica;
+using statistics_testing::child;
 using statistics_testing::chooseInList;
+using statistics_testing::headerField;
+using statistics_testing::headerFields;
 using testing_support::ScriptedDialogs;
 namespace msgbox = platform::msgbox;
 
@@ -62,9 +65,9 @@ protected:
         // The load sequence, not run here, gives the combos their entries; a stored definition
         // selects its positions in them.
         for (int position = 0; position < 7; ++position)
-            window->CmbPeriodicidad->addItem(QString::number(position));
+            child<QComboBox>(*window, "CmbPeriodicidad")->addItem(QString::number(position));
         for (int position = 0; position < 8; ++position)
-            window->CmbTG->addItem(QString::number(position));
+            child<QComboBox>(*window, "CmbTG")->addItem(QString::number(position));
     }
 
     void TearDown() override
@@ -73,21 +76,24 @@ protected:
         StatisticsDatabaseTest::TearDown();
     }
 
-    QLineEdit &nameField() { return *window->txtfields[0]; }
-    QLineEdit &firstDateField() { return *window->txtfields[1]; }
-    QLineEdit &lastDateField() { return *window->txtfields[2]; }
+    QLineEdit &nameField() { return *headerField(*window, 0); }
+    QLineEdit &firstDateField() { return *headerField(*window, 1); }
+    QLineEdit &lastDateField() { return *headerField(*window, 2); }
 
     // A grid with the header and one empty line, the editor serving the column of that line.
     void editLine(int column)
     {
         window->ArmarGrilla();
-        window->MSFlexGrid1->setRows(2);
-        window->MSFlexGrid1->setRow(1);
-        window->MSFlexGrid1->setCol(column);
-        window->TextPropiedades(window->TxtEdit, column);
+        child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->setRows(2);
+        child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->setRow(1);
+        child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->setCol(column);
+        window->TextPropiedades(child<QLineEdit>(*window, "TxtEdit"), column);
     }
 
-    QString cell(int row, int column) const { return window->MSFlexGrid1->TextMatrix(row, column); }
+    QString cell(int row, int column) const
+    {
+        return child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->TextMatrix(row, column);
+    }
 
     QString accountDescription(const QString &code)
     {
@@ -112,6 +118,8 @@ protected:
         EXPECT_EQ(dialogs.last().style, msgbox::Critical | msgbox::OkOnly);
     }
 
+    statistics_testing::FormState state() { return statistics_testing::FormState(*window); }
+
     std::unique_ptr<frm_Estadistica> window;
 };
 
@@ -124,17 +132,19 @@ TEST_F(FieldsTest, TheThreeListsShowTheDemoMastersWithTheirCodes)
     window->CargarCCostos();
 
     // Ordered by description; the summary voucher type is never offered.
-    EXPECT_EQ(itemTexts(*window->LstCpte),
+    EXPECT_EQ(itemTexts(*child<QListWidget>(*window, "LstCpte")),
               (QStringList{"Asiento manual (AS)", "Factura (FA)", "Nota de crédito (NC)",
                            "Orden de pago (OP)", "Recibo (RC)"}));
     // Ordered by code; the codes the suite pads to four characters show without the blanks.
-    EXPECT_EQ(itemTexts(*window->LstUNeg),
+    EXPECT_EQ(itemTexts(*child<QListWidget>(*window, "LstUNeg")),
               (QStringList{"Casa central (1)", "Sucursal norte (2)", "Sucursal sur (3)"}));
     // The grouping entry (title 1) is left out; a null title counts as a leaf.
     EXPECT_EQ(
-        itemTexts(*window->LstCCostos),
+        itemTexts(*child<QListWidget>(*window, "LstCCostos")),
         (QStringList{"Administración (1)", "Comercial (2)", "Logística (3)", "Producción (4)"}));
-    for (const QListWidget *list : {window->LstCpte, window->LstUNeg, window->LstCCostos})
+    for (const QListWidget *list :
+         {child<QListWidget>(*window, "LstCpte"), child<QListWidget>(*window, "LstUNeg"),
+          child<QListWidget>(*window, "LstCCostos")})
         EXPECT_EQ(selectedCount(*list), 0);
     EXPECT_EQ(dialogs.count(), 0);
 }
@@ -151,21 +161,23 @@ TEST_F(FieldsTest, ItemsKeepTheDescriptionAsStoredAndShowNullAsNothing)
     window->CargarCCostos();
     window->CargaCpte();
 
-    EXPECT_EQ(itemTexts(*window->LstUNeg).mid(3), (QStringList{" (07)", "Oeste   (08)"}));
-    EXPECT_EQ(itemTexts(*window->LstCCostos).mid(4), QStringList{" (10)"});
+    EXPECT_EQ(itemTexts(*child<QListWidget>(*window, "LstUNeg")).mid(3),
+              (QStringList{" (07)", "Oeste   (08)"}));
+    EXPECT_EQ(itemTexts(*child<QListWidget>(*window, "LstCCostos")).mid(4), QStringList{" (10)"});
     // A voucher code is shown as stored.
-    EXPECT_EQ(itemTexts(*window->LstCpte).last(), QStringLiteral("Zeta (ZZ )"));
+    EXPECT_EQ(itemTexts(*child<QListWidget>(*window, "LstCpte")).last(),
+              QStringLiteral("Zeta (ZZ )"));
 }
 
 TEST_F(FieldsTest, TheCodesOfSelectedItemsMakeTheRunsFilterLists)
 {
     window->CargarUNeg();
-    window->LstUNeg->item(0)->setSelected(true);
-    window->LstUNeg->item(2)->setSelected(true);
+    child<QListWidget>(*window, "LstUNeg")->item(0)->setSelected(true);
+    child<QListWidget>(*window, "LstUNeg")->item(2)->setSelected(true);
 
-    const statistics::FilterList units
-        = statistics::buildFilterList(statistics::listItems(*window->LstUNeg),
-                                      statistics::CodeForm::FixedWidth4, QStringLiteral("Todas"));
+    const statistics::FilterList units = statistics::buildFilterList(
+        statistics::listItems(*child<QListWidget>(*window, "LstUNeg")),
+        statistics::CodeForm::FixedWidth4, QStringLiteral("Todas"));
 
     // Padded again as the journal stores them, so the filter compares equal.
     EXPECT_EQ(units.codes, QStringLiteral("'   1','   3'"));
@@ -174,12 +186,12 @@ TEST_F(FieldsTest, TheCodesOfSelectedItemsMakeTheRunsFilterLists)
 TEST_F(FieldsTest, AReloadReplacesTheItemsAndClearsTheSelection)
 {
     window->CargaCpte();
-    window->LstCpte->item(1)->setSelected(true);
+    child<QListWidget>(*window, "LstCpte")->item(1)->setSelected(true);
 
     window->CargaCpte();
 
-    EXPECT_EQ(window->LstCpte->count(), 5);
-    EXPECT_EQ(selectedCount(*window->LstCpte), 0);
+    EXPECT_EQ(child<QListWidget>(*window, "LstCpte")->count(), 5);
+    EXPECT_EQ(selectedCount(*child<QListWidget>(*window, "LstCpte")), 0);
 }
 
 TEST_F(FieldsTest, AMasterThatCannotBeReadLeavesItsListEmptyAndTheWindowUsable)
@@ -197,7 +209,7 @@ TEST_F(FieldsTest, AMasterThatCannotBeReadLeavesItsListEmptyAndTheWindowUsable)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        window->LstUNeg->addItem(QStringLiteral("Anterior (X)"));
+        child<QListWidget>(*window, "LstUNeg")->addItem(QStringLiteral("Anterior (X)"));
         for (const QString &statement : c.breakage)
             runOnMain(statement);
         dialogs.clearShown();
@@ -206,7 +218,7 @@ TEST_F(FieldsTest, AMasterThatCannotBeReadLeavesItsListEmptyAndTheWindowUsable)
 
         window->CargarUNeg();
 
-        EXPECT_EQ(window->LstUNeg->count(), 0);
+        EXPECT_EQ(child<QListWidget>(*window, "LstUNeg")->count(), 0);
         EXPECT_EQ(dialogs.count(), c.boxesOfTheDataLayer);
     }
 }
@@ -216,46 +228,47 @@ TEST_F(FieldsTest, AMasterThatCannotBeReadLeavesItsListEmptyAndTheWindowUsable)
 TEST_F(FieldsTest, TheSelectAllButtonSelectsThenDeselectsAndTellsWhatComesNext)
 {
     window->CargaCpte();
-    window->LstCpte->setCurrentRow(2, QItemSelectionModel::NoUpdate);
+    child<QListWidget>(*window, "LstCpte")->setCurrentRow(2, QItemSelectionModel::NoUpdate);
 
-    window->CmdTodos->click();
-    EXPECT_EQ(selectedCount(*window->LstCpte), 5);
-    EXPECT_EQ(window->CmdTodos->text(), QStringLiteral("&Desmarcar Todos"));
-    EXPECT_EQ(window->LstCpte->currentRow(), 2);
+    child<QPushButton>(*window, "CmdTodos")->click();
+    EXPECT_EQ(selectedCount(*child<QListWidget>(*window, "LstCpte")), 5);
+    EXPECT_EQ(child<QPushButton>(*window, "CmdTodos")->text(), QStringLiteral("&Desmarcar Todos"));
+    EXPECT_EQ(child<QListWidget>(*window, "LstCpte")->currentRow(), 2);
 
-    window->CmdTodos->click();
-    EXPECT_EQ(selectedCount(*window->LstCpte), 0);
-    EXPECT_EQ(window->CmdTodos->text(), QStringLiteral("&Marcar Todos"));
-    EXPECT_EQ(window->LstCpte->currentRow(), 2);
+    child<QPushButton>(*window, "CmdTodos")->click();
+    EXPECT_EQ(selectedCount(*child<QListWidget>(*window, "LstCpte")), 0);
+    EXPECT_EQ(child<QPushButton>(*window, "CmdTodos")->text(), QStringLiteral("&Marcar Todos"));
+    EXPECT_EQ(child<QListWidget>(*window, "LstCpte")->currentRow(), 2);
 }
 
 TEST_F(FieldsTest, EachListHasItsOwnSelectAllButton)
 {
     window->CargarUNeg();
     window->CargarCCostos();
-    window->optCCostos->setChecked(true); // the cost-centre tab is usable
-    window->LstUNeg->item(0)->setSelected(true);
+    child<QRadioButton>(*window, "optCCostos")->setChecked(true); // the cost-centre tab is usable
+    child<QListWidget>(*window, "LstUNeg")->item(0)->setSelected(true);
 
-    window->cmdCCostos->click();
+    child<QPushButton>(*window, "cmdCCostos")->click();
 
-    EXPECT_EQ(selectedCount(*window->LstCCostos), 4);
-    EXPECT_EQ(selectedCount(*window->LstUNeg), 1);
-    EXPECT_EQ(window->CmdUNeg->text(), QStringLiteral("&Marcar Todos"));
+    EXPECT_EQ(selectedCount(*child<QListWidget>(*window, "LstCCostos")), 4);
+    EXPECT_EQ(selectedCount(*child<QListWidget>(*window, "LstUNeg")), 1);
+    EXPECT_EQ(child<QPushButton>(*window, "CmdUNeg")->text(), QStringLiteral("&Marcar Todos"));
 
-    window->CmdUNeg->click();
-    EXPECT_EQ(selectedCount(*window->LstUNeg), 3);
+    child<QPushButton>(*window, "CmdUNeg")->click();
+    EXPECT_EQ(selectedCount(*child<QListWidget>(*window, "LstUNeg")), 3);
 }
 
 TEST_F(FieldsTest, TheSelectAllButtonOnAnEmptyListOnlyFlipsItsCaption)
 {
     runOnMain(QStringLiteral("DELETE FROM TA_CCOSTO"));
     window->CargarCCostos();
-    window->optCCostos->setChecked(true);
+    child<QRadioButton>(*window, "optCCostos")->setChecked(true);
 
-    window->cmdCCostos->click();
+    child<QPushButton>(*window, "cmdCCostos")->click();
 
-    EXPECT_EQ(window->LstCCostos->count(), 0);
-    EXPECT_EQ(window->cmdCCostos->text(), QStringLiteral("&Desmarcar Todos"));
+    EXPECT_EQ(child<QListWidget>(*window, "LstCCostos")->count(), 0);
+    EXPECT_EQ(child<QPushButton>(*window, "cmdCCostos")->text(),
+              QStringLiteral("&Desmarcar Todos"));
 }
 
 // ---- Grouping and report options ----------------------------------------------------------------
@@ -265,56 +278,56 @@ TEST_F(FieldsTest, TheGroupingDecidesPeriodCostCentreTabAndOpeningBalance)
     struct Case
     {
         const char *name;
-        QRadioButton *frm_Estadistica::*before;
-        QRadioButton *frm_Estadistica::*option;
+        const char *before; // the option selected first and the one selected next, by name
+        const char *option;
         bool periodShown;
         bool costCentresAvailable;
         bool openingBalanceEnabled;
     };
     const Case cases[] = {
-        {"by business unit", &frm_Estadistica::optFecha, &frm_Estadistica::optUNeg, false, false,
-         false},
-        {"by cost centre", &frm_Estadistica::optFecha, &frm_Estadistica::optCCostos, false, true,
-         false},
-        {"back to dates", &frm_Estadistica::optUNeg, &frm_Estadistica::optFecha, true, false, true},
+        {"by business unit", "optFecha", "optUNeg", false, false, false},
+        {"by cost centre", "optFecha", "optCCostos", false, true, false},
+        {"back to dates", "optUNeg", "optFecha", true, false, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        (window.get()->*c.before)->setChecked(true);
-        frm_Estadistica::setCheckValue(*window->chkCalculaSI, 1);
+        child<QRadioButton>(*window, c.before)->setChecked(true);
+        frm_Estadistica::setCheckValue(*child<QCheckBox>(*window, "chkCalculaSI"), 1);
 
-        (window.get()->*c.option)->setChecked(true);
+        child<QRadioButton>(*window, c.option)->setChecked(true);
 
-        EXPECT_EQ(!window->lblPeriodicidad->isHidden(), c.periodShown);
-        EXPECT_EQ(!window->CmbPeriodicidad->isHidden(), c.periodShown);
-        EXPECT_EQ(window->SSTab1->isTabEnabled(2), c.costCentresAvailable);
-        EXPECT_TRUE(window->SSTab1->isTabEnabled(1));
-        EXPECT_EQ(window->chkCalculaSI->isEnabled(), c.openingBalanceEnabled);
+        EXPECT_EQ(!child<QLabel>(*window, "lblPeriodicidad")->isHidden(), c.periodShown);
+        EXPECT_EQ(!child<QComboBox>(*window, "CmbPeriodicidad")->isHidden(), c.periodShown);
+        EXPECT_EQ(child<QTabWidget>(*window, "SSTab1")->isTabEnabled(2), c.costCentresAvailable);
+        EXPECT_TRUE(child<QTabWidget>(*window, "SSTab1")->isTabEnabled(1));
+        EXPECT_EQ(child<QCheckBox>(*window, "chkCalculaSI")->isEnabled(), c.openingBalanceEnabled);
     }
 }
 
 TEST_F(FieldsTest, LeavingTheDateGroupingClearsTheOpeningBalanceForGood)
 {
-    window->optFecha->setChecked(true);
-    frm_Estadistica::setCheckValue(*window->chkCalculaSI, 1);
+    child<QRadioButton>(*window, "optFecha")->setChecked(true);
+    frm_Estadistica::setCheckValue(*child<QCheckBox>(*window, "chkCalculaSI"), 1);
 
-    window->optUNeg->setChecked(true);
-    EXPECT_EQ(frm_Estadistica::checkValue(*window->chkCalculaSI), 0);
+    child<QRadioButton>(*window, "optUNeg")->setChecked(true);
+    EXPECT_EQ(frm_Estadistica::checkValue(*child<QCheckBox>(*window, "chkCalculaSI")), 0);
 
-    window->optFecha->setChecked(true);
-    EXPECT_TRUE(window->chkCalculaSI->isEnabled());
-    EXPECT_EQ(frm_Estadistica::checkValue(*window->chkCalculaSI), 0);
+    child<QRadioButton>(*window, "optFecha")->setChecked(true);
+    EXPECT_TRUE(child<QCheckBox>(*window, "chkCalculaSI")->isEnabled());
+    EXPECT_EQ(frm_Estadistica::checkValue(*child<QCheckBox>(*window, "chkCalculaSI")), 0);
 }
 
 TEST_F(FieldsTest, TheAccountBreakdownTurnsOffTheOptionsOfThePrintedReport)
 {
-    window->optUNeg->setChecked(true);
-    for (QCheckBox *box : {window->ChkInvertirFilCol, window->chkIgnorarCeros})
+    child<QRadioButton>(*window, "optUNeg")->setChecked(true);
+    for (QCheckBox *box : {child<QCheckBox>(*window, "ChkInvertirFilCol"),
+                           child<QCheckBox>(*window, "chkIgnorarCeros")})
         frm_Estadistica::setCheckValue(*box, 1);
-    const QList<QCheckBox *> reportOptions{window->chkCalculaSI, window->ChkInvertirFilCol,
-                                           window->chkIgnorarCeros};
+    const QList<QCheckBox *> reportOptions{child<QCheckBox>(*window, "chkCalculaSI"),
+                                           child<QCheckBox>(*window, "ChkInvertirFilCol"),
+                                           child<QCheckBox>(*window, "chkIgnorarCeros")};
 
-    frm_Estadistica::setCheckValue(*window->chkDetalle, 1);
+    frm_Estadistica::setCheckValue(*child<QCheckBox>(*window, "chkDetalle"), 1);
     for (const QCheckBox *box : reportOptions) {
         SCOPED_TRACE(box->objectName().toStdString());
         EXPECT_FALSE(box->isEnabled());
@@ -324,14 +337,16 @@ TEST_F(FieldsTest, TheAccountBreakdownTurnsOffTheOptionsOfThePrintedReport)
     // Unticking gives the options back with their ticks cleared; the opening balance only
     // under the date grouping, which alone has an opening bucket.
     const std::pair<QRadioButton *, bool> groupings[]
-        = {{window->optUNeg, false}, {window->optFecha, true}};
+        = {{child<QRadioButton>(*window, "optUNeg"), false},
+           {child<QRadioButton>(*window, "optFecha"), true}};
     for (const auto &[grouping, openingBalance] : groupings) {
         grouping->setChecked(true);
-        frm_Estadistica::setCheckValue(*window->chkDetalle, 1);
-        frm_Estadistica::setCheckValue(*window->chkDetalle, 0);
+        frm_Estadistica::setCheckValue(*child<QCheckBox>(*window, "chkDetalle"), 1);
+        frm_Estadistica::setCheckValue(*child<QCheckBox>(*window, "chkDetalle"), 0);
         for (const QCheckBox *box : reportOptions) {
             SCOPED_TRACE(box->objectName().toStdString());
-            EXPECT_EQ(box->isEnabled(), box != window->chkCalculaSI || openingBalance);
+            EXPECT_EQ(box->isEnabled(),
+                      box != child<QCheckBox>(*window, "chkCalculaSI") || openingBalance);
             EXPECT_EQ(frm_Estadistica::checkValue(*box), 0);
         }
     }
@@ -371,9 +386,9 @@ TEST_F(FieldsTest, EachFieldIsValidatedByItsDataField)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         dialogs.clearShown();
-        QLineEdit *control = window->TxtEdit;
+        QLineEdit *control = child<QLineEdit>(*window, "TxtEdit");
         if (c.control >= 0)
-            control = window->txtfields[c.control];
+            control = headerField(*window, c.control);
         else
             editLine(-1 - c.control);
         control->setText(c.text);
@@ -382,7 +397,7 @@ TEST_F(FieldsTest, EachFieldIsValidatedByItsDataField)
 
         window->Campo_Valida(control);
 
-        EXPECT_EQ(window->HayError.toBool(), !c.failure.isEmpty());
+        EXPECT_EQ(state().HayError, !c.failure.isEmpty());
         if (c.failure.isEmpty())
             EXPECT_EQ(dialogs.count(), 0);
         else
@@ -397,22 +412,22 @@ TEST_F(FieldsTest, AFailureIsClearedByTheNextValidField)
     firstDateField().setText(QStringLiteral("xx"));
     dialogs.answer(msgbox::Ok);
     window->Campo_Valida(&firstDateField());
-    ASSERT_TRUE(window->HayError.toBool());
+    ASSERT_TRUE(state().HayError);
 
     firstDateField().setText(QStringLiteral("01/01/2024"));
     window->Campo_Valida(&firstDateField());
 
-    EXPECT_FALSE(window->HayError.toBool());
+    EXPECT_FALSE(state().HayError);
 }
 
 TEST_F(FieldsTest, AKnownAccountIsLookedUpTrimmedAndDescribedBesideIt)
 {
     editLine(1);
-    window->TxtEdit->setText(QStringLiteral(" 1101 "));
+    child<QLineEdit>(*window, "TxtEdit")->setText(QStringLiteral(" 1101 "));
 
-    window->Campo_Valida(window->TxtEdit);
+    window->Campo_Valida(child<QLineEdit>(*window, "TxtEdit"));
 
-    EXPECT_FALSE(window->HayError.toBool());
+    EXPECT_FALSE(state().HayError);
     EXPECT_EQ(cell(1, 2), accountDescription(QStringLiteral("1101")));
     EXPECT_FALSE(cell(1, 2).isEmpty());
     EXPECT_EQ(dialogs.count(), 0);
@@ -436,13 +451,14 @@ TEST_F(FieldsTest, AnEmptyDebitOrCreditBecomesSOnALineWithAnAccount)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         editLine(c.column);
-        window->MSFlexGrid1->setTextMatrix(1, 1, c.account);
-        window->MSFlexGrid1->setTextMatrix(1, c.column, QStringLiteral("previo"));
-        window->TxtEdit->clear();
+        child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->setTextMatrix(1, 1, c.account);
+        child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")
+            ->setTextMatrix(1, c.column, QStringLiteral("previo"));
+        child<QLineEdit>(*window, "TxtEdit")->clear();
 
-        window->Campo_Valida(window->TxtEdit);
+        window->Campo_Valida(child<QLineEdit>(*window, "TxtEdit"));
 
-        EXPECT_FALSE(window->HayError.toBool());
+        EXPECT_FALSE(state().HayError);
         EXPECT_EQ(cell(1, c.column), c.expected);
     }
 }
@@ -468,18 +484,18 @@ TEST_F(FieldsTest, TheNameDecidesBetweenANewAndAStoredDefinition)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        window->Validando = true;
-        window->Borrando = true;
+        state().Validando = true;
+        state().Borrando = true;
         nameField().setEnabled(true);
         nameField().setText(c.typed);
 
         window->Campo_Valida(&nameField());
 
-        EXPECT_FALSE(window->HayError.toBool());
-        EXPECT_EQ(window->Existe, c.stored);
-        EXPECT_EQ(window->Nuevo, !c.stored);
-        EXPECT_FALSE(window->Borrando);
-        EXPECT_TRUE(window->Editando);
+        EXPECT_FALSE(state().HayError);
+        EXPECT_EQ(state().Existe, c.stored);
+        EXPECT_EQ(state().Nuevo, !c.stored);
+        EXPECT_FALSE(state().Borrando);
+        EXPECT_TRUE(state().Editando);
         // During a full validation a stored name stays locked.
         EXPECT_EQ(nameField().isEnabled(), !c.stored);
         EXPECT_EQ(dialogs.count(), 0);
@@ -493,20 +509,22 @@ TEST_F(FieldsTest, AcceptingAStoredNameLoadsItAndOpensEveryHeaderField)
 
     window->Campo_Valida(&nameField());
 
-    EXPECT_TRUE(window->Existe);
-    EXPECT_TRUE(window->Editando);
-    for (const QLineEdit *field : std::as_const(window->txtfields))
+    EXPECT_TRUE(state().Existe);
+    EXPECT_TRUE(state().Editando);
+    for (const QLineEdit *field : headerFields(*window))
         EXPECT_TRUE(field->isEnabled()) << field->objectName().toStdString();
     // The stored lines are in the grid: four accounts of the demo definition.
-    EXPECT_EQ(window->MSFlexGrid1->Rows(), 5);
-    EXPECT_EQ(window->MSFlexGrid1->TextMatrix(0, 0), QStringLiteral("Grupo"));
+    EXPECT_EQ(child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->Rows(), 5);
+    EXPECT_EQ(child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->TextMatrix(0, 0),
+              QStringLiteral("Grupo"));
 }
 
 TEST_F(FieldsTest, DuringAFullValidationTheScreenIsNotReloaded)
 {
     editLine(1);
-    window->MSFlexGrid1->setTextMatrix(1, 1, QStringLiteral("typed"));
-    window->Validando = true;
+    child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")
+        ->setTextMatrix(1, 1, QStringLiteral("typed"));
+    state().Validando = true;
     nameField().setText(QStringLiteral("Resultado mensual"));
 
     window->Campo_Valida(&nameField());
@@ -535,7 +553,7 @@ TEST_F(FieldsTest, TheHeaderIsValidatedUpToTheFirstFailingField)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         dialogs.clearShown();
-        window->Validando = false;
+        state().Validando = false;
         nameField().setText(c.nameText);
         firstDateField().setText(c.firstDate);
         lastDateField().setText(c.lastDate);
@@ -549,7 +567,7 @@ TEST_F(FieldsTest, TheHeaderIsValidatedUpToTheFirstFailingField)
         else
             expectOneFailure(c.failure);
         // Resetting it is the caller's step.
-        EXPECT_TRUE(window->Validando);
+        EXPECT_TRUE(state().Validando);
     }
 }
 
@@ -557,10 +575,10 @@ TEST_F(FieldsTest, TheHeaderIsValidatedUpToTheFirstFailingField)
 
 TEST_F(FieldsTest, ALookupOffersNothingForAFieldWithoutALookupTable)
 {
-    window->ControlActivo = nullptr;
+    state().ControlActivo = nullptr;
     window->Consultar();
 
-    window->ControlActivo = &firstDateField();
+    state().ControlActivo = &firstDateField();
     window->Consultar();
 
     EXPECT_EQ(dialogs.count(), 0);
@@ -570,14 +588,14 @@ TEST_F(FieldsTest, TheNameLookupPutsTheChosenDefinitionInAndLoadsIt)
 {
     QString statement;
     dialogs.onDialog(chooseInList(QStringLiteral("Gastos por centro de costo"), statement));
-    window->ControlActivo = &nameField();
+    state().ControlActivo = &nameField();
 
     window->Consultar();
 
     EXPECT_EQ(statement, NameStatement);
     EXPECT_EQ(nameField().text(), QStringLiteral("Gastos por centro de costo"));
-    EXPECT_TRUE(window->Existe);
-    EXPECT_TRUE(window->optCCostos->isChecked());
+    EXPECT_TRUE(state().Existe);
+    EXPECT_TRUE(child<QRadioButton>(*window, "optCCostos")->isChecked());
 }
 
 TEST_F(FieldsTest, ACancelledNameLookupLeavesTheNameAsItWas)
@@ -585,12 +603,12 @@ TEST_F(FieldsTest, ACancelledNameLookupLeavesTheNameAsItWas)
     QString statement;
     dialogs.onDialog(chooseInList(QString(), statement));
     nameField().setText(QStringLiteral("Anterior"));
-    window->ControlActivo = &nameField();
+    state().ControlActivo = &nameField();
 
     window->Consultar();
 
     EXPECT_EQ(nameField().text(), QStringLiteral("Anterior"));
-    EXPECT_FALSE(window->HayError.toBool());
+    EXPECT_FALSE(state().HayError);
     EXPECT_EQ(dialogs.count(), 1); // the list, and no message after it
 }
 
@@ -599,14 +617,14 @@ TEST_F(FieldsTest, TheAccountLookupFillsTheLineAndMovesOnToTheDebit)
     QString statement;
     dialogs.onDialog(chooseInList(QStringLiteral("5201"), statement));
     editLine(1);
-    window->ControlActivo = window->TxtEdit;
+    state().ControlActivo = child<QLineEdit>(*window, "TxtEdit");
 
     window->Consultar();
 
     EXPECT_EQ(statement, AccountStatement);
     EXPECT_EQ(cell(1, 1), QStringLiteral("5201"));
     EXPECT_EQ(cell(1, 2), accountDescription(QStringLiteral("5201")));
-    EXPECT_EQ(window->MSFlexGrid1->Col(), 3);
+    EXPECT_EQ(child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->Col(), 3);
 }
 
 // ---- Header-field events ------------------------------------------------------------------------
@@ -648,8 +666,8 @@ TEST_F(FieldsTest, EnterOnTheNameValidatesItAndGoesNoFurther)
 
     QTest::keyClick(&nameField(), Qt::Key_Return);
 
-    EXPECT_TRUE(window->Nuevo);
-    EXPECT_TRUE(window->Editando);
+    EXPECT_TRUE(state().Nuevo);
+    EXPECT_TRUE(state().Editando);
     EXPECT_EQ(QApplication::focusWidget(), &nameField());
 }
 
@@ -670,11 +688,13 @@ TEST_F(FieldsTest, TheFocusedFieldBecomesTheActiveControlAndOffersItsLookup)
                           {0, QStringLiteral("MA_PANELCTA"), true}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.field);
-        window->txtfields[c.field]->setProperty("Tag", c.tag);
-        window->txtfields[c.field]->setFocus();
+        headerField(*window, c.field)->setProperty("Tag", c.tag);
+        headerField(*window, c.field)->setFocus();
 
-        EXPECT_EQ(window->ControlActivo, window->txtfields[c.field]);
-        EXPECT_EQ(window->BrezaCtl1->flag(QStringLiteral("consultaenabled")), c.lookupOffered);
+        EXPECT_EQ(state().ControlActivo, headerField(*window, c.field));
+        EXPECT_EQ(child<platform::BrezaCtl>(*window, "BrezaCtl1")
+                      ->flag(QStringLiteral("consultaenabled")),
+                  c.lookupOffered);
     }
 }
 
@@ -688,22 +708,23 @@ TEST_F(FieldsTest, TheRightButtonOnTheNameOpensItsLookup)
 
     EXPECT_EQ(statement, NameStatement);
     EXPECT_EQ(nameField().text(), QStringLiteral("Resultado mensual"));
-    EXPECT_TRUE(window->Existe);
+    EXPECT_TRUE(state().Existe);
 }
 
 TEST_F(FieldsTest, ThePeriodIsChosenFromTheListAndEnterMovesOn)
 {
     showActive();
-    window->CmbPeriodicidad->clear();
-    window->CmbPeriodicidad->addItems({"Diario", "Semanal", "Quicenal", "Mensual"});
-    window->CmbPeriodicidad->setCurrentIndex(0);
-    window->CmbPeriodicidad->setFocus();
+    child<QComboBox>(*window, "CmbPeriodicidad")->clear();
+    child<QComboBox>(*window, "CmbPeriodicidad")
+        ->addItems({"Diario", "Semanal", "Quicenal", "Mensual"});
+    child<QComboBox>(*window, "CmbPeriodicidad")->setCurrentIndex(0);
+    child<QComboBox>(*window, "CmbPeriodicidad")->setFocus();
 
-    QTest::keyClicks(window->CmbPeriodicidad, QStringLiteral("Me"));
-    EXPECT_EQ(window->CmbPeriodicidad->currentIndex(), 0);
+    QTest::keyClicks(child<QComboBox>(*window, "CmbPeriodicidad"), QStringLiteral("Me"));
+    EXPECT_EQ(child<QComboBox>(*window, "CmbPeriodicidad")->currentIndex(), 0);
 
-    QTest::keyClick(window->CmbPeriodicidad, Qt::Key_Return);
-    EXPECT_NE(QApplication::focusWidget(), window->CmbPeriodicidad);
+    QTest::keyClick(child<QComboBox>(*window, "CmbPeriodicidad"), Qt::Key_Return);
+    EXPECT_NE(QApplication::focusWidget(), child<QComboBox>(*window, "CmbPeriodicidad"));
 }
 
 } // namespace

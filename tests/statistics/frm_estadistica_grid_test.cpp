@@ -28,6 +28,8 @@ using statistics::frm_Estadistica;
 using statistics::FrmEstCtaGpo;
 using statistics::MSFlexGrid;
 using statistics_testing::answerGroupDialog;
+using statistics_testing::child;
+using statistics_testing::headerField;
 using testing_support::ScriptedDialogs;
 namespace msgbox = platform::msgbox;
 
@@ -54,9 +56,9 @@ protected:
         StatisticsDatabaseTest::TearDown();
     }
 
-    MSFlexGrid &grid() { return *window->MSFlexGrid1; }
-    QLineEdit &editor() { return *window->TxtEdit; }
-    bool editing() const { return !window->TxtEdit->isHidden(); }
+    MSFlexGrid &grid() { return *child<MSFlexGrid>(*window, "MSFlexGrid1"); }
+    QLineEdit &editor() { return *child<QLineEdit>(*window, "TxtEdit"); }
+    bool editing() const { return !child<QLineEdit>(*window, "TxtEdit")->isHidden(); }
 
     // Definition lines below the header, each its five cells separated by "|".
     void setLines(const QStringList &lines)
@@ -88,8 +90,12 @@ protected:
 
     QString dataField() const
     {
-        return window->TxtEdit->property(platform::Controles::DataFieldProperty).toString();
+        return child<QLineEdit>(*window, "TxtEdit")
+            ->property(platform::Controles::DataFieldProperty)
+            .toString();
     }
+
+    statistics_testing::FormState state() { return statistics_testing::FormState(*window); }
 
     std::unique_ptr<frm_Estadistica> window;
 };
@@ -173,16 +179,17 @@ TEST_F(GridTest, TheEditorTakesTheRuleTableAndLengthOfItsColumn)
         {Description, "", "", unlimited},
     };
     for (const Case &c : cases) {
-        window->TextPropiedades(window->TxtEdit, Account); // what the last column left behind
-        window->TextPropiedades(window->TxtEdit, c.column);
+        window->TextPropiedades(child<QLineEdit>(*window, "TxtEdit"),
+                                Account); // what the last column left behind
+        window->TextPropiedades(child<QLineEdit>(*window, "TxtEdit"), c.column);
         EXPECT_EQ(dataField(), c.dataField) << "column " << c.column;
         EXPECT_EQ(editor().property(platform::Controles::TagProperty).toString(), c.tag);
         EXPECT_EQ(editor().maxLength(), c.maxLength);
     }
 
     // Any control other than the cell editor is left alone.
-    window->TextPropiedades(window->txtfields[0], Account);
-    EXPECT_EQ(window->txtfields[0]->property(platform::Controles::DataFieldProperty).toString(),
+    window->TextPropiedades(headerField(*window, 0), Account);
+    EXPECT_EQ(headerField(*window, 0)->property(platform::Controles::DataFieldProperty).toString(),
               QStringLiteral("NOMBRE"));
 }
 
@@ -236,7 +243,7 @@ TEST_F(GridTest, ADoubleClickOrAKeyOnTheGridOpensTheEditorForTheCurrentColumn)
 
     EXPECT_TRUE(editing());
     EXPECT_EQ(editor().text(), QStringLiteral("7"));
-    EXPECT_EQ(window->ControlActivo, window->TxtEdit);
+    EXPECT_EQ(state().ControlActivo, child<QLineEdit>(*window, "TxtEdit"));
     EXPECT_EQ(dataField(), QStringLiteral("CUENTA"));
 
     editor().hide();
@@ -270,7 +277,7 @@ TEST_F(GridTest, EnterCommitsTheEditAndMovesToTheNextTypedCell)
     for (const Case &c : cases) {
         setLines({"Caja|1101|Caja|S|N", "|1102|Banco|S|S"});
         goTo(c.row, c.column);
-        window->TextPropiedades(window->TxtEdit, c.column);
+        window->TextPropiedades(child<QLineEdit>(*window, "TxtEdit"), c.column);
         editor().setText(QStringLiteral("Q"));
         editor().show();
 
@@ -678,7 +685,7 @@ TEST_F(GridTest, OnlyTheFirstToolbarButtonAsksForAGroup)
 {
     setLines({"||||"});
     goTo(1, Group);
-    const QList<QAction *> buttons = window->Toolbar1->actions();
+    const QList<QAction *> buttons = child<QToolBar>(*window, "Toolbar1")->actions();
     ASSERT_EQ(buttons.size(), 4);
 
     for (int index = 1; index < 4; ++index)

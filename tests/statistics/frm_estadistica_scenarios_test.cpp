@@ -31,7 +31,9 @@ namespace {
 
 using statistics::frm_Estadistica;
 using statistics::MSFlexGrid;
+using statistics_testing::child;
 using statistics_testing::chooseInList;
+using statistics_testing::headerField;
 using testing_support::ScriptedDialogs;
 namespace msgbox = platform::msgbox;
 
@@ -70,10 +72,11 @@ protected:
         window->show();
         QApplication::setActiveWindow(window.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QObject::connect(window->BrezaCtl1, &platform::BrezaCtl::Accion,
+        QObject::connect(child<platform::BrezaCtl>(*window, "BrezaCtl1"),
+                         &platform::BrezaCtl::Accion,
                          [this](QString &clave) { commands << clave; });
-        if (window->txtfields[0]->isEnabled())
-            QTest::mouseClick(window->txtfields[0], Qt::LeftButton);
+        if (headerField(*window, 0)->isEnabled())
+            QTest::mouseClick(headerField(*window, 0), Qt::LeftButton);
     }
 
     static QWidget *focused() { return QApplication::focusWidget(); }
@@ -117,7 +120,7 @@ protected:
 
     void openDefinition(const QString &name)
     {
-        retype(*window->txtfields[0], name);
+        retype(*headerField(*window, 0), name);
         press(Qt::Key_Return);
     }
 
@@ -129,12 +132,12 @@ protected:
     // "Apertura por cuenta" as the report is to run, set by a click when it reads otherwise.
     void tickBreakdown(bool ticked)
     {
-        if (window->chkDetalle->isChecked() != ticked)
-            clickBox(window->chkDetalle);
-        ASSERT_EQ(window->chkDetalle->isChecked(), ticked);
+        if (child<QCheckBox>(*window, "chkDetalle")->isChecked() != ticked)
+            clickBox(child<QCheckBox>(*window, "chkDetalle"));
+        ASSERT_EQ(child<QCheckBox>(*window, "chkDetalle")->isChecked(), ticked);
     }
 
-    MSFlexGrid &grid() { return *window->MSFlexGrid1; }
+    MSFlexGrid &grid() { return *child<MSFlexGrid>(*window, "MSFlexGrid1"); }
 
     QPoint cellCentre(int row, int col)
     {
@@ -208,6 +211,8 @@ protected:
     }
 
     statistics_testing::RecordingBreakdown breakdown;
+    statistics_testing::FormState state() { return statistics_testing::FormState(*window); }
+
     std::unique_ptr<frm_Estadistica> window;
     QStringList commands; // what the toolbar raised
 };
@@ -263,7 +268,7 @@ TEST_F(ScenarioTest, TabInTheCellEditorWalksTheGrid)
     start();
     openDefinition(Monthly);
     ASSERT_EQ(gridLines().first(), QStringLiteral("Costos (-)|51|COSTOS|S|N"));
-    EXPECT_EQ(focused(), window->txtfields[0]);
+    EXPECT_EQ(focused(), headerField(*window, 0));
 
     doubleClickCell(1, Account);
     press(Qt::Key_Backspace);
@@ -285,12 +290,12 @@ TEST_F(ScenarioTest, TabInTheCellEditorWalksTheGrid)
     type(QStringLiteral("zz"));
     press(Qt::Key_Escape);
 
-    EXPECT_EQ(window->txtfields[0]->text(), Monthly);
+    EXPECT_EQ(headerField(*window, 0)->text(), Monthly);
     EXPECT_EQ(gridLines().first(),
               QStringLiteral("Costos (-)|5101|Costo de mercaderías vendidas|N|S"));
-    QTest::mouseClick(window->txtfields[0], Qt::LeftButton);
+    QTest::mouseClick(headerField(*window, 0), Qt::LeftButton);
     press(Qt::Key_Return);
-    EXPECT_EQ(focused(), window->txtfields[0]);
+    EXPECT_EQ(focused(), headerField(*window, 0));
     EXPECT_EQ(gridLines().first(),
               QStringLiteral("Costos (-)|5101|Costo de mercaderías vendidas|N|S"));
     EXPECT_EQ(dialogs.count(), 0);
@@ -339,7 +344,7 @@ TEST_F(ScenarioTest, OneKeyPressOpensOneLookup)
     });
     pressOpeningDialog(Qt::Key_F3);
     EXPECT_EQ(dialogs.count(), 1);
-    EXPECT_EQ(window->txtfields[0]->text(), Monthly);
+    EXPECT_EQ(headerField(*window, 0)->text(), Monthly);
     EXPECT_EQ(gridLines().size(), 4);
     EXPECT_EQ(stored(Monthly).size(), 4);
 }
@@ -400,13 +405,13 @@ TEST_F(ScenarioTest, ANameChosenInTheListDialogOpensOneLookup)
         dialogs.clearShown();
         dialogs.onDialog(driveListDialog(path.choose));
         if (path.rightClick)
-            QTest::mouseClick(window->txtfields[0], Qt::RightButton);
+            QTest::mouseClick(headerField(*window, 0), Qt::RightButton);
         else
             pressOpeningDialog(Qt::Key_F3);
         QApplication::processEvents();
         EXPECT_EQ(dialogs.count(), 1);
         EXPECT_TRUE(dialogs.allAnswered());
-        EXPECT_EQ(window->txtfields[0]->text(), Monthly);
+        EXPECT_EQ(headerField(*window, 0)->text(), Monthly);
         EXPECT_EQ(gridLines().size(), 4);
         EXPECT_EQ(stored(Monthly).size(), 4);
         window.reset();
@@ -461,10 +466,10 @@ TEST_F(ScenarioTest, TheReportRefusesABadHeaderInEveryMode)
                           .arg(Monthly));
             dialogs.clearShown();
             start(QString::fromLatin1(mode.parameter));
-            if (!window->ModoMenu)
+            if (!state().ModoMenu)
                 openDefinition(Monthly);
-            retype(*window->txtfields[1], QString::fromLatin1(fault.fechaD));
-            retype(*window->txtfields[2], QString::fromLatin1(fault.fechaH));
+            retype(*headerField(*window, 1), QString::fromLatin1(fault.fechaD));
+            retype(*headerField(*window, 2), QString::fromLatin1(fault.fechaH));
             tickBreakdown(mode.breakdown);
 
             dialogs.answer(msgbox::Ok);
@@ -473,11 +478,11 @@ TEST_F(ScenarioTest, TheReportRefusesABadHeaderInEveryMode)
             ASSERT_EQ(dialogs.count(), 1);
             EXPECT_EQ(dialogs.last().text, QString::fromUtf8(fault.message));
             EXPECT_EQ(dialogs.last().title, FailureTitle);
-            QWidget *expectedFocus = window->CmbTG;
+            QWidget *expectedFocus = child<QComboBox>(*window, "CmbTG");
             if (fault.focusField >= 0)
-                expectedFocus = window->txtfields[fault.focusField];
+                expectedFocus = headerField(*window, fault.focusField);
             else if (fault.focusField == -1)
-                expectedFocus = window->CmbPeriodicidad;
+                expectedFocus = child<QComboBox>(*window, "CmbPeriodicidad");
             EXPECT_EQ(focused(), expectedFocus);
             EXPECT_TRUE(breakdown.computed.isEmpty());
             runOnMain(QStringLiteral("UPDATE MA_PANELCTA SET PERIODICIDAD = 3, TipoGrafico = 2 "
@@ -512,9 +517,9 @@ TEST_F(ScenarioTest, AValidHeaderReportsAndSavesOnlyOutsideAMenuStart)
         breakdown.computed.clear();
         dialogs.clearShown();
         start(QString::fromLatin1(mode.parameter));
-        if (!window->ModoMenu)
+        if (!state().ModoMenu)
             openDefinition(Monthly);
-        retype(*window->txtfields[1], QStringLiteral("01/03/2023"));
+        retype(*headerField(*window, 1), QStringLiteral("01/03/2023"));
         tickBreakdown(mode.breakdown);
         bool progressShownUnderTheReport = true;
         if (!mode.breakdown)
@@ -530,7 +535,7 @@ TEST_F(ScenarioTest, AValidHeaderReportsAndSavesOnlyOutsideAMenuStart)
             EXPECT_EQ(dialogs.count(), 1);
             EXPECT_FALSE(progressShownUnderTheReport);
         }
-        EXPECT_EQ(storedStart().startsWith(QStringLiteral("2023-03-01")), !window->ModoMenu)
+        EXPECT_EQ(storedStart().startsWith(QStringLiteral("2023-03-01")), !state().ModoMenu)
             << storedStart().toStdString();
         EXPECT_EQ(sorted(stored(Monthly)), sorted(before));
         window.reset();
@@ -548,24 +553,24 @@ TEST_F(ScenarioTest, OptionsFollowTheGroupingAfterEveryLoad)
     runOnMain(QStringLiteral("UPDATE MA_PANELCTA SET PermiteModificar = '201' WHERE NOMBRE = '%1'")
                   .arg(Monthly));
     start();
-    EXPECT_FALSE(window->SSTab1->isTabEnabled(2));
+    EXPECT_FALSE(child<QTabWidget>(*window, "SSTab1")->isTabEnabled(2));
 
     openDefinition(QStringLiteral("Gastos por centro de costo"));
-    EXPECT_TRUE(window->SSTab1->isTabEnabled(2));
+    EXPECT_TRUE(child<QTabWidget>(*window, "SSTab1")->isTabEnabled(2));
     dialogs.answer(msgbox::Yes);
     press(Qt::Key_F4);
     openDefinition(Monthly);
-    EXPECT_TRUE(window->optFecha->isChecked());
-    EXPECT_FALSE(window->SSTab1->isTabEnabled(2));
-    EXPECT_EQ(window->chkModCptes->checkState(), Qt::Checked);
+    EXPECT_TRUE(child<QRadioButton>(*window, "optFecha")->isChecked());
+    EXPECT_FALSE(child<QTabWidget>(*window, "SSTab1")->isTabEnabled(2));
+    EXPECT_EQ(child<QCheckBox>(*window, "chkModCptes")->checkState(), Qt::Checked);
 
-    clickBox(window->optUNeg);
-    clickBox(window->chkDetalle);
-    clickBox(window->chkDetalle);
-    EXPECT_FALSE(window->chkCalculaSI->isEnabled());
+    clickBox(child<QRadioButton>(*window, "optUNeg"));
+    clickBox(child<QCheckBox>(*window, "chkDetalle"));
+    clickBox(child<QCheckBox>(*window, "chkDetalle"));
+    EXPECT_FALSE(child<QCheckBox>(*window, "chkCalculaSI")->isEnabled());
     for (int click = 0; click < 3; ++click) {
-        clickBox(window->chkModUneg);
-        EXPECT_NE(window->chkModUneg->checkState(), Qt::PartiallyChecked);
+        clickBox(child<QCheckBox>(*window, "chkModUneg"));
+        EXPECT_NE(child<QCheckBox>(*window, "chkModUneg")->checkState(), Qt::PartiallyChecked);
     }
 
     press(Qt::Key_F5);
@@ -634,7 +639,7 @@ TEST_F(ScenarioTest, AGridWithNoLineToStoreIsRefusedAndTheDefinitionStays)
 {
     start();
     openDefinition(Branches);
-    clickBox(window->chkAlMenu);
+    clickBox(child<QCheckBox>(*window, "chkAlMenu"));
     press(Qt::Key_F5);
     const QStringList before = stored(Branches);
     ASSERT_EQ(before.size(), 2);
@@ -669,7 +674,8 @@ TEST_F(ScenarioTest, AGridWithNoLineToStoreIsRefusedAndTheDefinitionStays)
             EXPECT_EQ(dialogs.last().text, EmptyGridMessage);
             EXPECT_EQ(dialogs.last().title, FailureTitle);
             EXPECT_EQ(focused(), &grid());
-            EXPECT_TRUE(window->BrezaCtl1->flag(QStringLiteral("grabarenabled")));
+            EXPECT_TRUE(child<platform::BrezaCtl>(*window, "BrezaCtl1")
+                            ->flag(QStringLiteral("grabarenabled")));
             dialogs.clearShown();
         }
         EXPECT_TRUE(breakdown.computed.isEmpty());
@@ -687,7 +693,7 @@ TEST_F(ScenarioTest, TheGroupAndNameBoxesTakeWhatTheirColumnsHold)
     start();
     const QString longName(230, u'n');
     openDefinition(longName);
-    EXPECT_EQ(window->txtfields[0]->text(), QString(200, u'n'));
+    EXPECT_EQ(headerField(*window, 0)->text(), QString(200, u'n'));
     press(Qt::Key_Tab);
     type(QStringLiteral("01/01/2026"));
     press(Qt::Key_Return);
@@ -757,8 +763,9 @@ TEST_F(ScenarioTest, ASaveWhoseRowFailsKeepsTheWindowAndPrintsNothing)
         ASSERT_EQ(dialogs.count(), 1);
         EXPECT_EQ(dialogs.last().style & 0xF, msgbox::AbortRetryIgnore);
         EXPECT_EQ(gridLines(), typed);
-        EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Corta"));
-        EXPECT_TRUE(window->BrezaCtl1->flag(QStringLiteral("grabarenabled")));
+        EXPECT_EQ(headerField(*window, 0)->text(), QStringLiteral("Corta"));
+        EXPECT_TRUE(
+            child<platform::BrezaCtl>(*window, "BrezaCtl1")->flag(QStringLiteral("grabarenabled")));
         EXPECT_EQ(stored(QStringLiteral("Corta")), before);
     }
     EXPECT_EQ(valueOnMain(QStringLiteral("SELECT COUNT(*) FROM AUX_PANELCTA")).toInt(), 0);
@@ -789,7 +796,7 @@ TEST_F(ScenarioTest, AnotherDefinitionAsksBeforeItLoadsOverTypedLines)
             dialogs.answer(answer);
             QString statement;
             if (path.lookup) {
-                QTest::mouseClick(window->txtfields[0], Qt::LeftButton);
+                QTest::mouseClick(headerField(*window, 0), Qt::LeftButton);
                 dialogs.onDialog(chooseInList(Branches, statement));
                 pressOpeningDialog(Qt::Key_F3);
             } else {
@@ -800,12 +807,12 @@ TEST_F(ScenarioTest, AnotherDefinitionAsksBeforeItLoadsOverTypedLines)
             EXPECT_EQ(dialogs.last().text, CancelQuestion);
             EXPECT_EQ(dialogs.last().title, QStringLiteral("Atención!!!"));
             if (answer == msgbox::No) {
-                EXPECT_EQ(window->txtfields[0]->text(), Monthly);
+                EXPECT_EQ(headerField(*window, 0)->text(), Monthly);
                 EXPECT_EQ(gridLines(), typed);
             } else {
-                EXPECT_EQ(window->txtfields[0]->text(), Branches);
+                EXPECT_EQ(headerField(*window, 0)->text(), Branches);
                 EXPECT_EQ(gridLines().size(), 2);
-                EXPECT_TRUE(window->optUNeg->isChecked());
+                EXPECT_TRUE(child<QRadioButton>(*window, "optUNeg")->isChecked());
             }
             EXPECT_EQ(stored(Monthly), monthlyBefore);
             EXPECT_EQ(stored(Branches), branchesBefore);
@@ -820,7 +827,7 @@ TEST_F(ScenarioTest, AnotherDefinitionAsksBeforeItLoadsOverTypedLines)
     dialogs.clearShown();
     openDefinition(Branches);
     EXPECT_EQ(dialogs.count(), 0);
-    EXPECT_EQ(window->txtfields[0]->text(), Branches);
+    EXPECT_EQ(headerField(*window, 0)->text(), Branches);
 }
 
 // A slip in the name while editing (a name no definition has), then the right name again: the
@@ -833,9 +840,9 @@ TEST_F(ScenarioTest, TheLoadedNameIsKeptUntilASave)
     retypeCell(1, Account, QStringLiteral("5101"));
     ASSERT_EQ(focused(), &grid());
     press(Qt::Key_Tab);
-    ASSERT_EQ(focused(), window->txtfields[0]);
-    EXPECT_TRUE(window->txtfields[0]->selectedText().isEmpty());
-    EXPECT_EQ(window->txtfields[0]->cursorPosition(), Monthly.size());
+    ASSERT_EQ(focused(), headerField(*window, 0));
+    EXPECT_TRUE(headerField(*window, 0)->selectedText().isEmpty());
+    EXPECT_EQ(headerField(*window, 0)->cursorPosition(), Monthly.size());
 
     const QStringList typed = gridLines();
     dialogs.clearShown();
@@ -867,11 +874,11 @@ TEST_F(ScenarioTest, AUnitGroupingLoadsAndPrintsWithoutOpeningBalance)
         runOnMain(QStringLiteral("UPDATE MA_PANELCTA SET calculasi = 1 WHERE NOMBRE = '%1'")
                       .arg(Branches));
         start(QString::fromLatin1(how.parameter));
-        if (!window->ModoMenu)
+        if (!state().ModoMenu)
             openDefinition(Branches);
-        EXPECT_TRUE(window->optUNeg->isChecked());
-        EXPECT_FALSE(window->chkCalculaSI->isChecked());
-        EXPECT_FALSE(window->chkCalculaSI->isEnabled());
+        EXPECT_TRUE(child<QRadioButton>(*window, "optUNeg")->isChecked());
+        EXPECT_FALSE(child<QCheckBox>(*window, "chkCalculaSI")->isChecked());
+        EXPECT_FALSE(child<QCheckBox>(*window, "chkCalculaSI")->isEnabled());
         tickBreakdown(false);
 
         dialogs.clearShown();
@@ -887,7 +894,7 @@ TEST_F(ScenarioTest, AUnitGroupingLoadsAndPrintsWithoutOpeningBalance)
         EXPECT_EQ(rowsOf(QStringLiteral("SELECT DISTINCT calculasi FROM MA_PANELCTA WHERE "
                                         "NOMBRE = '%1'")
                              .arg(Branches)),
-                  QStringList{window->ModoMenu ? "1" : "0"});
+                  QStringList{state().ModoMenu ? "1" : "0"});
         EXPECT_TRUE(menuEntries().isEmpty());
         window.reset();
     }
@@ -943,19 +950,23 @@ TEST_F(ScenarioTest, OneClickOnEachBoxAfterALoadChangesIt)
             } else {
                 openDefinition(name);
             }
-            ASSERT_EQ(window->txtfields[0]->text(), name);
+            ASSERT_EQ(headerField(*window, 0)->text(), name);
             for (QCheckBox *box :
-                 {window->chkAlMenu, window->chkModCptes, window->chkModUneg, window->chkModCCostos,
-                  window->ChkInvertirFilCol, window->chkIgnorarCeros, window->chkCalculaSI,
-                  window->chkDetalle}) {
+                 {child<QCheckBox>(*window, "chkAlMenu"), child<QCheckBox>(*window, "chkModCptes"),
+                  child<QCheckBox>(*window, "chkModUneg"),
+                  child<QCheckBox>(*window, "chkModCCostos"),
+                  child<QCheckBox>(*window, "ChkInvertirFilCol"),
+                  child<QCheckBox>(*window, "chkIgnorarCeros"),
+                  child<QCheckBox>(*window, "chkCalculaSI"),
+                  child<QCheckBox>(*window, "chkDetalle")}) {
                 if (!box->isEnabled())
                     continue;
                 const bool before = box->isChecked();
                 clickBox(box);
                 EXPECT_NE(box->isChecked(), before) << box->text().toStdString();
             }
-            const bool anchored = window->chkAlMenu->isChecked();
-            const bool breakdownTicked = window->chkDetalle->isChecked();
+            const bool anchored = child<QCheckBox>(*window, "chkAlMenu")->isChecked();
+            const bool breakdownTicked = child<QCheckBox>(*window, "chkDetalle")->isChecked();
             press(Qt::Key_F5);
             EXPECT_EQ(
                 rowsOf(QStringLiteral("SELECT DISTINCT anclaralmenu, aperturaCuentas FROM "
@@ -980,16 +991,16 @@ TEST_F(ScenarioTest, ACancelledNameLookupLeavesTheNameAsItWas)
             openDefinition(Monthly);
         else
             type(QStringLiteral("Nuev"));
-        const QString name = window->txtfields[0]->text();
+        const QString name = headerField(*window, 0)->text();
         const QStringList lines = gridLines();
         dialogs.clearShown();
         QString statement;
         dialogs.onDialog(chooseInList(QString(), statement));
         pressOpeningDialog(Qt::Key_F3);
         EXPECT_EQ(dialogs.count(), 1);
-        EXPECT_EQ(window->txtfields[0]->text(), name);
+        EXPECT_EQ(headerField(*window, 0)->text(), name);
         EXPECT_EQ(gridLines(), lines);
-        EXPECT_FALSE(window->HayError.toBool());
+        EXPECT_FALSE(state().HayError);
         window.reset();
     }
     EXPECT_EQ(storedDefinitions(), before);

@@ -17,6 +17,8 @@
 namespace {
 
 using statistics::frm_Estadistica;
+using statistics_testing::child;
+using statistics_testing::headerField;
 namespace msgbox = platform::msgbox;
 
 // The window on the sample database, with voucher types whose codes share a prefix.
@@ -58,10 +60,12 @@ protected:
     QStringList gridLines() const
     {
         QStringList lines;
-        for (int row = 1; row < window->MSFlexGrid1->Rows(); ++row) {
+        for (int row = 1; row < child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->Rows();
+             ++row) {
             QStringList cells;
             for (int col = 0; col < 5; ++col)
-                cells << window->MSFlexGrid1->TextMatrix(row, col);
+                cells
+                    << child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->TextMatrix(row, col);
             lines << cells.join('|');
         }
         return lines;
@@ -77,10 +81,12 @@ protected:
     // Accepts the name as the name check does before a save.
     void editing(const QString &name, bool existing)
     {
-        window->txtfields[0]->setText(name);
-        window->Nuevo = !existing;
-        window->Existe = existing;
+        headerField(*window, 0)->setText(name);
+        state().Nuevo = !existing;
+        state().Existe = existing;
     }
+
+    statistics_testing::FormState state() { return statistics_testing::FormState(*window); }
 
     std::unique_ptr<frm_Estadistica> window;
 };
@@ -102,32 +108,36 @@ TEST_F(StoreWindowTest, LoadReadsTheHeaderFromTheFirstRow)
     };
     for (const auto &c : cases) {
         runOnMain("DELETE MA_PANELCTA");
-        for (QCheckBox *check : {window->chkModCptes, window->chkModUneg, window->chkModCCostos,
-                                 window->chkAlMenu, window->ChkInvertirFilCol,
-                                 window->chkIgnorarCeros, window->chkCalculaSI, window->chkDetalle})
+        for (QCheckBox *check :
+             {child<QCheckBox>(*window, "chkModCptes"), child<QCheckBox>(*window, "chkModUneg"),
+              child<QCheckBox>(*window, "chkModCCostos"), child<QCheckBox>(*window, "chkAlMenu"),
+              child<QCheckBox>(*window, "ChkInvertirFilCol"),
+              child<QCheckBox>(*window, "chkIgnorarCeros"),
+              child<QCheckBox>(*window, "chkCalculaSI"), child<QCheckBox>(*window, "chkDetalle")})
             frm_Estadistica::setCheckValue(*check, 1);
-        window->optUNeg->setChecked(true);
+        child<QRadioButton>(*window, "optUNeg")->setChecked(true);
         store(QStringLiteral("'Ventas','2024-01-01','2024-12-31','Caja','1.1',1,0,6,3,'',")
               + QLatin1String(c.stored));
 
         load("Ventas");
 
-        EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Ventas")) << c.stored;
-        EXPECT_EQ(window->txtfields[1]->text(), QStringLiteral("01/01/2024")) << c.stored;
-        EXPECT_EQ(window->CmbTG->currentIndex(), 6) << c.stored;
-        EXPECT_EQ(window->CmbPeriodicidad->currentIndex(), 3) << c.stored;
-        EXPECT_EQ(box(window->chkModCptes), c.modCptes) << c.stored;
-        EXPECT_EQ(box(window->chkModUneg), c.modUneg) << c.stored;
-        EXPECT_EQ(box(window->chkModCCostos), c.modCCostos) << c.stored;
-        const QRadioButton *expected = QLatin1String(c.grouping) == "optUNeg" ? window->optUNeg
-            : QLatin1String(c.grouping) == "optCCostos"                       ? window->optCCostos
-                                                                              : window->optFecha;
+        EXPECT_EQ(headerField(*window, 0)->text(), QStringLiteral("Ventas")) << c.stored;
+        EXPECT_EQ(headerField(*window, 1)->text(), QStringLiteral("01/01/2024")) << c.stored;
+        EXPECT_EQ(child<QComboBox>(*window, "CmbTG")->currentIndex(), 6) << c.stored;
+        EXPECT_EQ(child<QComboBox>(*window, "CmbPeriodicidad")->currentIndex(), 3) << c.stored;
+        EXPECT_EQ(box(child<QCheckBox>(*window, "chkModCptes")), c.modCptes) << c.stored;
+        EXPECT_EQ(box(child<QCheckBox>(*window, "chkModUneg")), c.modUneg) << c.stored;
+        EXPECT_EQ(box(child<QCheckBox>(*window, "chkModCCostos")), c.modCCostos) << c.stored;
+        const QRadioButton *expected = QLatin1String(c.grouping) == "optUNeg"
+            ? child<QRadioButton>(*window, "optUNeg")
+            : QLatin1String(c.grouping) == "optCCostos" ? child<QRadioButton>(*window, "optCCostos")
+                                                        : child<QRadioButton>(*window, "optFecha");
         EXPECT_TRUE(expected->isChecked()) << c.stored;
-        EXPECT_EQ(box(window->chkAlMenu), c.alMenu) << c.stored;
-        EXPECT_EQ(box(window->ChkInvertirFilCol), c.invertir) << c.stored;
-        EXPECT_EQ(box(window->chkIgnorarCeros), c.ignorar) << c.stored;
-        EXPECT_EQ(box(window->chkCalculaSI), c.calcula) << c.stored;
-        EXPECT_EQ(box(window->chkDetalle), c.detalle) << c.stored;
+        EXPECT_EQ(box(child<QCheckBox>(*window, "chkAlMenu")), c.alMenu) << c.stored;
+        EXPECT_EQ(box(child<QCheckBox>(*window, "ChkInvertirFilCol")), c.invertir) << c.stored;
+        EXPECT_EQ(box(child<QCheckBox>(*window, "chkIgnorarCeros")), c.ignorar) << c.stored;
+        EXPECT_EQ(box(child<QCheckBox>(*window, "chkCalculaSI")), c.calcula) << c.stored;
+        EXPECT_EQ(box(child<QCheckBox>(*window, "chkDetalle")), c.detalle) << c.stored;
     }
     EXPECT_EQ(dialogs.count(), 0);
 }
@@ -153,18 +163,18 @@ TEST_F(StoreWindowTest, LoadShowsOneLinePerRowWithTheGroupOnItsFirstLine)
     EXPECT_EQ(lines[1], QStringLiteral("Bancos|1.1.01|Banco de prueba|N|N"));
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("|1.1.02|"))) << lines[2].toStdString();
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("|1.1.03|"))) << lines[3].toStdString();
-    EXPECT_EQ(selected(*window->LstCpte), QStringList{"Prueba uno (A1)"});
-    EXPECT_TRUE(selected(*window->LstUNeg).isEmpty());
+    EXPECT_EQ(selected(*child<QListWidget>(*window, "LstCpte")), QStringList{"Prueba uno (A1)"});
+    EXPECT_TRUE(selected(*child<QListWidget>(*window, "LstUNeg")).isEmpty());
 }
 
 TEST_F(StoreWindowTest, LoadOfAnUnknownNameOnlyRefillsTheListsAndAddsALine)
 {
-    window->LstCpte->item(0)->setSelected(true);
-    window->CmbTG->setCurrentIndex(2);
+    child<QListWidget>(*window, "LstCpte")->item(0)->setSelected(true);
+    child<QComboBox>(*window, "CmbTG")->setCurrentIndex(2);
     load("No existe");
-    EXPECT_TRUE(selected(*window->LstCpte).isEmpty());
+    EXPECT_TRUE(selected(*child<QListWidget>(*window, "LstCpte")).isEmpty());
     EXPECT_EQ(gridLines(), QStringList{"||||"});
-    EXPECT_EQ(window->CmbTG->currentIndex(), 2);
+    EXPECT_EQ(child<QComboBox>(*window, "CmbTG")->currentIndex(), 2);
     EXPECT_EQ(dialogs.count(), 0);
 }
 
@@ -184,7 +194,7 @@ TEST_F(StoreWindowTest, AStoredLayoutSelectsItsEntryOrNoneAndOneTheComboLacksIsR
     };
     for (const auto &c : cases) {
         runOnMain("DELETE MA_PANELCTA");
-        window->CmbTG->setCurrentIndex(2);
+        child<QComboBox>(*window, "CmbTG")->setCurrentIndex(2);
         store(QStringLiteral("'Ventas','2024-01-01','2024-12-31','Caja','1.1',1,0,")
               + QLatin1String(c.tipoGrafico) + ",3,'','000','Fecha',0,0,0,0,0");
         dialogs.clearShown();
@@ -193,7 +203,7 @@ TEST_F(StoreWindowTest, AStoredLayoutSelectsItsEntryOrNoneAndOneTheComboLacksIsR
 
         load("Ventas");
 
-        EXPECT_EQ(window->CmbTG->currentIndex(), c.selected) << c.tipoGrafico;
+        EXPECT_EQ(child<QComboBox>(*window, "CmbTG")->currentIndex(), c.selected) << c.tipoGrafico;
         ASSERT_EQ(dialogs.count(), c.reported ? 1 : 0) << c.tipoGrafico;
         if (c.reported) {
             EXPECT_TRUE(dialogs.last().text.endsWith("Rutina: AsignaCashProyectado"))
@@ -201,7 +211,7 @@ TEST_F(StoreWindowTest, AStoredLayoutSelectsItsEntryOrNoneAndOneTheComboLacksIsR
         }
         // The rest of the definition loads either way.
         EXPECT_EQ(gridLines().size(), 1) << c.tipoGrafico;
-        EXPECT_EQ(window->CmbPeriodicidad->currentIndex(), 3) << c.tipoGrafico;
+        EXPECT_EQ(child<QComboBox>(*window, "CmbPeriodicidad")->currentIndex(), 3) << c.tipoGrafico;
     }
 }
 
@@ -211,7 +221,7 @@ TEST_F(StoreWindowTest, AStoredLayoutSelectsItsEntryOrNoneAndOneTheComboLacksIsR
 TEST_F(StoreWindowTest, APartTheLoadLeavesOutKeepsWhatTheEarlierPartsLeftOnScreen)
 {
     redeclareDefinitionTable("varchar(10)");
-    frm_Estadistica::setCheckValue(*window->chkCalculaSI, 1);
+    frm_Estadistica::setCheckValue(*child<QCheckBox>(*window, "chkCalculaSI"), 1);
     store("'Ventas','2024-01-01','2024-12-31','Caja','1.1',1,0,6,3,'','000','UNegocio',0,0,0,"
           "'quizás',0");
     dialogs.answer(msgbox::Ignore);
@@ -219,9 +229,9 @@ TEST_F(StoreWindowTest, APartTheLoadLeavesOutKeepsWhatTheEarlierPartsLeftOnScree
     load("Ventas");
 
     ASSERT_EQ(dialogs.count(), 1);
-    EXPECT_TRUE(window->optUNeg->isChecked());
-    EXPECT_EQ(box(window->chkCalculaSI), 0);
-    EXPECT_FALSE(window->chkCalculaSI->isEnabled());
+    EXPECT_TRUE(child<QRadioButton>(*window, "optUNeg")->isChecked());
+    EXPECT_EQ(box(child<QCheckBox>(*window, "chkCalculaSI")), 0);
+    EXPECT_FALSE(child<QCheckBox>(*window, "chkCalculaSI")->isEnabled());
     EXPECT_EQ(gridLines().size(), 1); // the lines still load
 }
 
@@ -229,28 +239,30 @@ TEST_F(StoreWindowTest, SavedLinesComeBackSortedWithEveryListCode)
 {
     editing("Ventas d'Oro", false);
     window->ArmarGrilla();
-    window->MSFlexGrid1->setRows(4);
+    child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->setRows(4);
     const QStringList cells{"Pasivo|2.1|x|S|N", "|1.1.01|x|N|S", "Activo|1.1.02|x|s|N"};
     for (int row = 0; row < cells.size(); ++row) {
         const QStringList line = cells[row].split('|');
         for (int col = 0; col < 5; ++col)
-            window->MSFlexGrid1->setTextMatrix(row + 1, col, line[col]);
+            child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")
+                ->setTextMatrix(row + 1, col, line[col]);
     }
-    for (int i = 0; i < window->LstCpte->count(); ++i)
-        window->LstCpte->item(i)->setSelected(true);
+    for (int i = 0; i < child<QListWidget>(*window, "LstCpte")->count(); ++i)
+        child<QListWidget>(*window, "LstCpte")->item(i)->setSelected(true);
 
     window->Actualizardatos();
-    EXPECT_FALSE(window->HayError.toBool());
+    EXPECT_FALSE(state().HayError);
 
     const QString codes = valueOnMain("SELECT Comprobantes FROM MA_PANELCTA").toString();
-    EXPECT_EQ(codes.count(QLatin1Char(',')) + 1, window->LstCpte->count());
+    EXPECT_EQ(codes.count(QLatin1Char(',')) + 1, child<QListWidget>(*window, "LstCpte")->count());
     EXPECT_TRUE(codes.contains("'A10'"));
     load("Ventas d'Oro");
     EXPECT_EQ(gridLines().size(), 3);
     EXPECT_TRUE(gridLines()[0].startsWith("Activo|1.1.02|")) << gridLines()[0].toStdString();
     EXPECT_TRUE(gridLines()[1].startsWith("Pasivo|1.1.01|")) << gridLines()[1].toStdString();
     EXPECT_TRUE(gridLines()[2].startsWith("|2.1|")) << gridLines()[2].toStdString();
-    EXPECT_EQ(selected(*window->LstCpte).size(), window->LstCpte->count());
+    EXPECT_EQ(selected(*child<QListWidget>(*window, "LstCpte")).size(),
+              child<QListWidget>(*window, "LstCpte")->count());
 }
 
 TEST_F(StoreWindowTest, DeleteAsksFirstAndTakesTheMenuEntryAlong)
@@ -268,16 +280,16 @@ TEST_F(StoreWindowTest, DeleteAsksFirstAndTakesTheMenuEntryAlong)
         runOnMain("DELETE MA_PANELCTA");
         editing("Ventas", true);
         window->ArmarGrilla();
-        window->MSFlexGrid1->setRows(2);
-        window->MSFlexGrid1->setTextMatrix(1, 0, "Caja");
-        window->MSFlexGrid1->setTextMatrix(1, 1, "1.1");
-        frm_Estadistica::setCheckValue(*window->chkAlMenu, 1);
+        child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->setRows(2);
+        child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->setTextMatrix(1, 0, "Caja");
+        child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->setTextMatrix(1, 1, "1.1");
+        frm_Estadistica::setCheckValue(*child<QCheckBox>(*window, "chkAlMenu"), 1);
         window->Actualizardatos();
         ASSERT_EQ(valueOnMain("SELECT COUNT(*) FROM TA_MENU WHERE NOMBRE = 'Ventas'").toInt(), 1);
         ASSERT_EQ(valueOnMain("SELECT COUNT(*) FROM MA_PANELCTA").toInt(), 1);
-        window->HayError = false;
-        window->Nuevo = window->Existe = false;
-        window->Borrando = true;
+        state().HayError = false;
+        state().Nuevo = state().Existe = false;
+        state().Borrando = true;
         dialogs.clearShown();
         dialogs.answer(c.answer);
 
@@ -288,13 +300,13 @@ TEST_F(StoreWindowTest, DeleteAsksFirstAndTakesTheMenuEntryAlong)
                   QStringLiteral("¿Realmente desea eliminar la Estadistica seleccionada?"));
         EXPECT_EQ(dialogs.last().title, QStringLiteral("Aviso al operador"));
         EXPECT_EQ(dialogs.last().style, msgbox::YesNo | msgbox::Critical);
-        EXPECT_EQ(window->HayError.toBool(), !c.deleted) << c.name;
+        EXPECT_EQ(state().HayError, !c.deleted) << c.name;
         EXPECT_EQ(valueOnMain("SELECT COUNT(*) FROM MA_PANELCTA").toInt(), c.deleted ? 0 : 1)
             << c.name;
         EXPECT_EQ(valueOnMain("SELECT COUNT(*) FROM TA_MENU WHERE NOMBRE = 'Ventas'").toInt(),
                   c.deleted ? 0 : 1)
             << c.name;
-        window->Borrando = false;
+        state().Borrando = false;
     }
 }
 

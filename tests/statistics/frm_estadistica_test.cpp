@@ -76,6 +76,8 @@ TEST(BrezaCtlTest, FlagNamesOfTheEightCommands)
 namespace {
 
 using statistics::frm_Estadistica;
+using statistics_testing::child;
+using statistics_testing::headerField;
 using testing_support::ScriptedDialogs;
 namespace msgbox = platform::msgbox;
 
@@ -130,7 +132,10 @@ protected:
             .toInt();
     }
 
-    bool flag(const char *name) const { return window->BrezaCtl1->flag(QLatin1String(name)); }
+    bool flag(const char *name) const
+    {
+        return child<platform::BrezaCtl>(*window, "BrezaCtl1")->flag(QLatin1String(name));
+    }
 
     void command(const char *clave)
     {
@@ -141,19 +146,20 @@ protected:
     // Accepts a name as typing it and pressing Enter does.
     void acceptName(const QString &name)
     {
-        window->txtfields[0]->setText(name);
-        int enter = platform::keys::Enter;
-        window->txtfields_KeyDown(0, enter, 0);
+        headerField(*window, 0)->setText(name);
+        QTest::keyClick(headerField(*window, 0), Qt::Key_Return);
     }
 
     // A new definition with its dates and one account line, ready to save.
     void fillNewDefinition()
     {
         acceptName(QStringLiteral("Nueva"));
-        window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
-        window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
-        window->MSFlexGrid1->setTextMatrix(1, 0, QStringLiteral("Ventas"));
-        window->MSFlexGrid1->setTextMatrix(1, 1, QStringLiteral("4.1.01"));
+        headerField(*window, 1)->setText(QStringLiteral("01/01/2026"));
+        headerField(*window, 2)->setText(QStringLiteral("31/12/2026"));
+        child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")
+            ->setTextMatrix(1, 0, QStringLiteral("Ventas"));
+        child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")
+            ->setTextMatrix(1, 1, QStringLiteral("4.1.01"));
     }
 
     QStringList comboItems(const QComboBox &combo) const
@@ -165,6 +171,8 @@ protected:
     }
 
     statistics_testing::RecordingBreakdown breakdown;
+    statistics_testing::FormState state() { return statistics_testing::FormState(*window); }
+
     std::unique_ptr<frm_Estadistica> window;
 };
 
@@ -173,26 +181,27 @@ protected:
 TEST_F(WindowTest, LoadFillsTheCombosAndWaitsInBrowseState)
 {
     load();
-    EXPECT_EQ(comboItems(*window->CmbPeriodicidad),
+    EXPECT_EQ(comboItems(*child<QComboBox>(*window, "CmbPeriodicidad")),
               (QStringList{"Diario", "Semanal", "Quicenal", "Mensual", "Trimestral", "Semestral",
                            "Anual"}));
-    EXPECT_EQ(window->CmbPeriodicidad->currentText(), QStringLiteral("Diario"));
-    const QStringList layouts = comboItems(*window->CmbTG);
+    EXPECT_EQ(child<QComboBox>(*window, "CmbPeriodicidad")->currentText(),
+              QStringLiteral("Diario"));
+    const QStringList layouts = comboItems(*child<QComboBox>(*window, "CmbTG"));
     ASSERT_EQ(layouts.size(), 8);
     EXPECT_EQ(layouts[1], QStringLiteral("Totalizado por Fila y Columna - Grafico Listones"));
     EXPECT_EQ(layouts[6], QStringLiteral("Totalizado por Fila y Columna (Sin grafico) "));
     for (int index = 0; index < 8; ++index)
         EXPECT_EQ(layouts[index].size(), index < 6 ? 48 : 44) << index;
-    EXPECT_EQ(window->NombreTabla, QStringLiteral("MA_PANELCTA"));
+    EXPECT_EQ(state().NombreTabla, QStringLiteral("MA_PANELCTA"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Paneles de Cuentas"));
-    EXPECT_FALSE(window->ModoMenu);
-    EXPECT_TRUE(window->txtfields[0]->isEnabled());
-    EXPECT_FALSE(window->txtfields[1]->isEnabled());
-    EXPECT_FALSE(window->FrmDetalle->isEnabled());
+    EXPECT_FALSE(state().ModoMenu);
+    EXPECT_TRUE(headerField(*window, 0)->isEnabled());
+    EXPECT_FALSE(headerField(*window, 1)->isEnabled());
+    EXPECT_FALSE(child<QGroupBox>(*window, "FrmDetalle")->isEnabled());
     EXPECT_FALSE(flag("grabarenabled"));
     EXPECT_TRUE(flag("cerrarenabled"));
     EXPECT_TRUE(flag("nuevoenabled"));
-    EXPECT_GT(window->LstCpte->count(), 0);
+    EXPECT_GT(child<QListWidget>(*window, "LstCpte")->count(), 0);
     EXPECT_EQ(dialogs.count(), 0);
 }
 
@@ -201,10 +210,10 @@ TEST_F(WindowTest, LoadFillsTheCombosAndWaitsInBrowseState)
 TEST_F(WindowTest, ResetDuringLoadStopsAtTheFocusStepSilently)
 {
     window = std::make_unique<frm_Estadistica>();
-    window->chkAlMenu->setChecked(true);
+    child<QCheckBox>(*window, "chkAlMenu")->setChecked(true);
     window->Form_Load();
-    EXPECT_TRUE(window->chkAlMenu->isChecked());
-    EXPECT_EQ(window->SSTab1->currentIndex(), 0);
+    EXPECT_TRUE(child<QCheckBox>(*window, "chkAlMenu")->isChecked());
+    EXPECT_EQ(child<QTabWidget>(*window, "SSTab1")->currentIndex(), 0);
     EXPECT_EQ(dialogs.count(), 0);
 }
 
@@ -232,20 +241,20 @@ TEST_F(WindowTest, MenuStartLocksTheWindowToTheNamedDefinition)
         storeDefinition(name, QLatin1String(c.permits), QLatin1String(c.grouping));
         load(QString::fromUtf8(c.parameter));
 
-        EXPECT_TRUE(window->ModoMenu);
-        EXPECT_TRUE(window->Existe);
-        EXPECT_EQ(window->txtfields[0]->text(), name);
-        EXPECT_FALSE(window->txtfields[0]->isEnabled());
-        EXPECT_TRUE(window->FrmMod->isHidden());
-        EXPECT_TRUE(window->chkAlMenu->isHidden());
-        EXPECT_TRUE(window->Toolbar1->isHidden());
-        EXPECT_FALSE(window->FrmDetalle->isEnabled());
-        EXPECT_EQ(window->LstCpte->isEnabled(), c.cpte);
-        EXPECT_EQ(window->CmdTodos->isEnabled(), c.cpte);
-        EXPECT_EQ(window->LstUNeg->isEnabled(), c.uneg);
-        EXPECT_EQ(window->CmdUNeg->isEnabled(), c.uneg);
-        EXPECT_EQ(window->LstCCostos->isEnabled(), c.ccostos);
-        EXPECT_EQ(window->cmdCCostos->isEnabled(), c.ccostos);
+        EXPECT_TRUE(state().ModoMenu);
+        EXPECT_TRUE(state().Existe);
+        EXPECT_EQ(headerField(*window, 0)->text(), name);
+        EXPECT_FALSE(headerField(*window, 0)->isEnabled());
+        EXPECT_TRUE(child<QGroupBox>(*window, "FrmMod")->isHidden());
+        EXPECT_TRUE(child<QCheckBox>(*window, "chkAlMenu")->isHidden());
+        EXPECT_TRUE(child<QToolBar>(*window, "Toolbar1")->isHidden());
+        EXPECT_FALSE(child<QGroupBox>(*window, "FrmDetalle")->isEnabled());
+        EXPECT_EQ(child<QListWidget>(*window, "LstCpte")->isEnabled(), c.cpte);
+        EXPECT_EQ(child<QPushButton>(*window, "CmdTodos")->isEnabled(), c.cpte);
+        EXPECT_EQ(child<QListWidget>(*window, "LstUNeg")->isEnabled(), c.uneg);
+        EXPECT_EQ(child<QPushButton>(*window, "CmdUNeg")->isEnabled(), c.uneg);
+        EXPECT_EQ(child<QListWidget>(*window, "LstCCostos")->isEnabled(), c.ccostos);
+        EXPECT_EQ(child<QPushButton>(*window, "cmdCCostos")->isEnabled(), c.ccostos);
         EXPECT_TRUE(window->findChild<QRadioButton *>(QLatin1String(c.selected))->isChecked());
         EXPECT_FALSE(flag("grabarenabled"));
         EXPECT_FALSE(flag("cancelarenabled"));
@@ -262,9 +271,9 @@ TEST_F(WindowTest, OtherParametersStartInBrowseState)
     for (const char *parameter : {"", "CFG", "XCFG_Ventas", "Ventas"}) {
         SCOPED_TRACE(parameter);
         load(QString::fromUtf8(parameter));
-        EXPECT_FALSE(window->ModoMenu);
-        EXPECT_TRUE(window->txtfields[0]->text().isEmpty());
-        EXPECT_TRUE(window->Toolbar1->isVisibleTo(window.get()));
+        EXPECT_FALSE(state().ModoMenu);
+        EXPECT_TRUE(headerField(*window, 0)->text().isEmpty());
+        EXPECT_TRUE(child<QToolBar>(*window, "Toolbar1")->isVisibleTo(window.get()));
     }
 }
 
@@ -274,7 +283,7 @@ TEST_F(WindowTest, MenuPrefixAloneAsksForAName)
     load(QStringLiteral("CFG_"));
     ASSERT_EQ(dialogs.count(), 1);
     EXPECT_EQ(dialogs.last().text, QStringLiteral("Debe informar un Nombre"));
-    EXPECT_FALSE(window->Editando);
+    EXPECT_FALSE(state().Editando);
     EXPECT_FALSE(flag("grabarenabled"));
     EXPECT_FALSE(flag("borrarenabled"));
 }
@@ -287,8 +296,8 @@ TEST_F(WindowTest, UnknownCommandDoesNothing)
     acceptName(QStringLiteral("Nueva"));
     command("IMPRIMIR");
     command("PLANILLA");
-    EXPECT_TRUE(window->Editando);
-    EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Nueva"));
+    EXPECT_TRUE(state().Editando);
+    EXPECT_EQ(headerField(*window, 0)->text(), QStringLiteral("Nueva"));
     EXPECT_EQ(dialogs.count(), 0);
 }
 
@@ -297,9 +306,9 @@ TEST_F(WindowTest, AcceptingANameEntersEditing)
     storeDefinition(QStringLiteral("Guardada"), QStringLiteral("111"), QStringLiteral("Fecha"));
     load();
     acceptName(QStringLiteral("Guardada"));
-    EXPECT_TRUE(window->Existe);
-    EXPECT_TRUE(window->FrmDetalle->isEnabled());
-    EXPECT_TRUE(window->txtfields[1]->isEnabled());
+    EXPECT_TRUE(state().Existe);
+    EXPECT_TRUE(child<QGroupBox>(*window, "FrmDetalle")->isEnabled());
+    EXPECT_TRUE(headerField(*window, 1)->isEnabled());
     EXPECT_TRUE(flag("grabarenabled"));
     EXPECT_TRUE(flag("cancelarenabled"));
     EXPECT_TRUE(flag("borrarenabled"));
@@ -308,7 +317,7 @@ TEST_F(WindowTest, AcceptingANameEntersEditing)
     EXPECT_FALSE(flag("nuevoenabled"));
 
     acceptName(QStringLiteral("Otra"));
-    EXPECT_TRUE(window->Nuevo);
+    EXPECT_TRUE(state().Nuevo);
     EXPECT_FALSE(flag("borrarenabled"));
 }
 
@@ -325,16 +334,16 @@ TEST_F(WindowTest, CancelAsksOnlyWhileEditing)
     EXPECT_EQ(dialogs.last().text, QStringLiteral("Esta seguro de Cancelar la Carga de Datos"));
     EXPECT_EQ(dialogs.last().title, QStringLiteral("Atención!!!"));
     EXPECT_EQ(dialogs.last().style, msgbox::YesNo | msgbox::Exclamation | msgbox::DefaultButton2);
-    EXPECT_TRUE(window->Editando);
-    EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Nueva"));
+    EXPECT_TRUE(state().Editando);
+    EXPECT_EQ(headerField(*window, 0)->text(), QStringLiteral("Nueva"));
 
     // New keeps the editing mark, so cancelling afterwards still asks.
     command("NUEVO");
-    EXPECT_TRUE(window->txtfields[0]->text().isEmpty());
+    EXPECT_TRUE(headerField(*window, 0)->text().isEmpty());
     dialogs.answer(msgbox::Yes);
     command("CANCELAR");
     EXPECT_EQ(dialogs.count(), 2);
-    EXPECT_FALSE(window->Editando);
+    EXPECT_FALSE(state().Editando);
     EXPECT_TRUE(dialogs.allAnswered());
 }
 
@@ -342,14 +351,14 @@ TEST_F(WindowTest, SaveWithABadDateStoresNothing)
 {
     load();
     acceptName(QStringLiteral("Nueva"));
-    window->txtfields[1]->setText(QStringLiteral("31/02/2026"));
-    window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
+    headerField(*window, 1)->setText(QStringLiteral("31/02/2026"));
+    headerField(*window, 2)->setText(QStringLiteral("31/12/2026"));
     dialogs.answer(msgbox::Ok);
     command("GRABAR");
     ASSERT_EQ(dialogs.count(), 1);
     EXPECT_EQ(dialogs.last().text, QStringLiteral("Fecha Incorrecta"));
-    EXPECT_FALSE(window->Validando);
-    EXPECT_TRUE(window->Editando);
+    EXPECT_FALSE(state().Validando);
+    EXPECT_TRUE(state().Editando);
     EXPECT_EQ(storedRows(QStringLiteral("Nueva")), 0);
 }
 
@@ -360,9 +369,9 @@ TEST_F(WindowTest, SaveStoresTheDefinitionAndResetsTheWindow)
     command("GRABAR");
     EXPECT_EQ(dialogs.count(), 0);
     EXPECT_EQ(storedRows(QStringLiteral("Nueva")), 1);
-    EXPECT_FALSE(window->Editando);
-    EXPECT_FALSE(window->Validando);
-    EXPECT_TRUE(window->txtfields[0]->text().isEmpty());
+    EXPECT_FALSE(state().Editando);
+    EXPECT_FALSE(state().Validando);
+    EXPECT_TRUE(headerField(*window, 0)->text().isEmpty());
     EXPECT_FALSE(flag("grabarenabled"));
 }
 
@@ -372,14 +381,14 @@ TEST_F(WindowTest, FailedSaveKeepsTheChosenVoucherTypes)
 {
     load();
     fillNewDefinition();
-    window->LstCpte->item(0)->setSelected(true);
+    child<QListWidget>(*window, "LstCpte")->item(0)->setSelected(true);
     runOnMain(QStringLiteral("DROP TABLE MA_PANELCTA"));
     dialogs.answer(msgbox::Abort).answer(msgbox::Abort);
     command("GRABAR");
-    EXPECT_TRUE(window->HayError.toBool());
-    EXPECT_TRUE(window->Editando);
-    EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Nueva"));
-    EXPECT_TRUE(window->LstCpte->item(0)->isSelected());
+    EXPECT_TRUE(state().HayError);
+    EXPECT_TRUE(state().Editando);
+    EXPECT_EQ(headerField(*window, 0)->text(), QStringLiteral("Nueva"));
+    EXPECT_TRUE(child<QListWidget>(*window, "LstCpte")->item(0)->isSelected());
 }
 
 TEST_F(WindowTest, DeleteAsksAndKeepsTheWindowWhenDeclined)
@@ -390,17 +399,17 @@ TEST_F(WindowTest, DeleteAsksAndKeepsTheWindowWhenDeclined)
 
     dialogs.answer(msgbox::No);
     command("BORRAR");
-    EXPECT_TRUE(window->HayError.toBool());
-    EXPECT_EQ(window->txtfields[0]->text(), QStringLiteral("Guardada"));
+    EXPECT_TRUE(state().HayError);
+    EXPECT_EQ(headerField(*window, 0)->text(), QStringLiteral("Guardada"));
     EXPECT_EQ(storedRows(QStringLiteral("Guardada")), 1);
-    EXPECT_FALSE(window->Borrando) << "a declined deletion ends the deleting";
-    EXPECT_TRUE(window->Existe);
+    EXPECT_FALSE(state().Borrando) << "a declined deletion ends the deleting";
+    EXPECT_TRUE(state().Existe);
 
     dialogs.answer(msgbox::Yes);
     command("BORRAR");
-    EXPECT_FALSE(window->HayError.toBool());
+    EXPECT_FALSE(state().HayError);
     EXPECT_EQ(storedRows(QStringLiteral("Guardada")), 0);
-    EXPECT_TRUE(window->txtfields[0]->text().isEmpty());
+    EXPECT_TRUE(headerField(*window, 0)->text().isEmpty());
     EXPECT_TRUE(dialogs.allAnswered());
 }
 
@@ -408,7 +417,7 @@ TEST_F(WindowTest, ReportWithBreakdownSavesThenOpensTheBreakdown)
 {
     storeDefinition(QStringLiteral("Guardada"), QStringLiteral("100"), QStringLiteral("Fecha"));
     load(Menu + QStringLiteral("Guardada"));
-    window->chkDetalle->setChecked(true);
+    child<QCheckBox>(*window, "chkDetalle")->setChecked(true);
     command("REPORTE");
     EXPECT_EQ(breakdown.computed, QStringList{QStringLiteral("Guardada")});
     EXPECT_EQ(breakdown.shown, 1);
@@ -432,19 +441,19 @@ TEST_F(WindowTest, ReportPrintsTheStatistic)
         runOnMain(QStringLiteral("DELETE FROM MA_PANELCTA"));
         dialogs.clearShown();
         load(QString::fromUtf8(c.parameter));
-        if (window->ModoMenu) {
-            window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
-            window->txtfields[2]->setText(QStringLiteral("31/12/2026"));
+        if (state().ModoMenu) {
+            headerField(*window, 1)->setText(QStringLiteral("01/01/2026"));
+            headerField(*window, 2)->setText(QStringLiteral("31/12/2026"));
         } else {
             fillNewDefinition();
-            window->txtfields[0]->setText(QStringLiteral("Sin guardar"));
+            headerField(*window, 0)->setText(QStringLiteral("Sin guardar"));
         }
         dialogs.onDialog([](QDialog &) { return int(QDialog::Accepted); });
         command("REPORTE");
         ASSERT_EQ(dialogs.count(), 1);
         EXPECT_TRUE(dialogs.last().text.startsWith(QStringLiteral("Vista previa")));
         EXPECT_EQ(storedRows(QStringLiteral("Sin guardar")), c.saved ? 1 : 0);
-        EXPECT_FALSE(window->Validando);
+        EXPECT_FALSE(state().Validando);
         EXPECT_TRUE(breakdown.computed.isEmpty());
     }
 }
@@ -456,13 +465,13 @@ TEST_F(WindowTest, ReportWithBreakdownAfterARefusedSave)
     storeDefinition(QStringLiteral("Guardada"), QStringLiteral("111"), QStringLiteral("Fecha"));
     load();
     acceptName(QStringLiteral("Guardada"));
-    window->txtfields[1]->setText(QStringLiteral("31/02/2026"));
+    headerField(*window, 1)->setText(QStringLiteral("31/02/2026"));
     dialogs.answer(msgbox::Ok);
     command("GRABAR");
-    ASSERT_TRUE(window->HayError.toBool());
+    ASSERT_TRUE(state().HayError);
 
-    window->txtfields[1]->setText(QStringLiteral("01/01/2026"));
-    window->chkDetalle->setChecked(true);
+    headerField(*window, 1)->setText(QStringLiteral("01/01/2026"));
+    child<QCheckBox>(*window, "chkDetalle")->setChecked(true);
     command("REPORTE");
     EXPECT_EQ(breakdown.computed, QStringList{QStringLiteral("Guardada")});
     EXPECT_EQ(breakdown.shown, 1);
@@ -481,18 +490,19 @@ TEST_F(WindowTest, WideningTheWindowWidensTheStretchingControls)
     load();
     window->show();
     window->resize(900, 700);
-    const QList<QWidget *> stretching = {static_cast<QWidget *>(window->FrmDetalle),
-                                         window->LstCpte,
-                                         window->LblCpte,
-                                         window->CmdTodos,
-                                         window->LstUNeg,
-                                         window->lblUNeg,
-                                         window->CmdUNeg,
-                                         window->LstCCostos,
-                                         window->lblCcostos,
-                                         window->cmdCCostos,
-                                         window->MSFlexGrid1,
-                                         window->SSTab1};
+    const QList<QWidget *> stretching
+        = {static_cast<QWidget *>(child<QGroupBox>(*window, "FrmDetalle")),
+           child<QListWidget>(*window, "LstCpte"),
+           child<QLabel>(*window, "LblCpte"),
+           child<QPushButton>(*window, "CmdTodos"),
+           child<QListWidget>(*window, "LstUNeg"),
+           child<QLabel>(*window, "lblUNeg"),
+           child<QPushButton>(*window, "CmdUNeg"),
+           child<QListWidget>(*window, "LstCCostos"),
+           child<QLabel>(*window, "lblCcostos"),
+           child<QPushButton>(*window, "cmdCCostos"),
+           child<statistics::MSFlexGrid>(*window, "MSFlexGrid1"),
+           child<QTabWidget>(*window, "SSTab1")};
     QList<int> before;
     for (QWidget *widget : stretching)
         before << widthTwips(widget);
@@ -500,7 +510,8 @@ TEST_F(WindowTest, WideningTheWindowWidensTheStretchingControls)
     for (int index = 0; index < stretching.size(); ++index)
         EXPECT_EQ(widthTwips(stretching[index]) - before[index], 300)
             << stretching[index]->objectName().toStdString();
-    EXPECT_EQ(window->MSFlexGrid1->height() * 15, window->FrmDetalle->height() * 15 - 960);
+    EXPECT_EQ(child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->height() * 15,
+              child<QGroupBox>(*window, "FrmDetalle")->height() * 15 - 960);
 }
 
 TEST_F(WindowTest, ShrinkingBelowTheMarginsShowsNothing)
@@ -508,10 +519,10 @@ TEST_F(WindowTest, ShrinkingBelowTheMarginsShowsNothing)
     load();
     window->show();
     window->resize(900, 700);
-    const int gridHeight = window->MSFlexGrid1->height();
+    const int gridHeight = child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->height();
     window->resize(100, 40);
     EXPECT_EQ(dialogs.count(), 0);
-    EXPECT_EQ(window->MSFlexGrid1->height(), gridHeight);
+    EXPECT_EQ(child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->height(), gridHeight);
 }
 
 // While a definition is being edited the close box asks what Cancelar asks, and No keeps every
@@ -527,7 +538,8 @@ TEST_F(WindowTest, ClosingWaitsForTheEditAndThenEndsInOrder)
     EXPECT_FALSE(window->close());
     EXPECT_EQ(dialogs.last().text, QStringLiteral("Esta seguro de Cancelar la Carga de Datos"));
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->MSFlexGrid1->TextMatrix(1, 1), QStringLiteral("4.1.01"));
+    EXPECT_EQ(child<statistics::MSFlexGrid>(*window, "MSFlexGrid1")->TextMatrix(1, 1),
+              QStringLiteral("4.1.01"));
     EXPECT_EQ(data::gDB().gCnn->state(), platform::db::adStateOpen);
 
     dialogs.clearShown();
@@ -549,9 +561,9 @@ TEST_F(WindowTest, ShortcutKeyInAFieldRunsItsCommandOnce)
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     acceptName(QStringLiteral("Nueva"));
-    window->txtfields[0]->setFocus();
+    headerField(*window, 0)->setFocus();
     dialogs.answer(msgbox::No);
-    QTest::keyClick(window->txtfields[0], Qt::Key_F4);
+    QTest::keyClick(headerField(*window, 0), Qt::Key_F4);
     EXPECT_EQ(dialogs.count(), 1);
     EXPECT_EQ(dialogs.last().text, QStringLiteral("Esta seguro de Cancelar la Carga de Datos"));
 }

@@ -1,14 +1,20 @@
 #pragma once
 
+#include "child_controls.h"
 #include "core_database_test.h"
 #include "scripted_dialogs.h"
 #include "statistics/breakdown_report.h"
 
+#include <QList>
+#include <QString>
 #include <QStringList>
+
+class QLineEdit;
 
 namespace statistics {
 class MSFlexGrid;
-}
+class frm_Estadistica;
+} // namespace statistics
 
 namespace statistics_testing {
 
@@ -23,6 +29,28 @@ public:
     void Show() override { ++shown; }
     QStringList computed;
     int shown = 0;
+};
+
+using testing_support::child;
+
+// The main window's header field of that index ("txtfields0" to "txtfields2"), and all three.
+QLineEdit *headerField(const QWidget &window, int index);
+QList<QLineEdit *> headerFields(const QWidget &window);
+
+// The main window's form-level state, which the steps the tests call read and set.
+struct FormState
+{
+    explicit FormState(statistics::frm_Estadistica &window);
+
+    bool &HayError;
+    bool &Borrando;
+    bool &Nuevo;
+    bool &Existe;
+    bool &Validando;
+    QWidget *&ControlActivo;
+    bool &Editando;
+    const bool &ModoMenu;
+    const QString &NombreTabla;
 };
 
 // The definition lines below the grid's header, each its cells joined by "|".

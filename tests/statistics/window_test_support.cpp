@@ -3,6 +3,7 @@
 #include "lookup/lib_frm_cons3.h"
 #include "lookup/lib_frm_cons3_list_view.h"
 #include "statistics/frm_est_cta_gpo.h"
+#include "statistics/frm_estadistica.h"
 #include "statistics/msflexgrid.h"
 #include "statistics_database_test.h"
 
@@ -11,6 +12,22 @@
 #include <QPushButton>
 
 namespace statistics_testing {
+
+QLineEdit *headerField(const QWidget &window, int index)
+{
+    return child<QLineEdit>(window, ("txtfields" + std::to_string(index)).c_str());
+}
+
+QList<QLineEdit *> headerFields(const QWidget &window)
+{
+    return {headerField(window, 0), headerField(window, 1), headerField(window, 2)};
+}
+
+FormState::FormState(statistics::frm_Estadistica &window)
+    : HayError(window.HayError), Borrando(window.Borrando), Nuevo(window.Nuevo),
+      Existe(window.Existe), Validando(window.Validando), ControlActivo(window.ControlActivo),
+      Editando(window.Editando), ModoMenu(window.ModoMenu), NombreTabla(window.NombreTabla)
+{ }
 
 QStringList gridLines(const statistics::MSFlexGrid &grid)
 {
