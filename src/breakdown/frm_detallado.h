@@ -34,8 +34,8 @@ public:
 
     // Folder of the page and its style sheet, ending in one separator, and the current page's
     // full path; both empty until CrearTempNew runs.
-    QString strCarpetaTemp;
-    QString strArchivoHTML;
+    const QString &pageFolder() const { return strCarpetaTemp; }
+    const QString &pagePath() const { return strArchivoHTML; }
 
     // Computes the named definition's stored lines per account and column, over the period,
     // grouping and selections of the definition, into the user's work rows, writes the page and
@@ -85,6 +85,9 @@ private:
     QToolButton *cmdExcel = nullptr;
     QToolButton *cmdSalir = nullptr;
     platform::WebBrowser *WebBrowser1 = nullptr;
+
+    QString strCarpetaTemp;
+    QString strArchivoHTML;
 
     void buildControls();
     QString exportWorkbook() const;

@@ -162,8 +162,8 @@ void BreakdownRun::run()
     guarded([&] { readFilters(); });
     readRange();
     data::gDB().EjecutaConsultaSQL(statistics::deleteWorkRowsStatement(core::gEstacionUsuario));
-    guarded([&] { m_form.writeStyleCSS(m_form.strCarpetaTemp); });
-    BreakdownPage page(m_form.strArchivoHTML,
+    guarded([&] { m_form.writeStyleCSS(m_form.pageFolder()); });
+    BreakdownPage page(m_form.pagePath(),
                        m_form.getCabeceraHTML(QStringLiteral("Reporte Estadistico"), false),
                        m_nombre);
 
@@ -193,7 +193,7 @@ void BreakdownRun::run()
     if (!guarded([&] { page.finish(); }))
         throw statistics::RunLeft();
     m_form.keepPageRows(page.rows());
-    m_form.NavegarA(m_form.strArchivoHTML);
+    m_form.NavegarA(m_form.pagePath());
 }
 
 const QList<ColumnCode> &BreakdownRun::columnCodes()

@@ -324,7 +324,7 @@ TEST_F(BreakdownComputationTest, PeriodsSumExactAndTitleAccountsWithSharedDaysIn
             }
         }
     }
-    EXPECT_TRUE(QFile::exists(breakdown::frmDetallado().strArchivoHTML));
+    EXPECT_TRUE(QFile::exists(breakdown::frmDetallado().pagePath()));
 }
 
 TEST_F(BreakdownComputationTest, UnitAndCostCentreColumnsSumTheirOwnJournalLines)
@@ -551,7 +551,7 @@ TEST_F(BreakdownComputationTest, ARunReplacesOnlyItsUsersRowsAndAnUnknownNameWri
     EXPECT_EQ(dialogs.count(), 0);
     EXPECT_TRUE(workRows().isEmpty());
     EXPECT_EQ(valueOnMain(QStringLiteral("SELECT COUNT(*) FROM AUX_PANELCTA")).toInt(), 1);
-    EXPECT_TRUE(QFile::exists(breakdown::frmDetallado().strArchivoHTML));
+    EXPECT_TRUE(QFile::exists(breakdown::frmDetallado().pagePath()));
 }
 
 // Escape on the progress window as the breakdown starts: it stops while it writes the empty work
@@ -597,7 +597,7 @@ TEST_F(BreakdownComputationTest, AFailingSumShowsTheErrorAndLeavingEndsTheRunWit
     ASSERT_EQ(dialogs.count(), 1);
     EXPECT_TRUE(dialogs.last().title.contains(QStringLiteral("GeneraAuxiliar"))
                 || dialogs.last().text.contains(QStringLiteral("GeneraAuxiliar")));
-    EXPECT_FALSE(QFile::exists(breakdown::frmDetallado().strArchivoHTML));
+    EXPECT_FALSE(QFile::exists(breakdown::frmDetallado().pagePath()));
     EXPECT_FALSE(workRows().isEmpty()); // the rows written before the failure stay
 }
 
@@ -608,7 +608,7 @@ TEST_F(BreakdownComputationTest, AnInvalidDateEndsTheRunWithoutAPageWhateverTheA
     run(QStringLiteral("Fechas"));
     const QList<WorkRow> earlierRows = workRows();
     ASSERT_FALSE(earlierRows.isEmpty());
-    ASSERT_TRUE(QFile::remove(breakdown::frmDetallado().strArchivoHTML));
+    ASSERT_TRUE(QFile::remove(breakdown::frmDetallado().pagePath()));
 
     for (const char *typed : {"32/13/2023", "", "31/02/2023"}) {
         SCOPED_TRACE(typed);
@@ -623,7 +623,7 @@ TEST_F(BreakdownComputationTest, AnInvalidDateEndsTheRunWithoutAPageWhateverTheA
         const breakdown::FrmDetallado &form = breakdown::frmDetallado();
         EXPECT_EQ(child<platform::WebBrowser>(form, "WebBrowser1")->LocationURL(),
                   QStringLiteral("about:blank"));
-        EXPECT_FALSE(QFile::exists(form.strArchivoHTML));
+        EXPECT_FALSE(QFile::exists(form.pagePath()));
         EXPECT_EQ(workRows().size(), earlierRows.size()) << "the earlier rows are not deleted";
     }
 }

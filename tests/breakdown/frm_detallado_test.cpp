@@ -91,10 +91,10 @@ protected:
     // many columns as asked, and gives the window its rows.
     void writePage(FrmDetallado &window, const QString &nombre, int columns = 2)
     {
-        window.writeStyleCSS(window.strCarpetaTemp);
+        window.writeStyleCSS(window.pageFolder());
         breakdown::BreakdownPage page(
-            window.strArchivoHTML,
-            window.getCabeceraHTML(QStringLiteral("Reporte Estadistico"), false), nombre);
+            window.pagePath(), window.getCabeceraHTML(QStringLiteral("Reporte Estadistico"), false),
+            nombre);
         page.toggleRowClass();
         for (int column = 1; column <= columns; ++column)
             page.addColumnCaption(
@@ -151,8 +151,8 @@ TEST_F(FrmDetalladoTest, WindowHasItsButtonsCaptionAndOpensBeyondItsDesignSize)
     EXPECT_EQ(window.minimumSize(), QSize(553, 357));
     EXPECT_GT(window.width(), 553);
     EXPECT_GT(window.height(), 357);
-    EXPECT_TRUE(window.strCarpetaTemp.isEmpty());
-    EXPECT_TRUE(window.strArchivoHTML.isEmpty());
+    EXPECT_TRUE(window.pageFolder().isEmpty());
+    EXPECT_TRUE(window.pagePath().isEmpty());
 }
 
 TEST_F(FrmDetalladoTest, NewPageIsNamedInThePrivateFolderAndTheBrowserIsBlanked)
@@ -160,9 +160,9 @@ TEST_F(FrmDetalladoTest, NewPageIsNamedInThePrivateFolderAndTheBrowserIsBlanked)
     FrmDetallado window;
     window.CrearTempNew();
 
-    EXPECT_EQ(window.strCarpetaTemp, pagesFolder() + QLatin1Char('/'));
+    EXPECT_EQ(window.pageFolder(), pagesFolder() + QLatin1Char('/'));
     EXPECT_EQ(modeOf(pagesFolder()), 0700u);
-    EXPECT_EQ(window.strArchivoHTML, pagesFolder() + QStringLiteral("/Panel_CTA_5320261479.html"));
+    EXPECT_EQ(window.pagePath(), pagesFolder() + QStringLiteral("/Panel_CTA_5320261479.html"));
     EXPECT_EQ(child<platform::WebBrowser>(window, "WebBrowser1")->LocationURL(),
               QStringLiteral("about:blank"));
     EXPECT_FALSE(child<platform::WebBrowser>(window, "WebBrowser1")->isHidden());
@@ -177,9 +177,9 @@ TEST_F(FrmDetalladoTest, TwoUsersGetPagesOfTheirOwnAndPlantedLinksAreNotFollowed
     FrmDetallado first;
     first.CrearTempNew();
     // Links where the style sheet and the page go, as an attacker would plant them.
-    QFile::link(target, first.strCarpetaTemp + QStringLiteral("Style.css"));
-    QFile::remove(first.strArchivoHTML);
-    QFile::link(target, first.strArchivoHTML);
+    QFile::link(target, first.pageFolder() + QStringLiteral("Style.css"));
+    QFile::remove(first.pagePath());
+    QFile::link(target, first.pagePath());
     writePage(first, QStringLiteral("Primero"));
 
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(otherRuntime.path()));
@@ -188,16 +188,16 @@ TEST_F(FrmDetalladoTest, TwoUsersGetPagesOfTheirOwnAndPlantedLinksAreNotFollowed
     writePage(second, QStringLiteral("Segundo"));
 
     EXPECT_EQ(bytesOf(target), QByteArray("keep")) << "nothing was written through a link";
-    EXPECT_TRUE(second.strArchivoHTML.startsWith(otherRuntime.path()));
+    EXPECT_TRUE(second.pagePath().startsWith(otherRuntime.path()));
     for (const FrmDetallado *window : {&first, &second}) {
-        for (const QString &file : QStringList{
-                 window->strArchivoHTML, window->strCarpetaTemp + QStringLiteral("Style.css")}) {
+        for (const QString &file :
+             QStringList{window->pagePath(), window->pageFolder() + QStringLiteral("Style.css")}) {
             EXPECT_FALSE(QFileInfo(file).isSymLink()) << file.toStdString();
             EXPECT_EQ(modeOf(file), 0600u) << file.toStdString();
         }
     }
-    EXPECT_TRUE(bytesOf(first.strArchivoHTML).contains("Primero"));
-    EXPECT_TRUE(bytesOf(second.strArchivoHTML).contains("Segundo"));
+    EXPECT_TRUE(bytesOf(first.pagePath()).contains("Primero"));
+    EXPECT_TRUE(bytesOf(second.pagePath()).contains("Segundo"));
 }
 
 TEST_F(FrmDetalladoTest, ClosingTheWindowRemovesThePagesOfEarlierRunsOnly)
@@ -209,7 +209,7 @@ TEST_F(FrmDetalladoTest, ClosingTheWindowRemovesThePagesOfEarlierRunsOnly)
         platform::setClock([second] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, second)); });
         window.CrearTempNew();
         writePage(window, QStringLiteral("Resultados"));
-        pages.append(window.strArchivoHTML);
+        pages.append(window.pagePath());
         QTest::qWait(20); // the next run starts after this page was written
     }
     const QString workbook = pagesFolder() + QStringLiteral("/Panel_CTA_5320261471_1.xlsx");
@@ -224,7 +224,7 @@ TEST_F(FrmDetalladoTest, ClosingTheWindowRemovesThePagesOfEarlierRunsOnly)
     EXPECT_FALSE(QFile::exists(pages[0]));
     EXPECT_FALSE(QFile::exists(pages[1]));
     EXPECT_TRUE(QFile::exists(pages[2])) << "the page on show stays";
-    EXPECT_TRUE(QFile::exists(otherWindow.strArchivoHTML));
+    EXPECT_TRUE(QFile::exists(otherWindow.pagePath()));
     EXPECT_TRUE(QFile::exists(pagesFolder() + QStringLiteral("/Style.css")));
     EXPECT_TRUE(QFile::exists(workbook)) << "a workbook the user may have open stays";
 }
@@ -241,19 +241,18 @@ TEST_F(FrmDetalladoTest, PagesStartedInOneSecondGetNamesOfTheirOwnAndBothShow)
     second.CrearTempNew();
     writePage(first, QStringLiteral("Primero"));
     writePage(second, QStringLiteral("Segundo"));
-    const QString earlierPage = first.strArchivoHTML;
+    const QString earlierPage = first.pagePath();
     first.CrearTempNew();
     writePage(first, QStringLiteral("Tercero"));
 
     EXPECT_EQ(earlierPage, pagesFolder() + QStringLiteral("/Panel_CTA_5320261479.html"));
-    EXPECT_EQ(second.strArchivoHTML,
-              pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_2.html"));
-    EXPECT_EQ(first.strArchivoHTML, pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_3.html"));
+    EXPECT_EQ(second.pagePath(), pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_2.html"));
+    EXPECT_EQ(first.pagePath(), pagesFolder() + QStringLiteral("/Panel_CTA_5320261479_3.html"));
     EXPECT_TRUE(bytesOf(earlierPage).contains("Primero"));
     for (const auto &[window, nombre] : {std::pair{&first, "Tercero"}, {&second, "Segundo"}}) {
         QSignalSpy loads(child<platform::WebBrowser>(*window, "WebBrowser1"),
                          &QWebEngineView::loadFinished);
-        window->NavegarA(window->strArchivoHTML);
+        window->NavegarA(window->pagePath());
         ASSERT_TRUE(waitForLoad(loads)) << nombre;
         EXPECT_EQ(
             evaluate(*child<platform::WebBrowser>(*window, "WebBrowser1"),
@@ -273,12 +272,12 @@ TEST_F(FrmDetalladoTest, BrowserShowsTheWrittenPageThenBlanksForTheNextRun)
 
     QSignalSpy loads(child<platform::WebBrowser>(window, "WebBrowser1"),
                      &QWebEngineView::loadFinished);
-    window.NavegarA(window.strArchivoHTML);
+    window.NavegarA(window.pagePath());
     ASSERT_TRUE(waitForLoad(loads));
     EXPECT_EQ(child<platform::WebBrowser>(window, "WebBrowser1")->LocationURL(),
-              "file://" + window.strArchivoHTML);
+              "file://" + window.pagePath());
     EXPECT_EQ(child<platform::WebBrowser>(window, "WebBrowser1")->url().toLocalFile(),
-              window.strArchivoHTML);
+              window.pagePath());
     EXPECT_EQ(evaluate(*child<platform::WebBrowser>(window, "WebBrowser1"),
                        QStringLiteral("document.title"))
                   .toString(),
@@ -310,7 +309,7 @@ TEST_F(FrmDetalladoTest, BrowserShowsTheWrittenPageThenBlanksForTheNextRun)
     ASSERT_TRUE(waitForLoad(loads));
     EXPECT_EQ(child<platform::WebBrowser>(window, "WebBrowser1")->url(),
               QUrl(QStringLiteral("about:blank")));
-    EXPECT_EQ(window.strArchivoHTML, pagesFolder() + QStringLiteral("/Panel_CTA_5320261480.html"));
+    EXPECT_EQ(window.pagePath(), pagesFolder() + QStringLiteral("/Panel_CTA_5320261480.html"));
 }
 
 TEST_F(FrmDetalladoTest, PagePathWithBlanksAndHashLoadsAndAMissingPageAsksNothing)
@@ -326,10 +325,10 @@ TEST_F(FrmDetalladoTest, PagePathWithBlanksAndHashLoadsAndAMissingPageAsksNothin
 
     QSignalSpy loads(child<platform::WebBrowser>(window, "WebBrowser1"),
                      &QWebEngineView::loadFinished);
-    window.NavegarA(window.strArchivoHTML);
+    window.NavegarA(window.pagePath());
     ASSERT_TRUE(waitForLoad(loads));
     EXPECT_EQ(child<platform::WebBrowser>(window, "WebBrowser1")->url().toLocalFile(),
-              window.strArchivoHTML);
+              window.pagePath());
 
     window.NavegarA(folder.filePath(QStringLiteral("no such page.html")));
     EXPECT_TRUE(loads.wait(20000));
