@@ -19,7 +19,10 @@ struct Currency
     static Currency fromDouble(double value);
     static constexpr Currency fromScaled(std::int64_t scaled) { return Currency{scaled}; }
 
-    double toDouble() const { return double(scaled) / 10000.0; }
+    // The nearest double. The whole part and the fraction are converted apart: beyond 2^53
+    // ten-thousandths the scaled value as a double is rounded once, and again when divided,
+    // which may cost an amount its cent.
+    double toDouble() const { return double(scaled / 10000) + double(scaled % 10000) / 10000.0; }
 
     // "." as the decimal point, no trailing zeros: 12.5, -0.0001, 3
     QString toString() const;

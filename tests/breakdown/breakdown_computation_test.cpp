@@ -10,18 +10,22 @@
 #include "platform/browser/web_browser.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
+#include "platform/legacy_files.h"
 #include "platform/regional_settings.h"
 #include "platform/suite/progreso.h"
 #include "platform/suite/utilidades.h"
 #include "platform/variant.h"
 #include "recorded_saves.h"
+#include "services_test_support.h"
 #include "statistics/statistic_definition.h"
 #include "statistics/statistic_run.h"
+#include "workbook_reader.h"
 
 #include <QFile>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QToolButton>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -136,12 +140,18 @@ protected:
     void journalLine(const QString &cuenta, const QDate &fecha, const char *side, int importe,
                      const QString &unit = QStringLiteral("   1"))
     {
-        runOnMain(QStringLiteral("INSERT INTO MV_ASIENTOS (CUENTA, FECHA, [DEBE-HABER], IMPORTE, "
-                                 "TC, UNEGOCIO, EsResumen) VALUES (%1, %2, '%3', %4, 'FA', "
-                                 "%5, 0)")
-                      .arg(quoted(cuenta), iso(fecha), QString::fromLatin1(side))
-                      .arg(importe)
-                      .arg(quoted(unit)));
+        journalLine(cuenta, fecha, side, QString::number(importe), unit);
+    }
+
+    // An amount in the statement's own notation, for the amounts no double holds exactly.
+    void journalLine(const QString &cuenta, const QDate &fecha, const char *side,
+                     const QString &importe, const QString &unit = QStringLiteral("   1"))
+    {
+        runOnMain(
+            QStringLiteral("INSERT INTO MV_ASIENTOS (CUENTA, FECHA, [DEBE-HABER], IMPORTE, "
+                           "TC, UNEGOCIO, EsResumen) VALUES (%1, %2, '%3', %4, 'FA', "
+                           "%5, 0)")
+                .arg(quoted(cuenta), iso(fecha), QString::fromLatin1(side), importe, quoted(unit)));
     }
 
     void run(QString nombre)
@@ -873,6 +883,122 @@ TEST_F(BreakdownComputationTest, ARefusedRowOfALineLeavesTheOtherRowsOfItsBatch)
                     journalSum(QStringLiteral("CUENTA = '1101' AND ")
                                + period(bounds[i][0], bounds[i][1], i == 2)),
                     0.005);
+    }
+}
+
+// The largest amounts of a journal: a sale in several lines and the cash that paid it. The page
+// shows each group's total to the cent, the work rows keep it to the cent, exactly where the
+// engine stores the amounts to the ten-thousandth, and the exported workbook holds and shows the
+// page's amount.
+TEST_F(BreakdownComputationTest, TheLargestJournalSumsReachThePageAndTheWorkbookToTheCent)
+{
+    const struct
+    {
+        const char *name;
+        QList<const char *> lines;
+        std::int64_t sale; // in ten-thousandths
+        std::int64_t tolerance; // of the stored lines, in ten-thousandths
+        const char *shown; // on the page
+        double number; // of the workbook's cell
+        const char *shownInWorkbook;
+    } cases[] = {
+        // Sixteen digits, more than a double shows: the largest the engine stores to four places.
+        {"sixteen digits",
+         {"400000000000.1234", "100000000000.5000", "23.0762"},
+         5000000000236996,
+         0,
+         "500.000.000.023,70",
+         500000000023.70,
+         "500000000023.70"},
+        // A sum of more ten-thousandths than a double holds whole.
+        {"a sum beyond 2^53 ten-thousandths",
+         {"5856410562529.31", "8965863561969.12", "5518651429310.47"},
+         203409255538089000,
+         49,
+         "20.340.925.553.808,90",
+         20340925553808.90,
+         "20340925553808.90"},
+        // Sixteen digits to the cent: more than a spreadsheet shows of its number.
+        {"a work row beyond 2^53 ten-thousandths",
+         {"29343800165011.12"},
+         293438001650111200,
+         49,
+         "29.343.800.165.011,12",
+         29343800165011.12,
+         "29.343.800.165.011,12"},
+    };
+    defineLine(QStringLiteral("Grandes"), QStringLiteral("Caja"), QStringLiteral("11"));
+    defineLine(QStringLiteral("Grandes"), QStringLiteral("Ventas"), QStringLiteral("4101"));
+    setRange(QDate(2026, 3, 1), QDate(2026, 3, 31), 6, Grouping::Date);
+    core_testing::RecordingLauncher launcher;
+    ScopedEnvironment home{"HOME", QFile::encodeName(m_runtimeFolder.path())};
+    ScopedEnvironment configuration{"XDG_CONFIG_HOME", QFile::encodeName(m_runtimeFolder.path())};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        runOnMain(QStringLiteral("DELETE FROM MV_ASIENTOS WHERE FECHA >= '2026-01-01'"));
+        for (const char *amount : c.lines) {
+            journalLine(QStringLiteral("1101"), QDate(2026, 3, 2), "D",
+                        QString::fromLatin1(amount));
+            journalLine(QStringLiteral("4101"), QDate(2026, 3, 2), "H",
+                        QString::fromLatin1(amount));
+        }
+        run(QStringLiteral("Grandes"));
+        ASSERT_EQ(dialogs.count(), 0);
+
+        for (const auto &[group, scaled] :
+             {std::pair<QString, std::int64_t>{"Caja", -c.sale}, {"Ventas", c.sale}}) {
+            SCOPED_TRACE(group.toStdString());
+            const QVariant stored
+                = valueOnMain(u"SELECT ImporteG1 FROM AUX_PANELCTA WHERE Grupo = " + quoted(group));
+            ASSERT_TRUE(platform::isCurrency(stored)) << stored.typeName();
+            EXPECT_LE(std::abs(stored.value<platform::Currency>().scaled - scaled), c.tolerance)
+                << stored.value<platform::Currency>().scaled;
+        }
+        const QString shown = QString::fromLatin1(c.shown);
+        const QString page = platform::readTextFile(breakdown::frmDetallado().pagePath());
+        EXPECT_TRUE(page.contains(u"<td>TOTAL Caja</td>\r\n<td>***</td>\r\n<td align=right>-"
+                                  + shown + u"</td>"));
+        EXPECT_TRUE(page.contains(u"<td>TOTAL Ventas</td>\r\n<td>***</td>\r\n<td align=right>"
+                                  + shown + u"</td>"));
+
+        breakdown::FrmDetallado &form = breakdown::frmDetallado();
+        form.show();
+        QToolButton *excel = nullptr;
+        for (QToolButton *button : form.findChildren<QToolButton *>())
+            excel = button->text() == QLatin1String("Excel") ? button : excel;
+        ASSERT_NE(excel, nullptr);
+        const qsizetype opened = launcher.opened.size();
+        QTest::mouseClick(excel, Qt::LeftButton);
+        form.close();
+        ASSERT_EQ(launcher.opened.size(), opened + 1);
+
+        // Rows: title, blank, header, then each account and its group's total, and the total.
+        const QString workbook = launcher.opened.last();
+        const auto cells = breakdown_testing::readFirstSheet(workbook);
+        const QStringList formats = breakdown_testing::cellFormatCodes(workbook);
+        const QString inWorkbook = QString::fromLatin1(c.shownInWorkbook);
+        const struct
+        {
+            const char *row;
+            const char *group;
+            double number;
+            QString shown;
+        } expected[] = {
+            {"4", "Caja", -c.number, u'-' + inWorkbook},
+            {"5", "TOTAL Caja", -c.number, u'-' + inWorkbook},
+            {"6", "Ventas", c.number, inWorkbook},
+            {"7", "TOTAL Ventas", c.number, inWorkbook},
+            {"8", "TOTAL", 0, QStringLiteral("0.00")},
+        };
+        for (const auto &e : expected) {
+            SCOPED_TRACE(e.group);
+            const QString row = QString::fromLatin1(e.row);
+            EXPECT_EQ(cells.value(u'A' + row).text, QString::fromLatin1(e.group));
+            const breakdown_testing::SheetCell cell = cells.value(u'C' + row);
+            EXPECT_TRUE(cell.number);
+            EXPECT_EQ(cell.value, e.number);
+            EXPECT_EQ(breakdown_testing::shownText(cell, formats), e.shown);
+        }
     }
 }
 

@@ -78,15 +78,6 @@ TEST(BreakdownWorkbook, TextsStayTextsAndAmountsAreNumbersFromTheFirstCell)
     EXPECT_NE(cells.value("C5").style, 0);
 }
 
-// What a spreadsheet shows of a number cell: a format that is one quoted text shows that text.
-QString shownText(const breakdown_testing::SheetCell &cell, const QStringList &formats)
-{
-    const QString format = formats.value(cell.style);
-    if (format.startsWith(QLatin1Char('"')))
-        return format.section(QLatin1Char('"'), 1, 1);
-    return QString::number(cell.value, 'f', 2);
-}
-
 TEST(BreakdownWorkbook, ThePageAndTheWorkbookShowTheLargestAmountsToTheCent)
 {
     const platform::RegionalSettings previous = platform::regionalSettings();
@@ -149,7 +140,7 @@ TEST(BreakdownWorkbook, ThePageAndTheWorkbookShowTheLargestAmountsToTheCent)
         const breakdown_testing::SheetCell cell = cells.value(QString::fromLatin1(e.cell));
         EXPECT_TRUE(cell.number);
         EXPECT_EQ(cell.value, e.number);
-        EXPECT_EQ(shownText(cell, formats), QString::fromUtf8(e.shown));
+        EXPECT_EQ(breakdown_testing::shownText(cell, formats), QString::fromUtf8(e.shown));
     }
 }
 

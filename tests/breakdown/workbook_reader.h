@@ -87,6 +87,16 @@ inline QStringList cellFormatCodes(const QString &path)
     return formats;
 }
 
+// What a spreadsheet shows of a number cell of two decimals: a format that is one quoted text
+// shows that text.
+inline QString shownText(const SheetCell &cell, const QStringList &formats)
+{
+    const QString format = formats.value(cell.style);
+    if (format.startsWith(QLatin1Char('"')))
+        return format.section(QLatin1Char('"'), 1, 1);
+    return QString::number(cell.value, 'f', 2);
+}
+
 // "A1" for row 0, column 0.
 inline QString cellReference(int row, int column)
 {

@@ -99,6 +99,26 @@ TEST(Currency, ADoubleBeyondTheRangeRaisesTheOverflowError)
     }
 }
 
+// An amount is written to the database as a double: beyond 2^53 ten-thousandths, one rounded
+// twice may no longer read back to the cent.
+TEST(Currency, ItsDoubleIsTheNearestOne)
+{
+    const struct
+    {
+        std::int64_t scaled;
+        double nearest;
+    } cases[] = {
+        {293438001650111200, 29343800165011.12},
+        {-293438001650111200, -29343800165011.12},
+        {9223372036854775000, 922337203685477.5},
+        {1, 0.0001},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.scaled);
+        EXPECT_EQ(Currency::fromScaled(c.scaled).toDouble(), c.nearest);
+    }
+}
+
 TEST(Currency, RegionalTextIsWorkedOutOnTheTenThousandthsToTheLastDigit)
 {
     const platform::RegionalSettings spanish = platform::RegionalSettings::spanishArgentina();

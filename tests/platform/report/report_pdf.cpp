@@ -1,11 +1,38 @@
 #include "report_pdf.h"
 
+#include "platform/report/report_output.h"
+#include "scripted_dialogs.h"
+
+#include <QAction>
 #include <QFile>
+#include <QFileDialog>
+#include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <gtest/gtest.h>
 
 namespace report_pdf {
+
+void savePreviewAsPdf(testing_support::ScriptedDialogs &dialogs, const QString &path)
+{
+    dialogs
+        .onDialog([](QDialog &dialog) {
+            EXPECT_NE(qobject_cast<QPrintPreviewDialog *>(&dialog), nullptr);
+            for (QAction *action : dialog.findChildren<QAction *>()) {
+                if (action->text() == platform::report::savePdfCaption())
+                    action->trigger();
+            }
+            return int(QDialog::Accepted);
+        })
+        .onDialog([path](QDialog &dialog) {
+            auto *chooser = qobject_cast<QFileDialog *>(&dialog);
+            EXPECT_NE(chooser, nullptr);
+            if (chooser)
+                chooser->selectFile(path);
+            return int(QDialog::Accepted);
+        });
+}
 
 int pageCount(const QString &path)
 {

@@ -4,8 +4,7 @@
 #include "work_table_fixture.h"
 
 #include <QAction>
-#include <QFileDialog>
-#include <QPrintPreviewDialog>
+#include <QDialog>
 #include <QTemporaryDir>
 
 namespace {
@@ -46,32 +45,10 @@ protected:
         engine.setConexion(connection);
     }
 
-    // Scripts the preview to save the report as PDF through its own action, and returns where.
-    QString scriptPreviewSavingPdf()
-    {
-        const QString path = m_outputFolder.filePath(QStringLiteral("salida.pdf"));
-        dialogs
-            .onDialog([](QDialog &dialog) {
-                EXPECT_NE(qobject_cast<QPrintPreviewDialog *>(&dialog), nullptr);
-                for (QAction *action : dialog.findChildren<QAction *>()) {
-                    if (action->text() == platform::report::savePdfCaption())
-                        action->trigger();
-                }
-                return int(QDialog::Accepted);
-            })
-            .onDialog([path](QDialog &dialog) {
-                auto *chooser = qobject_cast<QFileDialog *>(&dialog);
-                EXPECT_NE(chooser, nullptr);
-                if (chooser)
-                    chooser->selectFile(path);
-                return int(QDialog::Accepted);
-            });
-        return path;
-    }
-
     QString printedText(const PrintCall &call)
     {
-        const QString path = scriptPreviewSavingPdf();
+        const QString path = m_outputFolder.filePath(QStringLiteral("salida.pdf"));
+        report_pdf::savePreviewAsPdf(dialogs, path);
         call.run(engine);
         EXPECT_GE(report_pdf::pageCount(path), 1);
         return report_pdf::text(path).value_or(QString());

@@ -330,16 +330,22 @@ std::optional<std::int64_t> moneyUnits(sqlite3_value *value, bool &overflow)
         return units;
     }
     default: {
+        // The whole part and the fraction are scaled apart: multiplied by 10,000 as a double, an
+        // amount beyond 2^53 ten-thousandths would lose its last digits, and a sum its cents.
         const double amount = sqlite3_value_double(value);
         overflow = !(std::abs(amount) <= limit);
-        return overflow ? 0 : std::llround(amount * 10000.0);
+        if (overflow)
+            return 0;
+        const double whole = std::trunc(amount);
+        return std::int64_t(whole) * 10000 + std::llround((amount - whole) * 10000.0);
     }
     }
 }
 
+// The double nearest the amount: the units as a double, then divided, would be rounded twice.
 void resultMoney(sqlite3_context *call, std::int64_t units)
 {
-    sqlite3_result_double(call, double(units) / 10000.0);
+    sqlite3_result_double(call, double(units / 10000) + double(units % 10000) / 10000.0);
 }
 
 void money(sqlite3_context *call, int, sqlite3_value **arguments)
