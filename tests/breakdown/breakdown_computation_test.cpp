@@ -7,6 +7,7 @@
 #include "data/services.h"
 #include "data/sql_rewriting.h"
 #include "demo/suite_database.h"
+#include "escape_after_first_work_rows.h"
 #include "platform/browser/web_browser.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
@@ -23,7 +24,6 @@
 
 #include <QFile>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <cmath>
@@ -152,6 +152,20 @@ protected:
                            "TC, UNEGOCIO, EsResumen) VALUES (%1, %2, '%3', %4, 'FA', "
                            "%5, 0)")
                 .arg(quoted(cuenta), iso(fecha), QString::fromLatin1(side), importe, quoted(unit)));
+    }
+
+    // The engine takes no triggers: a test that needs one puts it into the database file itself.
+    void runOnTheFile(const char *sql)
+    {
+        sqlite3 *file = nullptr;
+        ASSERT_EQ(
+            sqlite3_open_v2(
+                (qEnvironmentVariable("RP_PANELCTA_DATOS") + "/PRINCIPAL.db").toUtf8().constData(),
+                &file, SQLITE_OPEN_READWRITE, nullptr),
+            SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(file, sql, nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(file);
+        sqlite3_close(file);
     }
 
     void run(QString nombre)
@@ -641,23 +655,11 @@ TEST_F(BreakdownComputationTest, AnInvalidDateEndsTheRunWithoutAPageWhateverTheA
 TEST_F(BreakdownComputationTest, AWorkRowSaveThatFailsAndIsRetriedAddsItsAmountOnce)
 {
     defineLine(QStringLiteral("Reintento"), QStringLiteral("Caja"), QStringLiteral("1101"));
-    // The first save of a work row is refused. The engine takes no triggers, so the file gets
-    // one directly; RAISE(FAIL) keeps the count it has taken down.
-    sqlite3 *file = nullptr;
-    ASSERT_EQ(
-        sqlite3_open_v2(
-            (qEnvironmentVariable("RP_PANELCTA_DATOS") + "/PRINCIPAL.db").toUtf8().constData(),
-            &file, SQLITE_OPEN_READWRITE, nullptr),
-        SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(file,
-                           "CREATE TABLE refusals (n INTEGER); INSERT INTO refusals VALUES (1); "
-                           "CREATE TRIGGER refuse_once BEFORE UPDATE ON AUX_PANELCTA WHEN "
-                           "(SELECT n FROM refusals) > 0 BEGIN UPDATE refusals SET n = n - 1; "
-                           "SELECT RAISE(FAIL, 'bloqueado'); END",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK)
-        << sqlite3_errmsg(file);
-    sqlite3_close(file);
+    // The first save of a work row is refused; RAISE(FAIL) keeps the count it has taken down.
+    runOnTheFile("CREATE TABLE refusals (n INTEGER); INSERT INTO refusals VALUES (1); "
+                 "CREATE TRIGGER refuse_once BEFORE UPDATE ON AUX_PANELCTA WHEN "
+                 "(SELECT n FROM refusals) > 0 BEGIN UPDATE refusals SET n = n - 1; "
+                 "SELECT RAISE(FAIL, 'bloqueado'); END");
     dialogs.answer(4); // Retry
 
     run(QStringLiteral("Reintento"));
@@ -823,16 +825,7 @@ TEST_F(BreakdownComputationTest, CancelBetweenLinesLeavesTheWrittenLinesWhole)
     defineLine(QStringLiteral("Cortes"), QStringLiteral("Caja"), QStringLiteral("1101"));
     defineLine(QStringLiteral("Cortes"), QStringLiteral("Corriente"), QStringLiteral("11"));
     setRange(QDate(2023, 1, 1), QDate(2023, 12, 31), 3, Grouping::Date);
-    RecordedSaves &recorded = RecordedSaves::install(*data::gDB().gCnn);
-    bool pressed = false;
-    recorded.afterStatement([&pressed](const QString &statement) {
-        if (pressed || !statement.contains(QStringLiteral("INSERT INTO AUX_PANELCTA")))
-            return;
-        pressed = true;
-        QTest::keyClick(&platform::gProgreso().window(), Qt::Key_Escape);
-        // The progress window is asked again only once its refresh interval has passed.
-        QThread::msleep(statistics::RunGuard::refreshInterval.count() + 10);
-    });
+    pressEscapeAfterTheFirstWorkRows(RecordedSaves::install(*data::gDB().gCnn));
     dialogs.answer(platform::msgbox::Yes).answer(platform::msgbox::Ok);
     run(QStringLiteral("Cortes"));
 
@@ -852,20 +845,9 @@ TEST_F(BreakdownComputationTest, ARefusedRowOfALineLeavesTheOtherRowsOfItsBatch)
 {
     defineLine(QStringLiteral("Rechazo"), QStringLiteral("Caja"), QStringLiteral("1101"));
     setRange(QDate(2023, 1, 1), QDate(2023, 12, 31), 4, Grouping::Date);
-    sqlite3 *file = nullptr;
-    ASSERT_EQ(
-        sqlite3_open_v2(
-            (qEnvironmentVariable("RP_PANELCTA_DATOS") + "/PRINCIPAL.db").toUtf8().constData(),
-            &file, SQLITE_OPEN_READWRITE, nullptr),
-        SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(file,
-                           "CREATE TRIGGER refuse_april BEFORE INSERT ON AUX_PANELCTA WHEN "
-                           "date(NEW.FechaD) = '2023-04-01' BEGIN SELECT RAISE(ABORT, "
-                           "'rechazada'); END",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK)
-        << sqlite3_errmsg(file);
-    sqlite3_close(file);
+    runOnTheFile("CREATE TRIGGER refuse_april BEFORE INSERT ON AUX_PANELCTA WHEN "
+                 "date(NEW.FechaD) = '2023-04-01' BEGIN SELECT RAISE(ABORT, "
+                 "'rechazada'); END");
 
     run(QStringLiteral("Rechazo"));
 

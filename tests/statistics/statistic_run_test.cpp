@@ -6,6 +6,7 @@
 #include "data/services.h"
 #include "data/sql_batch.h"
 #include "demo/suite_database.h"
+#include "escape_after_first_work_rows.h"
 #include "platform/regional_settings.h"
 #include "platform/suite/progreso.h"
 #include "platform/variant.h"
@@ -22,7 +23,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 #include <utility>
 
@@ -815,16 +815,7 @@ TEST_F(StatisticRunTest, CancelBetweenGroupsLeavesTheWrittenGroupsWhole)
 {
     define(QStringLiteral("Cortes"), {{"Activo", "11"}, {"Caja", "1101"}});
     setRun(QStringLiteral("Cortes"), march(1), march(31), 1);
-    RecordedSaves &recorded = RecordedSaves::install(*data::gDB().gCnn);
-    bool pressed = false;
-    recorded.afterStatement([&pressed](const QString &statement) {
-        if (pressed || !statement.contains(QStringLiteral("INSERT INTO AUX_PANELCTA")))
-            return;
-        pressed = true;
-        QTest::keyClick(&platform::gProgreso().window(), Qt::Key_Escape);
-        // The progress window is asked again only once its refresh interval has passed.
-        QThread::msleep(statistics::RunGuard::refreshInterval.count() + 10);
-    });
+    pressEscapeAfterTheFirstWorkRows(RecordedSaves::install(*data::gDB().gCnn));
     dialogs.answer(msgbox::Yes).answer(msgbox::Ok);
     generate(false);
 
