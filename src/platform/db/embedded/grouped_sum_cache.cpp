@@ -25,7 +25,9 @@ KeptRange::KeptRange(FetchedRows rows, const GroupedSumShape &shape)
       m_boundedColumns(shape.boundedColumns.size())
 {
     const qsizetype bounds = m_rows.columns.size() - 2 * m_boundedColumns;
-    if (m_boundedColumns == 0 || bounds < 0)
+    if (bounds < 0)
+        m_boundedColumns = -1; // answers no statement
+    if (m_boundedColumns <= 0)
         return;
     m_oneText.reserve(m_rows.rows.size());
     for (QVector<QVariant> &row : m_rows.rows) {
