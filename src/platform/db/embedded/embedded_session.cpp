@@ -222,8 +222,10 @@ std::optional<ExecutionResult> EmbeddedSession::keptSumResult(const QString &tex
         range = read.get();
     }
     std::optional<RowSet> rows;
-    if (range)
-        rows = range->answer(*shape, !m_functions->accentInsensitive);
+    if (range) {
+        rows = range->answer(*shape, !m_functions->accentInsensitive,
+                             [&] { return statementColumns(text); });
+    }
     if (!found)
         m_keptSums.keep(shape->rangeStatement, std::move(read));
     if (!rows)
@@ -231,6 +233,22 @@ std::optional<ExecutionResult> EmbeddedSession::keptSumResult(const QString &tex
     ExecutionResult result;
     result.rowSet = std::move(*rows);
     return result;
+}
+
+// A statement answered from rows of another shape is typed as it would type its own rows.
+std::optional<FetchedRows> EmbeddedSession::statementColumns(const QString &text)
+{
+    const TranslatedBatch batch = translated(text);
+    if (batch.error || batch.statements.size() != 1
+        || batch.statements.front().kind != EngineStatement::Kind::Sql)
+        return std::nullopt;
+    const EngineStatement &statement = batch.statements.front();
+    std::optional<ProviderError> error;
+    QSet<QString> tables;
+    PreparedStatement prepared = m_database->prepareReading(statement.sql, tables, error);
+    if (error || !prepared)
+        return std::nullopt;
+    return fetchedColumns(prepared.get(), statement.moneyColumns);
 }
 
 // Nullptr when the range statement fails: each statement then runs, and reports, alone.

@@ -50,6 +50,7 @@ private:
     // The statement's rows from the kept rows of its range; nothing when it must run alone.
     std::optional<ExecutionResult> keptSumResult(const QString &text);
     std::unique_ptr<KeptRange> readRange(const GroupedSumShape &shape);
+    std::optional<FetchedRows> statementColumns(const QString &text);
 
     std::optional<ProviderError> syntaxErrorOf(const TranslatedBatch &batch);
     // False when the error ends the batch.

@@ -2,8 +2,10 @@
 
 #include "platform/db/embedded/column_types.h"
 #include "platform/db/embedded/sql_server_functions.h"
+#include "platform/variant.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace platform::db::embedded {
 
@@ -19,17 +21,25 @@ constexpr qsizetype rowBudget = 500'000;
 } // namespace
 
 KeptRange::KeptRange(FetchedRows rows, const GroupedSumShape &shape)
-    : m_rows(std::move(rows)), m_readsTextBounds(shape.readsTextBounds)
+    : m_rows(std::move(rows)), m_readsTextBounds(shape.readsTextBounds),
+      m_boundedColumns(shape.boundedColumns.size())
 {
-    if (!m_readsTextBounds || m_rows.columns.size() < 2)
+    const qsizetype bounds = m_rows.columns.size() - 2 * m_boundedColumns;
+    if (bounds < 0)
+        m_boundedColumns = -1; // answers no statement
+    if (m_boundedColumns <= 0)
         return;
-    const qsizetype least = m_rows.columns.size() - 2;
+    m_oneText.reserve(m_rows.rows.size());
     for (QVector<QVariant> &row : m_rows.rows) {
-        m_mixedTexts = m_mixedTexts || row[least] != row[least + 1];
-        row.resize(least);
+        m_mixedTexts = m_mixedTexts || row[bounds] != row[bounds + 1];
+        bool oneText = true;
+        for (qsizetype i = bounds; i < row.size(); i += 2)
+            oneText = oneText && row[i] == row[i + 1];
+        m_oneText.append(oneText);
+        row.resize(bounds);
     }
-    m_rows.columns.resize(least);
-    m_rows.typedByDeclaration.resize(least);
+    m_rows.columns.resize(bounds);
+    m_rows.typedByDeclaration.resize(bounds);
 }
 
 const QVector<std::optional<QByteArray>> &KeptRange::textsOf(int column) const
@@ -60,6 +70,11 @@ bool KeptRange::holdsText(int column) const
     });
 }
 
+bool KeptRange::holdsMoney(int column) const
+{
+    return m_rows.typedByDeclaration[column] && m_rows.columns[column].type == adCurrency;
+}
+
 bool KeptRange::passes(qsizetype row, const GroupedSumShape &shape, const Literals &literals,
                        bool accentSensitive) const
 {
@@ -77,21 +92,142 @@ bool KeptRange::passes(qsizetype row, const GroupedSumShape &shape, const Litera
     return side && compareUtf8(*side, literals.side, accentSensitive) == 0;
 }
 
-std::optional<RowSet> KeptRange::answer(const GroupedSumShape &shape, bool accentSensitive) const
+std::optional<RowSet> KeptRange::answer(const GroupedSumShape &shape, bool accentSensitive,
+                                        const StatementColumns &statementColumns) const
 {
-    if (shape.readsTextBounds != m_readsTextBounds || m_mixedTexts
+    if (shape.readsTextBounds != m_readsTextBounds
+        || shape.boundedColumns.size() != m_boundedColumns || m_mixedTexts
         || shape.accountColumn >= m_rows.columns.size()
         || shape.sideColumn >= m_rows.columns.size())
         return std::nullopt;
     if (!holdsText(shape.accountColumn) || (shape.sideColumn >= 0 && !holdsText(shape.sideColumn)))
         return std::nullopt;
     const Literals literals{shape.account.toUtf8(), shape.side.toUtf8()};
+    if (shape.mergesByPrefix)
+        return mergedByPrefix(shape, literals, accentSensitive, statementColumns);
     QVector<QVector<QVariant>> rows;
     for (qsizetype i = 0; i < m_rows.rows.size(); ++i) {
         if (passes(i, shape, literals, accentSensitive))
             rows.append(m_rows.rows[i]);
     }
     return typedRowSet(m_rows, std::move(rows));
+}
+
+namespace {
+
+using Text = std::optional<QByteArray>;
+
+// Null first, as a grouping orders them.
+int compareTexts(const Text &left, const Text &right, bool accentSensitive)
+{
+    if (!left || !right)
+        return int(bool(left)) - int(bool(right));
+    return compareUtf8(*left, *right, accentSensitive);
+}
+
+// Money sums whose double form, as the engine hands a sum over, still holds every unit.
+constexpr std::int64_t exactMoneyLimit = std::int64_t(1) << 50;
+
+bool exactMoney(const QVariant &value)
+{
+    return value.isNull()
+        || (isCurrency(value) && std::abs(value.value<Currency>().scaled) < exactMoneyLimit);
+}
+
+bool addMoney(QVariant &sum, const QVariant &value)
+{
+    if (!exactMoney(value))
+        return false;
+    if (sum.isNull()) {
+        sum = value; // Null until a value comes, as a sum of Nulls is
+        return true;
+    }
+    if (!value.isNull())
+        sum = currencyVariant(sum.value<Currency>() + value.value<Currency>());
+    return exactMoney(sum);
+}
+
+struct MergedGroup
+{
+    QVector<QVariant> row;
+    QVector<Text> keys;
+};
+
+} // namespace
+
+// The statement groups by the prefix what the range groups by the whole account: its groups
+// are the passing range groups with one prefix and the same other keys, added up. Where texts
+// that the collation takes for one differ, the statement's group shows one of them, which
+// the kept rows cannot tell: the statement then runs alone. Compared without regard to
+// accents, so that a column of the other collation is no exception.
+std::optional<RowSet> KeptRange::mergedByPrefix(const GroupedSumShape &shape,
+                                                const Literals &literals, bool accentSensitive,
+                                                const StatementColumns &statementColumns) const
+{
+    const DataType accountType = m_rows.columns[shape.accountColumn].type;
+    if (accountType == adChar || accountType == adWChar) // kept blank-padded
+        return std::nullopt;
+    if (!std::all_of(shape.otherGroupedColumns.begin(), shape.otherGroupedColumns.end(),
+                     [&](int column) { return holdsText(column); })
+        || !std::all_of(shape.sumColumns.begin(), shape.sumColumns.end(),
+                        [&](int column) { return holdsMoney(column); }))
+        return std::nullopt;
+    std::optional<QByteArray> prefix;
+    QVector<MergedGroup> groups;
+    for (qsizetype i = 0; i < m_rows.rows.size(); ++i) {
+        if (!passes(i, shape, literals, accentSensitive))
+            continue;
+        const QByteArrayView rowPrefix
+            = utf8Prefix(*textsOf(shape.accountColumn)[i], shape.prefixLength);
+        if (!m_oneText[i] || (prefix && *prefix != rowPrefix))
+            return std::nullopt;
+        prefix = rowPrefix.toByteArray();
+        QVector<Text> keys;
+        for (int column : shape.otherGroupedColumns)
+            keys.append(textsOf(column)[i]);
+        auto group = std::find_if(groups.begin(), groups.end(), [&](const MergedGroup &group) {
+            for (qsizetype k = 0; k < keys.size(); ++k) {
+                if (compareTexts(keys[k], group.keys[k], false) != 0)
+                    return false;
+            }
+            return true;
+        });
+        if (group == groups.end()) {
+            groups.append({m_rows.rows[i], keys});
+            for (int column : shape.sumColumns) {
+                if (!exactMoney(m_rows.rows[i][column]))
+                    return std::nullopt;
+            }
+            continue;
+        }
+        if (group->keys != keys)
+            return std::nullopt;
+        for (int column : shape.sumColumns) {
+            if (!addMoney(group->row[column], m_rows.rows[i][column]))
+                return std::nullopt;
+        }
+    }
+    std::sort(groups.begin(), groups.end(), [&](const MergedGroup &left, const MergedGroup &right) {
+        for (qsizetype k = 0; k < left.keys.size(); ++k) {
+            if (const int order = compareTexts(left.keys[k], right.keys[k], accentSensitive))
+                return order < 0;
+        }
+        return false;
+    });
+    std::optional<FetchedRows> columns = statementColumns();
+    if (!columns || columns->columns.size() != m_rows.columns.size()
+        || !std::all_of(shape.sumColumns.begin(), shape.sumColumns.end(), [&](int column) {
+               return columns->typedByDeclaration[column]
+                   && columns->columns[column].type == adCurrency;
+           }))
+        return std::nullopt;
+    QVector<QVector<QVariant>> rows;
+    rows.reserve(groups.size());
+    for (MergedGroup &group : groups) {
+        group.row[shape.accountColumn] = QString::fromUtf8(*prefix);
+        rows.append(std::move(group.row));
+    }
+    return typedRowSet(*columns, std::move(rows));
 }
 
 void GroupedSumCache::forgetIfChanged(const ChangeMark &mark)

@@ -5,6 +5,7 @@
 #include "platform/db/embedded/sqlite_database.h"
 
 #include <QHash>
+#include <functional>
 #include <memory>
 
 namespace platform::db::embedded {
@@ -16,14 +17,19 @@ public:
     // rows: the range statement's, with the text bounds last when the shape reads them.
     KeptRange(FetchedRows rows, const GroupedSumShape &shape);
 
+    // The columns of the statement itself, as it would type them, or nothing when it fails.
+    using StatementColumns = std::function<std::optional<FetchedRows>()>;
+
     // The statement's own rows, or nothing when the kept rows cannot tell them: a group of
     // texts that only the collation makes one may pass a prefix test in part.
-    std::optional<RowSet> answer(const GroupedSumShape &shape, bool accentSensitive) const;
+    std::optional<RowSet> answer(const GroupedSumShape &shape, bool accentSensitive,
+                                 const StatementColumns &statementColumns) const;
     qsizetype rowCount() const { return m_rows.rows.size(); }
 
 private:
     const QVector<std::optional<QByteArray>> &textsOf(int column) const;
     bool holdsText(int column) const;
+    bool holdsMoney(int column) const;
     struct Literals
     {
         QByteArray account;
@@ -31,11 +37,16 @@ private:
     };
     bool passes(qsizetype row, const GroupedSumShape &shape, const Literals &literals,
                 bool accentSensitive) const;
+    std::optional<RowSet> mergedByPrefix(const GroupedSumShape &shape, const Literals &literals,
+                                         bool accentSensitive,
+                                         const StatementColumns &statementColumns) const;
 
     FetchedRows m_rows;
     mutable QHash<int, QVector<std::optional<QByteArray>>> m_texts;
     bool m_readsTextBounds;
-    bool m_mixedTexts = false;
+    qsizetype m_boundedColumns;
+    bool m_mixedTexts = false; // in the account column
+    QVector<bool> m_oneText; // of each row, in every bounded column
 };
 
 // The range rows a connection has read, kept until the rows they were read from may have

@@ -182,20 +182,110 @@ std::optional<std::pair<QString, QString>> sideTestOf(const SignificantTokens &t
     return std::pair{tokens.normalized(from, from + 1), tokens.at(from + 2).stringValue()};
 }
 
-// The select list's expressions, normalized, without their aliases.
-QStringList selectedExpressions(const SignificantTokens &tokens, qsizetype from)
+struct SelectItem
 {
-    QStringList expressions;
+    qsizetype from;
+    qsizetype expressionEnd; // where its alias begins
+    qsizetype to;
+};
+
+QVector<SelectItem> selectItems(const SignificantTokens &tokens, qsizetype from)
+{
+    QVector<SelectItem> items;
     for (auto [start, end] : tokens.split(1, from, 0, isComma)) {
+        SelectItem item{start, end, end};
         for (qsizetype i = start; i < end; ++i) {
             if (tokens.depth(i) == 0 && tokens.at(i).isWord(u"AS")) {
-                end = i;
+                item.expressionEnd = i;
                 break;
             }
         }
-        expressions.append(tokens.normalized(start, end));
+        items.append(item);
     }
+    return items;
+}
+
+// The select list's expressions, normalized, without their aliases.
+QStringList selectedExpressions(const SignificantTokens &tokens, const QVector<SelectItem> &items)
+{
+    QStringList expressions;
+    for (const SelectItem &item : items)
+        expressions.append(tokens.normalized(item.from, item.expressionEnd));
     return expressions;
+}
+
+bool isSum(const QString &expression)
+{
+    return expression.startsWith(u"[SUM] (");
+}
+
+QString textBounds(const QString &expression)
+{
+    const QString text
+        = u"substring(" + expression + u",1," + QString::number(wholeTextLength) + u')';
+    return u", MIN(" + text + u"), MAX(" + text + u')';
+}
+
+// The range of a statement whose groups may be added up: grouped by the bare account column
+// and written alike for the exact accounts and every prefix length, so that they share it.
+void mergeableRange(const SignificantTokens &tokens, const Clauses &clauses,
+                    const QVector<SelectItem> &items, const QStringList &selected,
+                    const QStringList &grouped,
+                    const QVector<std::pair<qsizetype, qsizetype>> &groupItems,
+                    const AccountTest &account, GroupedSumShape &shape)
+{
+    shape.mergesByPrefix = shape.prefixLength > 0 && grouped.contains(account.expression);
+    const auto bare = [&](const QString &expression, qsizetype from, qsizetype to) {
+        return expression == account.column
+                || (shape.mergesByPrefix && expression == account.expression)
+            ? account.columnText
+            : tokens.original(from, to).trimmed();
+    };
+    QStringList columns;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const SelectItem &item = items[i];
+        const QString alias = tokens.original(item.expressionEnd, item.to).trimmed();
+        columns.append(bare(selected[i], item.from, item.expressionEnd)
+                       + (alias.isEmpty() ? QString() : u' ' + alias));
+        if (isSum(selected[i]))
+            shape.sumColumns.append(int(i));
+    }
+    QString bounds = textBounds(account.columnText);
+    QStringList groups;
+    shape.boundedColumns = {shape.accountColumn};
+    for (qsizetype i = 0; i < groupItems.size(); ++i) {
+        const auto [from, to] = groupItems[i];
+        groups.append(bare(grouped[i], from, to));
+        const int column = int(selected.indexOf(grouped[i]));
+        if (column == shape.accountColumn)
+            continue;
+        shape.otherGroupedColumns.append(column);
+        shape.boundedColumns.append(column);
+        bounds += textBounds(tokens.original(from, to).trimmed());
+    }
+    shape.readsTextBounds = true;
+    shape.rangeStatement = u"Select " + columns.join(u", ") + bounds + u' '
+        + tokens.original(clauses.from, clauses.groupBy).trimmed() + u" GROUP BY "
+        + groups.join(u", ");
+}
+
+// Every column grouped or a sum, every grouped column shown, the account grouped by itself or
+// by the prefix it is tested with, and no condition on the groups but the account and side.
+bool mergeable(const QStringList &selected, const QStringList &grouped, const AccountTest &account,
+               bool otherConditions)
+{
+    if (otherConditions)
+        return false;
+    const bool byPrefix = grouped.contains(account.expression) && account.prefixLength > 0;
+    if (byPrefix && (grouped.contains(account.column) || selected.contains(account.column)))
+        return false;
+    if (!byPrefix && !grouped.contains(account.column))
+        return false;
+    return std::all_of(grouped.begin(), grouped.end(),
+                       [&](const QString &expression) { return selected.count(expression) == 1; })
+        && std::all_of(selected.begin(), selected.end(), [&](const QString &expression) {
+               return isSum(expression) || grouped.contains(expression);
+           });
 }
 
 bool boundsBothWays(const SignificantTokens &tokens, qsizetype from, qsizetype to)
@@ -244,12 +334,13 @@ std::optional<GroupedSumShape> groupedSumShapeOf(const QString &sql)
     if (side)
         --kept;
 
-    const QStringList selected = selectedExpressions(tokens, clauses->from);
-    if (std::none_of(selected.begin(), selected.end(),
-                     [](const QString &expression) { return expression.startsWith(u"[SUM] ("); }))
+    const QVector<SelectItem> items = selectItems(tokens, clauses->from);
+    const QStringList selected = selectedExpressions(tokens, items);
+    if (std::none_of(selected.begin(), selected.end(), isSum))
         return std::nullopt;
+    const auto groupItems = tokens.split(clauses->groupBy + 2, clauses->having, 0, isComma);
     QStringList grouped;
-    for (auto [start, end] : tokens.split(clauses->groupBy + 2, clauses->having, 0, isComma))
+    for (auto [start, end] : groupItems)
         grouped.append(tokens.normalized(start, end));
 
     GroupedSumShape shape;
@@ -275,11 +366,14 @@ std::optional<GroupedSumShape> groupedSumShapeOf(const QString &sql)
     if (grouped.contains(QStringLiteral("[FECHA]")) && !boundsBothWays(tokens, keptFrom, keptTo))
         return std::nullopt;
 
+    if (mergeable(selected, grouped, *account, keptFrom < keptTo)) {
+        mergeableRange(tokens, *clauses, items, selected, grouped, groupItems, *account, shape);
+        return shape;
+    }
     shape.rangeStatement = tokens.original(0, clauses->from).trimmed();
     if (shape.readsTextBounds) {
-        const QString text = u"substring(" + account->columnText + u",1,"
-            + QString::number(wholeTextLength) + u')';
-        shape.rangeStatement += u", MIN(" + text + u"), MAX(" + text + u')';
+        shape.boundedColumns = {shape.accountColumn};
+        shape.rangeStatement += textBounds(account->columnText);
     }
     shape.rangeStatement += u' ' + tokens.original(clauses->from, clauses->having).trimmed();
     if (keptFrom < keptTo)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
 #include <optional>
 
 namespace platform::db::embedded {
@@ -18,6 +19,17 @@ struct GroupedSumShape
     // group of one text passes or fails a prefix test whole.
     QString rangeStatement;
     bool readsTextBounds = false;
+    QVector<int> boundedColumns; // whose bounds follow, in pairs: the account's first
+
+    // A statement whose columns are its grouped ones and sums, with no other condition on its
+    // groups, has a range grouped by the bare account column even when it groups by a prefix
+    // of it: one range, read and grouped once, then serves the exact accounts and every
+    // prefix length. Its range reads the bounds of every grouped column, since the
+    // statement's groups are the passing range groups added up by prefix, which is exact only
+    // where each holds one text.
+    bool mergesByPrefix = false;
+    QVector<int> otherGroupedColumns; // in the order of GROUP BY, with mergesByPrefix
+    QVector<int> sumColumns;
 
     int accountColumn = -1; // in the result
     int prefixLength = 0; // 0 for a test of the whole value

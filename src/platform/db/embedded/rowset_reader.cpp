@@ -85,7 +85,7 @@ bool isFixedText(const Column &column)
 
 } // namespace
 
-FetchedRows fetchRows(sqlite3_stmt *statement, int &resultCode, const QVector<int> &moneyColumns)
+FetchedRows fetchedColumns(sqlite3_stmt *statement, const QVector<int> &moneyColumns)
 {
     FetchedRows fetched;
     const int count = sqlite3_column_count(statement);
@@ -100,6 +100,13 @@ FetchedRows fetchRows(sqlite3_stmt *statement, int &resultCode, const QVector<in
         fetched.typedByDeclaration[i] = declared.has_value();
         fetched.columns[i] = declared.value_or(Column{name});
     }
+    return fetched;
+}
+
+FetchedRows fetchRows(sqlite3_stmt *statement, int &resultCode, const QVector<int> &moneyColumns)
+{
+    FetchedRows fetched = fetchedColumns(statement, moneyColumns);
+    const qsizetype count = fetched.columns.size();
     while ((resultCode = stepStatement(statement)) == SQLITE_ROW) {
         QVector<QVariant> row(count);
         for (int i = 0; i < count; ++i) {

@@ -25,6 +25,8 @@ struct FetchedRows
 };
 FetchedRows fetchRows(sqlite3_stmt *statement, int &resultCode,
                       const QVector<int> &moneyColumns = {});
+// The columns fetchRows gives, without stepping the statement.
+FetchedRows fetchedColumns(sqlite3_stmt *statement, const QVector<int> &moneyColumns = {});
 // The columns typed by declaration as fetched; the others typed by the values of `rows`.
 RowSet typedRowSet(const FetchedRows &fetched, QVector<QVector<QVariant>> rows);
 

@@ -616,6 +616,11 @@ bool prefixEqualsUtf8(QByteArrayView value, qint64 characters, QByteArrayView li
     return compareUtf8(value.first(prefix), literal, accentSensitive) == 0;
 }
 
+QByteArrayView utf8Prefix(QByteArrayView text, qint64 characters)
+{
+    return text.first(prefixBytes(text.data(), int(text.size()), characters));
+}
+
 void registerSqlServerFunctions(sqlite3 *db, FunctionContext *context)
 {
     sqlite3_create_collation(db, accentSensitiveCollation, SQLITE_UTF8, nullptr, collate<true>);

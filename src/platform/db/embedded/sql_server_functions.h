@@ -82,5 +82,7 @@ int compareText(QStringView left, QStringView right, bool accentSensitive);
 int compareUtf8(QByteArrayView left, QByteArrayView right, bool accentSensitive);
 bool prefixEqualsUtf8(QByteArrayView value, qint64 characters, QByteArrayView literal,
                       bool accentSensitive);
+// The first characters of UTF-8 text, as substring counts them.
+QByteArrayView utf8Prefix(QByteArrayView text, qint64 characters);
 
 } // namespace platform::db::embedded

@@ -13,6 +13,10 @@ namespace {
 // that only the collation makes one ("1102" and "1102 ", "ñu01" and "nu01" when accents do
 // not count) are in the ranges of some filters only. "éa01" written with its accent apart is
 // the same account when accents do not count, but one character longer to a prefix test.
+// Some titles head accounts whose prefixes, sides, units or centres differ only in case or
+// trailing blanks ("ab01" and "AB02", a "5301" on both "D" and "d", "5401" and "5402" in "   1 "
+// and "   1"), in either order of the lines and of the accounts, and "52" heads accounts whose
+// sums add up to a ten-thousandth.
 const char *const journalSchema[] = {
     "CREATE TABLE MV_ASIENTOS (ID int IDENTITY(1,1) PRIMARY KEY, CUENTA varchar(15) NULL, "
     "FECHA datetime NULL, [DEBE-HABER] char(1) NULL, IMPORTE money NULL, TC varchar(4) NULL, "
@@ -43,11 +47,35 @@ const char *const journalLines[] = {
     "'éa01', '19/02/2024', 'D', 11, 'FA', '   1', 0",
     "'e\xCC\x81"
     "a01', '19/02/2024', 'D', 13, 'FA', '   1', 0",
+    "'5202', '15/02/2024', 'H', 0.30, 'FA', '   1', 0",
+    "'5203', '16/02/2024', 'H', 0.0001, 'NC', '   1', 0",
+    "'5203', '17/02/2024', 'D', 1, 'FA', '   1', 0",
+    "'ab01', '15/02/2024', 'D', 2.5, 'FA', '   1', 0",
+    "'AB02', '16/02/2024', 'D', 1.25, 'FA', '   1', 0",
+    "'5301', '15/02/2024', 'D', 1, 'FA', '   1', 0",
+    "'5301', '16/02/2024', 'd', 2, 'FA', '   1', 0",
+    "'5302', '16/02/2024', 'D', 4, 'FA', '   1', 0",
+    "'5401', '15/02/2024', 'D', 3, 'FA', '   1 ', 0",
+    "'5402', '15/02/2024', 'D', 4, 'FA', '   1', 0",
+    "'5501', '15/02/2024', 'D', 3, 'FA', '   1', 0",
+    "'5502', '15/02/2024', 'D', 4, 'FA', '   1 ', 0",
+    "'5601', '15/02/2024', 'D', 1, 'FA', '   1', 0",
+    "'5602', '16/02/2024', 'd', 2, 'FA', '   1', 0",
+    "'5602', '17/02/2024', 'D', 4, 'FA', '   1', 0",
+    "'5702', '15/02/2024', 'D', 1, 'FA', '   1 ', 0",
+    "'5701', '15/02/2024', 'D', 2, 'FA', '   1', 0",
+    "'5802', '15/02/2024', 'd', 1, 'FA', '   1', 0",
+    "'5801', '15/02/2024', 'D', 2, 'FA', '   1', 0",
 };
 
 const char *const centreLines[]
-    = {"1, '  10', 60.10", "1, '  20', 40", "2, '  10', 0.20", "5, '  10', 70",
-       "6, '  10', 2",     "8, '  10', 9",  "15, '  10', 5",   "16, '  10', 6"};
+    = {"1, '  10', 60.10", "1, '  20', 40",      "2, '  10', 0.20", "5, '  10', 70",
+       "6, '  10', 2",     "8, '  10', 9",       "15, '  10', 5",   "16, '  10', 6",
+       "17, '  10', 0.30", "18, '  10', 0.0001", "19, '  10', 1",   "20, '  10', 2.5",
+       "21, '  10', 1.25", "22, '  10', 1",      "23, '  10', 2",   "24, '  10', 4",
+       "25, '  10', 3",    "26, '  10 ', 4",     "27, '  10 ', 3",  "28, '  10', 4",
+       "29, '  10', 1",    "30, '  10', 2",      "31, '  10', 4",   "32, '  10 ', 1",
+       "33, '  10', 2",    "34, '  10', 1",      "35, '  10', 2"};
 
 // The run's statements of each grouping, with the filters, account test and side to fill in.
 const char *const shapes[] = {
@@ -74,7 +102,9 @@ struct Account
 const Account accounts[]
     = {{"11", true},        {"1", true},      {"Ñ", true},      {"52", true},  {"1101", false},
        {"5201", false},     {"NU01", false},  {"ñu01", false},  {"1''", true}, {"éa", true},
-       {"e\xCC\x81", true}, {"1101 ", false}, {" 1101", false}, {"52 ", true}};
+       {"e\xCC\x81", true}, {"1101 ", false}, {" 1101", false}, {"52 ", true}, {"5203", false},
+       {"ab", true},        {"AB0", true},    {"53", true},     {"54", true},  {"55", true},
+       {"56", true},        {"57", true},     {"58", true}};
 
 const char *const sides[] = {"", " AND [DEBE-HABER] = 'D'", "AND [DEBE-HABER] = 'H'"};
 const char *const filters[] = {"", " and TC IN ('FA') ", " and  UNEGOCIO IN ('   1') "};
@@ -270,6 +300,11 @@ TEST_F(KeptSumsTest, SumsAreTheJournalsOwn)
               QStringList{"5201 |H|70"});
     EXPECT_EQ(sums(statementOf(shapes[2], accounts[2], sides[0], filters[1]), 1),
               QStringList{"ñ|D|12.3456"});
+    const Account money{"52", true};
+    EXPECT_EQ(sums(statementOf(shapes[2], money, sides[0], filters[0]), 1),
+              (QStringList{"52|D|1", "52|H|0.3001"}));
+    EXPECT_EQ(sums(statementOf(shapes[3], money, sides[0], filters[0]), 1),
+              (QStringList{"52|D|1", "52|H|70.3001"}));
 }
 
 struct Write
