@@ -107,7 +107,6 @@ private:
     bool isTitleAccount(const QString &account);
     bool moveToWorkRow(Recordset &workRows, int column);
     void settleColumn(const statistics::JournalSum &sum, Recordset *workRow, BreakdownPage &page);
-    void saveIntoWorkRow(Recordset &workRow, const Currency &amount);
 
     FrmDetallado &m_form;
     const QString m_nombre;
@@ -428,26 +427,10 @@ void BreakdownRun::settleColumn(const statistics::JournalSum &sum, Recordset *wo
             guarded([&] { result.moveNext(); });
         }
         if (workRow && added)
-            guarded([&] { saveIntoWorkRow(*workRow, total); });
+            guarded([&] { statistics::addToWorkRow(*workRow, m_currentGroup, total); });
         page.addAmount(total);
     }
     progress(m_currentGroup + QLatin1Char(' ') + sum.account, false);
-}
-
-void BreakdownRun::saveIntoWorkRow(Recordset &workRow, const Currency &amount)
-{
-    platform::db::Field importe = workRow.field(QStringLiteral("ImporteG1"));
-    try {
-        importe.setValue(platform::currencyVariant(amountOf(importe.value()) + amount));
-        workRow.field(QStringLiteral("GRUPO")).setValue(m_currentGroup);
-        workRow.update();
-    } catch (const Error &) {
-        // A retry must add the amount to the stored total, not to the failed edit, which
-        // already holds it.
-        if (workRow.editMode() != platform::db::adEditNone)
-            workRow.cancelUpdate();
-        throw;
-    }
 }
 
 } // namespace

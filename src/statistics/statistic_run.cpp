@@ -345,22 +345,22 @@ void StatisticRun::addIntoWorkRow(const QString &group, const QString &account, 
             m_guard.attempt([&] { sums.moveNext(); });
         }
         if (added)
-            m_guard.attempt([&] { saveIntoWorkRow(group, total); });
+            m_guard.attempt([&] { addToWorkRow(m_workRows, group, total); });
     }
     m_guard.advance(group + u' ' + account, false);
 }
 
-void StatisticRun::saveIntoWorkRow(const QString &group, const Currency &amount)
+void addToWorkRow(Recordset &workRow, const QString &group, const Currency &amount)
 {
-    platform::db::Field total = m_workRows.field(QStringLiteral("ImporteG1"));
+    platform::db::Field total = workRow.field(QStringLiteral("ImporteG1"));
     try {
         total.setValue(platform::currencyVariant(amountOf(total.value()) + amount));
-        m_workRows.field(QStringLiteral("GRUPO")).setValue(group);
-        m_workRows.update();
+        workRow.field(QStringLiteral("GRUPO")).setValue(group);
+        workRow.update();
     } catch (const Error &) {
-        // A retry must add the sum to the stored total, not to the failed edit.
-        if (m_workRows.editMode() != platform::db::adEditNone)
-            m_workRows.cancelUpdate();
+        // The failed edit already holds the amount.
+        if (workRow.editMode() != platform::db::adEditNone)
+            workRow.cancelUpdate();
         throw;
     }
 }

@@ -66,6 +66,11 @@ private:
 // synonyms for a user under confidentiality, in Oracle's dialect on Oracle.
 platform::db::Recordset openJournalSum(const JournalSum &sum);
 
+// Adds the amount into the work row's total and saves the row with its group. A save that fails
+// leaves the row as it is stored, so that a retry adds the amount once.
+void addToWorkRow(platform::db::Recordset &workRow, const QString &group,
+                  const platform::Currency &amount);
+
 // Rebuilds the user's work rows: deletes them, writes the empty rows of every group and
 // bucket, then adds the journal sums of every definition line into its group's rows.
 class StatisticRun
@@ -94,7 +99,6 @@ private:
                       WorkRowKind kind);
     void addDefinitionLine();
     void addIntoWorkRow(const QString &group, const QString &account, const QString &side);
-    void saveIntoWorkRow(const QString &group, const platform::Currency &amount);
     bool isTitleAccount(const QString &account);
     JournalSum journalSumFor(const QString &account, const QString &side);
 
