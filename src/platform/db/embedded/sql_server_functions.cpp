@@ -164,7 +164,16 @@ qsizetype classLength(QStringView pattern, qsizetype open)
     return close < pattern.size() ? close - open + 1 : 0;
 }
 
-bool classMatches(QStringView members, QChar c)
+// A range takes in what the collation sorts between its ends, accented letters too: "á" is in
+// "[a-c]" as the server orders it, though its code lies past "c".
+bool inRange(QChar c, QChar low, QChar high, bool accentSensitive)
+{
+    const QStringView text(&c, 1);
+    return compareText(text, QStringView(&low, 1), accentSensitive) >= 0
+        && compareText(text, QStringView(&high, 1), accentSensitive) <= 0;
+}
+
+bool classMatches(QStringView members, QChar c, bool accentSensitive)
 {
     const bool negated = !members.isEmpty() && members.front() == QLatin1Char('^');
     if (negated)
@@ -172,7 +181,7 @@ bool classMatches(QStringView members, QChar c)
     bool found = false;
     for (qsizetype i = 0; i < members.size() && !found; ++i) {
         if (i + 2 < members.size() && members[i + 1] == QLatin1Char('-')) {
-            found = c >= members[i] && c <= members[i + 2];
+            found = inRange(c, members[i], members[i + 2], accentSensitive);
             i += 2;
         } else {
             found = members[i] == c;
@@ -183,7 +192,8 @@ bool classMatches(QStringView members, QChar c)
 
 // Whether the pattern's element at `p` (one character, "_", an escaped character or a bracket
 // class) matches `c`; `width` is the element's length in the pattern.
-bool elementMatches(QStringView pattern, qsizetype p, QChar c, QChar escape, qsizetype &width)
+bool elementMatches(QStringView pattern, qsizetype p, QChar c, QChar escape, bool accentSensitive,
+                    qsizetype &width)
 {
     const QChar first = pattern[p];
     if (!escape.isNull() && first == escape && p + 1 < pattern.size()) {
@@ -196,7 +206,7 @@ bool elementMatches(QStringView pattern, qsizetype p, QChar c, QChar escape, qsi
     if (first == QLatin1Char('[')) {
         if (const qsizetype length = classLength(pattern, p)) {
             width = length;
-            return classMatches(pattern.sliced(p + 1, length - 2), c);
+            return classMatches(pattern.sliced(p + 1, length - 2), c, accentSensitive);
         }
     }
     return first == c;
@@ -204,7 +214,7 @@ bool elementMatches(QStringView pattern, qsizetype p, QChar c, QChar escape, qsi
 
 // LIKE's matching of %, _ and bracket classes with an optional escape character, on texts
 // already folded.
-bool likeMatches(QStringView pattern, QStringView text, QChar escape)
+bool likeMatches(QStringView pattern, QStringView text, QChar escape, bool accentSensitive)
 {
     qsizetype p = 0;
     qsizetype t = 0;
@@ -217,7 +227,8 @@ bool likeMatches(QStringView pattern, QStringView text, QChar escape)
             continue;
         }
         qsizetype width = 0;
-        if (p < pattern.size() && elementMatches(pattern, p, text[t], escape, width)) {
+        if (p < pattern.size()
+            && elementMatches(pattern, p, text[t], escape, accentSensitive, width)) {
             p += width;
             ++t;
             continue;
@@ -252,8 +263,8 @@ void like(sqlite3_context *call, int count, sqlite3_value **arguments)
     }
     // SQL Server pads the shorter side with blanks, so a value's trailing blanks do not stop
     // it matching: 'Neto (-) ' LIKE '%(-)'.
-    const bool matches = likeMatches(pattern, text, escape)
-        || likeMatches(pattern, withoutTrailingBlanks(text), escape);
+    const bool matches = likeMatches(pattern, text, escape, !accentInsensitive)
+        || likeMatches(pattern, withoutTrailingBlanks(text), escape, !accentInsensitive);
     sqlite3_result_int(call, matches ? 1 : 0);
 }
 

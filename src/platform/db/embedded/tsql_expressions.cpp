@@ -211,6 +211,26 @@ void joinChain(StatementText &text, const QVector<Term> &terms)
     text.prepend(terms.front().first, QString(QLatin1String(plusFunction) + u'(').repeated(joins));
 }
 
+// chainStart stops at a sign, which belongs to the operand after it: "-n + a" is (-n) + a,
+// and "2 * -n + a" is (2 * -n) + a, where joining from n would sign or scale the whole join.
+qsizetype signedChainStart(const StatementText &text, qsizetype op,
+                           std::initializer_list<QStringView> operators)
+{
+    qsizetype first = chainStart(text, op, operators);
+    for (;;) {
+        const qsizetype sign = text.previous(first);
+        if (!text.contains(sign) || !isAnySymbol(text.at(sign), {u"-", u"+"})
+            || isOperandEnd(text, text.previous(sign)))
+            return first;
+        const qsizetype before = text.previous(sign);
+        if (text.contains(before) && isAnySymbol(text.at(before), operators)
+            && isOperandEnd(text, text.previous(before)))
+            first = chainStart(text, before, operators);
+        else
+            first = sign;
+    }
+}
+
 // A token sequence as the grouping compares it: names without brackets, case aside.
 QStringList normalized(const StatementText &text, qsizetype from, qsizetype to)
 {
@@ -604,7 +624,7 @@ void joinTextsWithPlus(StatementText &text, const RewriteContext &context)
         if (!text.at(i).isSymbol(u"+") || joined.contains(i)
             || !isOperandEnd(text, text.previous(i)))
             continue;
-        const qsizetype first = chainStart(text, i, arithmetic);
+        const qsizetype first = signedChainStart(text, i, arithmetic);
         const qsizetype last = chainEnd(text, i, arithmetic);
         if (last < 0)
             throwSyntaxError(text.at(i).text);
@@ -615,6 +635,11 @@ void joinTextsWithPlus(StatementText &text, const RewriteContext &context)
                 joined.insert(term.operatorBefore);
             if (isDateTerm(text, term.first, term.last, context))
                 throwUnsupported(QStringLiteral("+ con una fecha"));
+            if (text.at(term.first).isSymbol(u"-")
+                && isTextOperand(text, term.first, term.last, context))
+                throw TranslationError{
+                    invalidTextOperand,
+                    QStringLiteral("Operand data type varchar is invalid for minus operator.")};
             anyText = anyText || mayBeText(text, term.first, term.last, context);
         }
         if (anyText) {

@@ -514,6 +514,29 @@ bool SqlRewriter::isFractionColumn(qsizetype index) const
     return isFloatColumn(index) || type.startsWith(u"decimal") || type.startsWith(u"numeric");
 }
 
+// Money met by a whole number stays money to the server, divided or multiplied.
+bool SqlRewriter::isWholeColumn(qsizetype index) const
+{
+    if (!m_text.at(index).isName() || m_text.nextIsSymbol(index, u"(") || !m_context.declaredType)
+        return false;
+    const QString type = m_context.declaredType(m_text.nameEndingAt(index));
+    return type.startsWith(u"int") || type.startsWith(u"bigint") || type.startsWith(u"smallint")
+        || type.startsWith(u"tinyint");
+}
+
+// Whether [from, to) holds a decimal or float column or a cast to one: the server's type of
+// the whole is then a fraction, while a decimal's whole values are integers here.
+bool SqlRewriter::holdsFraction(qsizetype from, qsizetype to) const
+{
+    static const QStringView fractionTypes[] = {u"decimal", u"numeric", u"float", u"real"};
+    for (qsizetype i = from; i < to; i = m_text.next(i)) {
+        if (isFractionColumn(i)
+            || (m_text.at(i).isAnyWord(fractionTypes) && m_text.previousIsWord(i, u"AS")))
+            return true;
+    }
+    return false;
+}
+
 // AVG of whole numbers is a whole number and AVG of money is money, as the server types them.
 void SqlRewriter::averageAsTheServer()
 {
@@ -521,9 +544,7 @@ void SqlRewriter::averageAsTheServer()
         if (!m_text.at(i).isWord(u"AVG") || !m_text.nextIsSymbol(i, u"("))
             continue;
         const qsizetype open = m_text.next(i);
-        const qsizetype last = m_text.previous(m_text.partner(open));
-        // A decimal column keeps its whole values as integers here, yet averages to a fraction.
-        if (isFractionColumn(last) && last == m_text.next(open))
+        if (holdsFraction(m_text.next(open), m_text.partner(open)))
             continue;
         const bool money
             = m_context.isMoneyColumn && isMoneyExpression(m_text.next(open), m_text.partner(open));
@@ -565,8 +586,8 @@ void SqlRewriter::keepMoneyExact()
 
 // [from, to) is money by SQL Server's rules: money columns and casts to money, and sums,
 // averages, signs, absolute values and Null replacements of them, added, subtracted or scaled by
-// numbers. Anything else (a text,
-// a float column, a CASE) leaves its type to the values.
+// numbers or whole-number columns. Anything else (a text, a float or decimal column, a CASE)
+// leaves its type to the values.
 bool SqlRewriter::isMoneyExpression(qsizetype from, qsizetype to) const
 {
     static const QStringView moneyFunctions[]
@@ -590,7 +611,7 @@ bool SqlRewriter::isMoneyExpression(qsizetype from, qsizetype to) const
                 continue;
             } else if (m_context.isMoneyColumn(token.nameValue())) {
                 anyMoney = true;
-            } else {
+            } else if (!isWholeColumn(i)) {
                 return false;
             }
         } else if (token.kind != TokenKind::Number && !isArithmetic(token)) {

@@ -70,6 +70,8 @@ private:
     void divideMoneyAsMoney();
     bool isFloatColumn(qsizetype index) const;
     bool isFractionColumn(qsizetype index) const;
+    bool isWholeColumn(qsizetype index) const;
+    bool holdsFraction(qsizetype from, qsizetype to) const;
     void averageAsTheServer();
     void rejectExplicitIdentity();
     void keepMoneyExact();

@@ -181,6 +181,22 @@ TEST_F(ServerResultsTest, TheSameRulesOnTheirOtherPaths)
         {"CREATE TABLE D (q decimal(10, 2) NULL) INSERT INTO D (q) VALUES (1) "
          "INSERT INTO D (q) VALUES (2)",
          0, "SELECT AVG(q) FROM D", "1.5", Kind::None},
+        {"CREATE TABLE E (q decimal(10, 2) NULL, k int NULL) INSERT INTO E (q, k) VALUES (1, 0) "
+         "INSERT INTO E (q, k) VALUES (2, 0)",
+         0, "SELECT AVG(q + k) FROM E", "1.5", Kind::None},
+        {{},
+         0,
+         "SELECT AVG(CAST(n AS decimal(10, 2))) FROM T WHERE ID IN (1, 3)",
+         "1.5",
+         Kind::None},
+        {{}, 0, "SELECT m / n FROM T WHERE ID = 1", "100", Kind::Money},
+        {{}, 0, "SELECT m * n FROM T WHERE ID = 1", "100", Kind::Money},
+        {"UPDATE T SET n = 3 WHERE ID = 1", 0, "SELECT m / n FROM T WHERE ID = 1", "33.3333",
+         Kind::Money},
+        {"INSERT INTO T (name) VALUES ('\u00e1bc')", 0,
+         "SELECT COUNT(*) FROM T WHERE name LIKE '[a-b]%'", "3", Kind::Integer},
+        {"INSERT INTO T (name) VALUES ('\u00f1u')", 0,
+         "SELECT COUNT(*) FROM T WHERE name LIKE '[m-o]u'", "1", Kind::Integer},
         {{}, 0, "SELECT COUNT(*) FROM T WHERE UPPER(name) = LOWER(name)", "3", Kind::Integer},
         {{},
          0,
@@ -222,6 +238,9 @@ TEST_F(ServerResultsTest, OperatorsJoinTextsOrConvertATextMetByANumber)
         {"2 * a", "22", Kind::Integer},         {"m / a", "9.0909", Kind::None},
         {"a * 1.5", "16.5", Kind::None},        {"a - b", "error 8117", Kind::None},
         {"name * 2", "error 245", Kind::None},  {"a - NULL", "NULL", Kind::None},
+        {"-n + a", "10", Kind::Integer},        {"-n + a + b", "11", Kind::Integer},
+        {"- LEN(a) + a", "9", Kind::Integer},   {"-a + b", "error 8117", Kind::None},
+        {"a * -n + b", "-10", Kind::Integer},   {"n + -a + b", "error 8117", Kind::None},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.expression);
