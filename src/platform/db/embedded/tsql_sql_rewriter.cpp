@@ -487,8 +487,13 @@ void SqlRewriter::divideMoneyAsMoney()
             continue;
         const qsizetype first = chainStart(m_text, i, {u"*", u"/", u"%"});
         const qsizetype divisorLast = operandEnd(m_text.next(i));
-        if (!m_text.contains(first) || first >= i || divisorLast < 0 || !isMoneyExpression(first, i)
-            || isFloatColumn(divisorLast))
+        if (!m_text.contains(first) || first >= i || divisorLast < 0)
+            continue;
+        const bool moneyDividend = isMoneyExpression(first, i) && !isFloatColumn(divisorLast);
+        // A whole number divided by money is money too: 1 / 100.00 is 0.01, not 0.
+        const bool moneyDivisor = first == m_text.previous(i) && isWholeOperand(first)
+            && isMoneyExpression(m_text.next(i), m_text.next(divisorLast));
+        if (!moneyDividend && !moneyDivisor)
             continue;
         const QString money = QLatin1String(moneyFunction) + u'(';
         m_text.prepend(first, money + money);
@@ -522,6 +527,14 @@ bool SqlRewriter::isWholeColumn(qsizetype index) const
     const QString type = m_context.declaredType(m_text.nameEndingAt(index));
     return type.startsWith(u"int") || type.startsWith(u"bigint") || type.startsWith(u"smallint")
         || type.startsWith(u"tinyint");
+}
+
+bool SqlRewriter::isWholeOperand(qsizetype index) const
+{
+    const Token &token = m_text.at(index);
+    if (token.kind == TokenKind::Number)
+        return !token.text.contains(u'.') && !token.text.contains(u'e', Qt::CaseInsensitive);
+    return isWholeColumn(index);
 }
 
 // Whether [from, to) holds a decimal or float column or a cast to one: the server's type of

@@ -71,6 +71,7 @@ private:
     bool isFloatColumn(qsizetype index) const;
     bool isFractionColumn(qsizetype index) const;
     bool isWholeColumn(qsizetype index) const;
+    bool isWholeOperand(qsizetype index) const;
     bool holdsFraction(qsizetype from, qsizetype to) const;
     void averageAsTheServer();
     void rejectExplicitIdentity();

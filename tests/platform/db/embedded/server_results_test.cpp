@@ -191,6 +191,7 @@ TEST_F(ServerResultsTest, TheSameRulesOnTheirOtherPaths)
          Kind::None},
         {{}, 0, "SELECT m / n FROM T WHERE ID = 1", "100", Kind::Money},
         {{}, 0, "SELECT m * n FROM T WHERE ID = 1", "100", Kind::Money},
+        {{}, 0, "SELECT n / m FROM T WHERE ID = 1", "0.01", Kind::Money},
         {"UPDATE T SET n = 3 WHERE ID = 1", 0, "SELECT m / n FROM T WHERE ID = 1", "33.3333",
          Kind::Money},
         {"INSERT INTO T (name) VALUES ('\u00e1bc')", 0,
