@@ -1,5 +1,6 @@
 #include "platform/db/embedded/column_types.h"
 
+#include "platform/db/embedded/stored_money.h"
 #include "platform/variant.h"
 
 #include <QHash>
@@ -97,12 +98,29 @@ QVariant readInteger(sqlite3_stmt *statement, int index, bool wide)
     return wide ? QVariant(qlonglong(number)) : QVariant(int(number));
 }
 
+// A value beyond money's range raises the overflow error, as converting it would.
 QVariant readCurrency(sqlite3_stmt *statement, int index)
 {
-    if (sqlite3_column_type(statement, index) == SQLITE_INTEGER)
-        return currencyVariant(
-            Currency::fromScaled(sqlite3_column_int64(statement, index) * 10000));
-    return currencyVariant(Currency::fromDouble(sqlite3_column_double(statement, index)));
+    std::optional<std::int64_t> units;
+    switch (sqlite3_column_type(statement, index)) {
+    case SQLITE_INTEGER: {
+        std::int64_t scaled = 0;
+        if (!__builtin_mul_overflow(sqlite3_column_int64(statement, index), 10000, &scaled))
+            units = scaled;
+        break;
+    }
+    case SQLITE_TEXT:
+        units = moneyUnitsOfText(
+            std::string_view(reinterpret_cast<const char *>(sqlite3_column_text(statement, index)),
+                             sqlite3_column_bytes(statement, index)));
+        break;
+    default:
+        units = moneyUnitsOf(sqlite3_column_double(statement, index));
+        break;
+    }
+    if (!units)
+        return currencyVariant(Currency::fromDouble(sqlite3_column_double(statement, index)));
+    return currencyVariant(Currency::fromScaled(*units));
 }
 
 QVariant readDate(sqlite3_stmt *statement, int index, DataType type)
@@ -278,7 +296,7 @@ void bindValue(sqlite3_stmt *statement, int index, const QVariant &value)
         return;
     }
     if (isCurrency(value)) {
-        sqlite3_bind_double(statement, index, value.value<Currency>().toDouble());
+        sqlite3_bind_double(statement, index, storedMoney(value.value<Currency>().scaled));
         return;
     }
     switch (value.typeId()) {

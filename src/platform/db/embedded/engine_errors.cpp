@@ -1,6 +1,7 @@
 #include "platform/db/embedded/engine_errors.h"
 
 #include "platform/db/embedded/sql_server_functions.h"
+#include "platform/db/embedded/stored_money.h"
 
 #include <sqlite3.h>
 
@@ -94,6 +95,8 @@ std::int32_t commandFailure(const QString &message)
         return native::ConversionFailed;
     if (message.startsWith(QLatin1String("Operand data type")))
         return invalidOperand;
+    if (message.startsWith(QString::fromUtf8(inexactNumberMessage)))
+        return native::Unsupported;
     if (message == QLatin1String(moneySyntaxMessage))
         return moneyConversionFailed;
     if (message == QLatin1String(numericConversionMessage))

@@ -2,6 +2,7 @@
 
 #include "platform/db/embedded/column_types.h"
 #include "platform/db/embedded/sql_server_functions.h"
+#include "platform/db/embedded/stored_money.h"
 #include "platform/variant.h"
 
 #include <algorithm>
@@ -125,13 +126,10 @@ int compareTexts(const Text &left, const Text &right, bool accentSensitive)
     return compareUtf8(*left, *right, accentSensitive);
 }
 
-// Money sums whose double form, as the engine hands a sum over, still holds every unit.
-constexpr std::int64_t exactMoneyLimit = std::int64_t(1) << 50;
-
+// Money sums the engine hands over as they are; a statement fails on any other.
 bool exactMoney(const QVariant &value)
 {
-    return value.isNull()
-        || (isCurrency(value) && std::abs(value.value<Currency>().scaled) < exactMoneyLimit);
+    return value.isNull() || (isCurrency(value) && keptExactly(value.value<Currency>().scaled));
 }
 
 bool addMoney(QVariant &sum, const QVariant &value)

@@ -3,6 +3,7 @@
 #include "platform/db/embedded/column_types.h"
 #include "platform/db/embedded/engine_errors.h"
 #include "platform/db/embedded/sqlite_database.h"
+#include "platform/db/embedded/stored_money.h"
 #include "platform/variant.h"
 
 #include <numeric>
@@ -29,19 +30,28 @@ ProviderError rowNotLocated()
     return error;
 }
 
-// Below this many units a money value survives its trip through a binary fraction exactly.
-constexpr std::int64_t exactMoneyUnits = 1'000'000'000'000'000;
-
 // A value the column stores as given, so that reading it back would only repeat it: money
 // into money and a text into text. Anything else goes through the column's conversion.
 bool storedAsGiven(const QVariant &value, const Column &column)
 {
-    if (isCurrency(value)) {
-        const std::int64_t units = value.value<Currency>().scaled;
-        return column.type == adCurrency && units < exactMoneyUnits && units > -exactMoneyUnits;
-    }
+    if (isCurrency(value))
+        return column.type == adCurrency;
     return value.typeId() == QMetaType::QString && !value.toString().isEmpty()
         && isTextType(column.type);
+}
+
+// An amount the engine would store as a neighbour is refused before anything is written.
+std::optional<ProviderError> inexactAmount(const QVector<QVariant> &row,
+                                           const QVector<int> &written)
+{
+    for (int index : written) {
+        if (!isCurrency(row[index]))
+            continue;
+        const Currency amount = row[index].value<Currency>();
+        if (!keptExactly(amount.scaled))
+            return engineError(native::Unsupported, inexactNumberDescription(amount.toString()));
+    }
+    return std::nullopt;
 }
 
 bool sameValue(const QVariant &left, const QVariant &right)
@@ -133,6 +143,8 @@ WriteResult RowWriter::update(const QVector<QVariant> &key, const QVector<int> &
     }
     if (changed.isEmpty())
         return {{}, key, row};
+    if (const std::optional<ProviderError> error = inexactAmount(row, changed))
+        return {{*error}, {}, {}};
     QStringList assignments;
     QVector<QVariant> parameters;
     bool readBack = false;
@@ -155,6 +167,8 @@ WriteResult RowWriter::insert(const QVector<int> &assignedColumns, const QVector
 {
     const QVector<int> assigned = writable(assignedColumns);
     const QVector<int> returned = writable(allColumns());
+    if (const std::optional<ProviderError> error = inexactAmount(row, assigned))
+        return {{*error}, {}, {}};
     const QString returning = returningClause(returned);
     if (assigned.isEmpty()) {
         return write(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_target.table))

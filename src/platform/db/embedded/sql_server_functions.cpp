@@ -1,6 +1,8 @@
 #include "platform/db/embedded/sql_server_functions.h"
 
+#include "platform/db/embedded/stored_money.h"
 #include "platform/runtime.h"
+#include "platform/variant.h"
 
 #include <algorithm>
 #include <cmath>
@@ -328,10 +330,16 @@ void nonzeroDivisor(sqlite3_context *call, int, sqlite3_value **arguments)
 }
 
 // A money value in units of 1/10,000; nullopt for a Null, or for a value beyond money's range.
+// A text is read to its last digit, as the server converts it.
 std::optional<std::int64_t> moneyUnits(sqlite3_value *value, bool &overflow)
 {
-    constexpr double limit = 922337203685477.5807;
     overflow = false;
+    if (sqlite3_value_type(value) == SQLITE_TEXT) {
+        const std::optional<std::int64_t> units = moneyUnitsOfText(std::string_view(
+            reinterpret_cast<const char *>(sqlite3_value_text(value)), sqlite3_value_bytes(value)));
+        if (units)
+            return units;
+    }
     switch (sqlite3_value_numeric_type(value)) {
     case SQLITE_NULL:
         return std::nullopt;
@@ -341,40 +349,53 @@ std::optional<std::int64_t> moneyUnits(sqlite3_value *value, bool &overflow)
         return units;
     }
     default: {
-        // The whole part and the fraction are scaled apart: multiplied by 10,000 as a double, an
-        // amount beyond 2^53 ten-thousandths would lose its last digits, and a sum its cents.
-        const double amount = sqlite3_value_double(value);
-        overflow = !(std::abs(amount) <= limit);
-        if (overflow)
-            return 0;
-        const double whole = std::trunc(amount);
-        return std::int64_t(whole) * 10000 + std::llround((amount - whole) * 10000.0);
+        const std::optional<std::int64_t> units = moneyUnitsOf(sqlite3_value_double(value));
+        overflow = !units;
+        return units.value_or(0);
     }
     }
 }
 
-// The double nearest the amount: the units as a double, then divided, would be rounded twice.
+// An amount whose double would read back as a neighbour fails rather than changes.
 void resultMoney(sqlite3_context *call, std::int64_t units)
 {
-    sqlite3_result_double(call, double(units / 10000) + double(units % 10000) / 10000.0);
+    if (keptExactly(units)) {
+        sqlite3_result_double(call, storedMoney(units));
+        return;
+    }
+    const QByteArray message
+        = inexactNumberDescription(Currency::fromScaled(units).toString()).toUtf8();
+    sqlite3_result_error(call, message.constData(), int(message.size()));
 }
 
 void money(sqlite3_context *call, int, sqlite3_value **arguments)
 {
-    // A text that is no number (CAST('x' AS money)) would read as 0.
-    const int type = sqlite3_value_numeric_type(arguments[0]);
-    if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
-        sqlite3_result_error(call, moneySyntaxMessage, -1);
-        return;
-    }
     bool overflow = false;
     const std::optional<std::int64_t> units = moneyUnits(arguments[0], overflow);
-    if (overflow)
+    // A text that is no number (CAST('x' AS money)) would read as 0.
+    const int type = sqlite3_value_numeric_type(arguments[0]);
+    if (type == SQLITE_TEXT || type == SQLITE_BLOB)
+        sqlite3_result_error(call, moneySyntaxMessage, -1);
+    else if (overflow)
         sqlite3_result_error(call, moneyOverflowMessage, -1);
     else if (!units)
         sqlite3_result_null(call);
     else
         resultMoney(call, *units);
+}
+
+// A computed amount so large that its double may be a ten-thousandth off fails instead.
+void computedMoney(sqlite3_context *call, int count, sqlite3_value **arguments)
+{
+    if (sqlite3_value_numeric_type(arguments[0]) == SQLITE_FLOAT) {
+        const double amount = sqlite3_value_double(arguments[0]);
+        if (std::abs(amount) >= computedMoneyLimit) {
+            const QByteArray message = inexactComputationDescription(amount).toUtf8();
+            sqlite3_result_error(call, message.constData(), int(message.size()));
+            return;
+        }
+    }
+    money(call, count, arguments);
 }
 
 struct MoneySum
@@ -595,6 +616,7 @@ const FunctionDefinition functions[] = {
     {"system_user", 0, false, systemUser},
     {divisorFunction, 1, true, nonzeroDivisor},
     {moneyFunction, 1, true, money},
+    {computedMoneyFunction, 1, true, computedMoney},
     {prefixEqualsFunction, 4, true, prefixEquals},
     {plusFunction, 2, true, plus},
     {dataLengthFunction, 3, true, dataLength},

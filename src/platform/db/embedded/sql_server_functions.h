@@ -23,6 +23,8 @@ inline constexpr char divideByZeroMessage[] = "Divide by zero error encountered.
 // stored or shown through money, which rounds to those units.
 inline constexpr char moneySumFunction[] = "money_sum";
 inline constexpr char moneyFunction[] = "money";
+// Money an expression works out with + - * or /, which SQLite does in binary doubles.
+inline constexpr char computedMoneyFunction[] = "computed_money";
 inline constexpr char moneyOverflowMessage[]
     = "Arithmetic overflow error converting expression to data type money.";
 inline constexpr char moneySyntaxMessage[]

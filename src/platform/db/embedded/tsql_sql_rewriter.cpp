@@ -495,8 +495,9 @@ void SqlRewriter::divideMoneyAsMoney()
             && isMoneyExpression(m_text.next(i), m_text.next(divisorLast));
         if (!moneyDividend && !moneyDivisor)
             continue;
-        const QString money = QLatin1String(moneyFunction) + u'(';
-        m_text.prepend(first, money + money);
+        m_text.prepend(first,
+                       QLatin1String(computedMoneyFunction) + u'(' + QLatin1String(moneyFunction)
+                           + u'(');
         m_text.append(m_text.previous(i), QStringLiteral(")"));
         m_text.append(divisorLast, QStringLiteral(")"));
     }
@@ -634,6 +635,27 @@ bool SqlRewriter::isMoneyExpression(qsizetype from, qsizetype to) const
     return anyMoney;
 }
 
+// Whether [from, to) adds, subtracts, multiplies or divides: a sign alone changes no digit.
+bool SqlRewriter::isComputed(qsizetype from, qsizetype to) const
+{
+    static const QStringView operators[] = {u"+", u"-", u"*", u"/", u"%"};
+    static const QStringView keywords[]
+        = {u"SELECT", u"SET",      u"THEN",  u"ELSE",   u"WHEN", u"AND",     u"OR",
+           u"NOT",    u"CASE",     u"IS",    u"IN",     u"LIKE", u"BETWEEN", u"ON",
+           u"BY",     u"DISTINCT", u"WHERE", u"HAVING", u"AS",   u"ALL",     u"RETURN"};
+    for (qsizetype i = m_text.next(from); i < to; i = m_text.next(i)) {
+        if (!std::any_of(std::begin(operators), std::end(operators),
+                         [&](QStringView symbol) { return m_text.at(i).isSymbol(symbol); }))
+            continue;
+        const Token &before = m_text.at(m_text.previous(i));
+        if (before.kind == TokenKind::Number || before.kind == TokenKind::String
+            || before.kind == TokenKind::QuotedName || before.isSymbol(u")")
+            || (before.kind == TokenKind::Word && !before.isAnyWord(keywords)))
+            return true;
+    }
+    return false;
+}
+
 // SET col = expression, for a money column: the stored value is rounded to money's places, so
 // 0.1 + 0.2 - 0.3 stores 0 and a later "<> 0" finds no row.
 void SqlRewriter::roundMoneyAssignments()
@@ -645,7 +667,9 @@ void SqlRewriter::roundMoneyAssignments()
         const qsizetype last = m_text.previous(expressionEnd(first));
         if (!m_text.contains(first) || last < first)
             continue;
-        m_text.append(assignment, u' ' + QLatin1String(moneyFunction) + u'(');
+        const char *function
+            = isComputed(first, m_text.next(last)) ? computedMoneyFunction : moneyFunction;
+        m_text.append(assignment, u' ' + QLatin1String(function) + u'(');
         m_text.append(last, QStringLiteral(")"));
     }
 }
@@ -696,8 +720,13 @@ void SqlRewriter::findMoneyResultColumns()
                 || m_text.at(before).kind == TokenKind::Number)
                 last = before;
         }
-        if (isMoneyExpression(i, m_text.next(last)))
+        if (isMoneyExpression(i, m_text.next(last))) {
             m_moneyResultColumns.append(column);
+            if (isComputed(i, m_text.next(last))) {
+                m_text.prepend(i, QLatin1String(computedMoneyFunction) + u'(');
+                m_text.append(last, QStringLiteral(")"));
+            }
+        }
         qsizetype next = end;
         if (m_text.contains(next) && m_text.at(next).isWord(u"AS"))
             next = m_text.next(m_text.next(next)); // the alias after AS

@@ -77,6 +77,7 @@ private:
     void rejectExplicitIdentity();
     void keepMoneyExact();
     bool isMoneyExpression(qsizetype from, qsizetype to) const;
+    bool isComputed(qsizetype from, qsizetype to) const;
     void roundMoneyAssignments();
     void findMoneyResultColumns();
     qsizetype expressionEnd(qsizetype from) const;

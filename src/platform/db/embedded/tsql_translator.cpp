@@ -1,5 +1,6 @@
 #include "platform/db/embedded/tsql_translator.h"
 
+#include "platform/db/embedded/stored_money.h"
 #include "platform/db/embedded/tsql_batch_splitter.h"
 #include "platform/db/embedded/tsql_errors.h"
 #include "platform/db/embedded/tsql_lexer.h"
@@ -31,6 +32,17 @@ EngineStatement failure(const StatementText &text, std::int32_t number, const QS
     statement.nativeError = number;
     statement.message = message;
     return statement;
+}
+
+// SQLite would round a number of more digits than a double holds, which the server keeps to
+// its last digit: the batch is refused before any of it runs.
+void refuseInexactNumbers(const StatementText &text)
+{
+    for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
+        const Token &token = text.at(i);
+        if (token.kind == TokenKind::Number && !literalKeptExactly(token.text.toStdString()))
+            throw TranslationError{50000, inexactNumberDescription(token.text)};
+    }
 }
 
 // The value of a procedure argument or option: a text, a name or a number.
@@ -74,6 +86,7 @@ private:
     EngineStatement translate(StatementSpan span)
     {
         StatementText text(m_tokens, span);
+        refuseInexactNumbers(text);
         const Token &first = text.at(text.begin());
         const qsizetype second = text.next(text.begin());
         const Token *object = second < text.end() ? &text.at(second) : nullptr;

@@ -82,7 +82,8 @@ TEST_F(UpdatableRecordsetTest, AnUpdatedRowIsTheRowANewQueryReads)
     };
     const Case cases[] = {
         {"ImporteG1", QVariant::fromValue(Currency::fromScaled(-1234567))},
-        {"ImporteG1", QVariant::fromValue(Currency::fromScaled(922337203685477580))},
+        {"ImporteG1", QVariant::fromValue(Currency::fromScaled(293438001650111200))},
+        {"ImporteG1", QVariant::fromValue(Currency::fromScaled(9223372036854770000))},
         {"ImporteG1", 2.5},
         {"Grupo", QStringLiteral("Compras ñ ")},
         {"Grupo", QString()},
@@ -105,6 +106,30 @@ TEST_F(UpdatableRecordsetTest, AnUpdatedRowIsTheRowANewQueryReads)
                   QVariant::fromValue(Currency::fromScaled(0)))
             << "only the edited row changes";
     }
+}
+
+// An amount the engine would keep as its neighbour is refused, on an update and on an insert,
+// and the table stays as it was.
+TEST_F(UpdatableRecordsetTest, AnAmountTheEngineCannotKeepIsRefusedAndNothingIsWritten)
+{
+    const QVariant inexact = QVariant::fromValue(Currency::fromScaled(8000000000000236996));
+    Recordset rows = openWorkRows();
+    rows.field(QStringLiteral("Grupo")).setValue(QStringLiteral("Compras"));
+    rows.field(QStringLiteral("ImporteG1")).setValue(inexact);
+    EXPECT_NE(failureOf([&] { rows.update(); }), 0);
+    EXPECT_EQ(nativeErrors(), QVector<std::int32_t>{50000});
+
+    Recordset added = openWorkRows();
+    added.addNew();
+    added.field(QStringLiteral("USUARIO")).setValue(QStringLiteral("PC|ANA"));
+    added.field(QStringLiteral("FechaD")).setValue(QDateTime(QDate(2024, 1, 1), QTime(0, 0)));
+    added.field(QStringLiteral("ImporteG1")).setValue(inexact);
+    EXPECT_NE(failureOf([&] { added.update(); }), 0);
+    EXPECT_EQ(nativeErrors(), QVector<std::int32_t>{50000});
+
+    EXPECT_EQ(storedAmounts(), (QStringList{QStringLiteral("0"), QStringLiteral("0")}));
+    EXPECT_EQ(column(QStringLiteral("SELECT Grupo FROM AUX_PANELCTA")),
+              (QStringList{QStringLiteral("Ventas"), QStringLiteral("Ventas")}));
 }
 
 TEST_F(UpdatableRecordsetTest, AGroupNamedLikeAKeywordKeepsItsRowsWritable)
