@@ -235,13 +235,21 @@ void SqlRewriter::rewriteLiterals()
 }
 
 // A text compared with, assigned to or inserted into a date column is read as a date, as
-// SQL Server converts it; a text compared with anything else compares as SQL Server's
-// collation does, even where SQLite would compare a function result byte by byte.
+// SQL Server converts it; a text inserted into money is converted to money to its last digit,
+// where SQLite would keep it as a double or as the text; a text compared with anything else
+// compares as SQL Server's collation does, even where SQLite would compare a function result
+// byte by byte.
 void SqlRewriter::rewriteString(qsizetype index, const QHash<qsizetype, QString> &insertTargets,
                                 const QSet<qsizetype> &assignments)
 {
     const Token &token = m_text.at(index);
-    if (isDateColumn(insertTargets.value(index))) {
+    const QString target = insertTargets.value(index);
+    if (!target.isEmpty() && m_context.isMoneyColumn && m_context.isMoneyColumn(target)) {
+        m_text.replace(index,
+                       QLatin1String(moneyFunction) + u'(' + withoutNationalPrefix(token) + u')');
+        return;
+    }
+    if (isDateColumn(target)) {
         convertDateLiteral(index, token.stringValue());
         return;
     }

@@ -70,9 +70,9 @@ const MappingCase mappingCases[] = {
      "INSERT INTO MV_ASIENTOS (CUENTA, FECHA, [DEBE-HABER]) VALUES ('1101', "
      "'31/02/2024', 'D')",
      hresult::CantConvertValue, native::DateOutOfRange, "22007", false},
-    {"text in a number column",
-     "INSERT INTO MV_ASIENTOS (CUENTA, [DEBE-HABER], IMPORTE) VALUES ('1101', 'D', '12,50')",
-     hresult::CantConvertValue, native::ConversionFailed, "22018", false},
+    {"text in a money column", // the server's "Cannot convert a char value to money"
+     "INSERT INTO MV_ASIENTOS (CUENTA, [DEBE-HABER], IMPORTE) VALUES ('1101', 'D', 'doce')",
+     hresult::CantConvertValue, 235, "22018", false},
     {"explicit identity value",
      "INSERT INTO MV_ASIENTOS (ID, CUENTA, [DEBE-HABER]) VALUES ('x', "
      "'1101', 'D')",

@@ -132,6 +132,9 @@ TEST_F(StoredMoneyEngineTest, AnAmountIsKeptToItsLastDigitOrRefused)
         {"INSERT INTO L VALUES (1, 799999999999999) INSERT INTO L VALUES (2, 24.6996)",
          "SELECT SUM(m) FROM L GROUP BY ID ORDER BY ID", "799999999999999"},
         {"", "SELECT CAST('400000000000000.1234' AS money)", "error 50000"},
+        {"INSERT INTO L (ID, m) VALUES (1, '29343800165011.12')", "SELECT m FROM L",
+         "29343800165011.12"},
+        {"INSERT INTO L (ID, m) VALUES (1, N'1.23456')", "SELECT m FROM L", "1.2346"},
         {"", "SELECT 400000000000000.1234", "error 50000"},
         // 199110755274.0886 * 3 is 597332265822.2658; its double reads ...822.2657.
         {"INSERT INTO L VALUES (1, 199110755274.0886)", "SELECT m * 3 FROM L", "error 50000"},
@@ -154,6 +157,23 @@ TEST_F(StoredMoneyEngineTest, AnAmountIsKeptToItsLastDigitOrRefused)
         }
         EXPECT_EQ(value.toStdString(), c.value);
     }
+}
+
+// A text inserted into money is converted as the server converts it, or refused with its error.
+TEST_F(StoredMoneyEngineTest, ATextInsertedIntoMoneyIsConvertedOrRefused)
+{
+    const struct
+    {
+        const char *text;
+        std::int32_t error;
+    } cases[] = {{"400000000000000.1234", 50000}, {"abc", 235}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        failureOf(
+            QStringLiteral("INSERT INTO L (ID, m) VALUES (1, '%1')").arg(QLatin1String(c.text)));
+        EXPECT_EQ(nativeErrors().value(0), c.error);
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM L")).toInt(), 0);
 }
 
 TEST_F(StoredMoneyEngineTest, AComputedAmountTheEngineMayGetWrongIsNotStored)
