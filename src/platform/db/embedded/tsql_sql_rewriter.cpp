@@ -5,6 +5,8 @@
 #include "platform/db/embedded/tsql_expressions.h"
 #include "platform/db/embedded/tsql_prefix_ranges.h"
 
+#include <cmath>
+
 namespace platform::db::embedded::tsql {
 
 namespace {
@@ -29,6 +31,42 @@ bool isArithmetic(const Token &token)
             return true;
     }
     return false;
+}
+
+// + - * / or % between two operands, rather than a sign.
+bool isBinaryOperator(const StatementText &text, qsizetype index)
+{
+    static const QStringView operators[] = {u"+", u"-", u"*", u"/", u"%"};
+    static const QStringView keywords[]
+        = {u"SELECT", u"SET",      u"THEN",  u"ELSE",   u"WHEN", u"AND",     u"OR",
+           u"NOT",    u"CASE",     u"IS",    u"IN",     u"LIKE", u"BETWEEN", u"ON",
+           u"BY",     u"DISTINCT", u"WHERE", u"HAVING", u"AS",   u"ALL",     u"RETURN"};
+    const Token &token = text.at(index);
+    if (!std::any_of(std::begin(operators), std::end(operators),
+                     [&](QStringView symbol) { return token.isSymbol(symbol); })
+        || !text.contains(text.previous(index)))
+        return false;
+    const Token &before = text.at(text.previous(index));
+    return before.kind == TokenKind::Number || before.kind == TokenKind::String
+        || before.kind == TokenKind::QuotedName || before.isSymbol(u")")
+        || (before.kind == TokenKind::Word && !before.isAnyWord(keywords));
+}
+
+// `* n` or `/ n`, signed or not, for a number n that is a power of two.
+bool scalesByPowerOfTwo(const StatementText &text, qsizetype index)
+{
+    if (!text.at(index).isSymbol(u"*") && !text.at(index).isSymbol(u"/"))
+        return false;
+    qsizetype factor = text.next(index);
+    while (text.contains(factor)
+           && (text.at(factor).isSymbol(u"-") || text.at(factor).isSymbol(u"+")))
+        factor = text.next(factor);
+    if (!text.isKind(factor, TokenKind::Number))
+        return false;
+    bool ok = false;
+    const double value = text.at(factor).text.toDouble(&ok);
+    int exponent = 0;
+    return ok && value != 0 && std::frexp(value, &exponent) == 0.5;
 }
 
 QString withoutNationalPrefix(const Token &token)
@@ -503,9 +541,8 @@ void SqlRewriter::divideMoneyAsMoney()
             && isMoneyExpression(m_text.next(i), m_text.next(divisorLast));
         if (!moneyDividend && !moneyDivisor)
             continue;
-        m_text.prepend(first,
-                       QLatin1String(computedMoneyFunction) + u'(' + QLatin1String(moneyFunction)
-                           + u'(');
+        const char *outer = scalesByPowerOfTwo(m_text, i) ? moneyFunction : computedMoneyFunction;
+        m_text.prepend(first, QLatin1String(outer) + u'(' + QLatin1String(moneyFunction) + u'(');
         m_text.append(m_text.previous(i), QStringLiteral(")"));
         m_text.append(divisorLast, QStringLiteral(")"));
     }
@@ -643,22 +680,12 @@ bool SqlRewriter::isMoneyExpression(qsizetype from, qsizetype to) const
     return anyMoney;
 }
 
-// Whether [from, to) adds, subtracts, multiplies or divides: a sign alone changes no digit.
+// Whether [from, to) adds, subtracts, multiplies or divides in a way a double may round. A sign
+// changes no digit, nor does a product or quotient by a power of two (the program's "* -1").
 bool SqlRewriter::isComputed(qsizetype from, qsizetype to) const
 {
-    static const QStringView operators[] = {u"+", u"-", u"*", u"/", u"%"};
-    static const QStringView keywords[]
-        = {u"SELECT", u"SET",      u"THEN",  u"ELSE",   u"WHEN", u"AND",     u"OR",
-           u"NOT",    u"CASE",     u"IS",    u"IN",     u"LIKE", u"BETWEEN", u"ON",
-           u"BY",     u"DISTINCT", u"WHERE", u"HAVING", u"AS",   u"ALL",     u"RETURN"};
     for (qsizetype i = m_text.next(from); i < to; i = m_text.next(i)) {
-        if (!std::any_of(std::begin(operators), std::end(operators),
-                         [&](QStringView symbol) { return m_text.at(i).isSymbol(symbol); }))
-            continue;
-        const Token &before = m_text.at(m_text.previous(i));
-        if (before.kind == TokenKind::Number || before.kind == TokenKind::String
-            || before.kind == TokenKind::QuotedName || before.isSymbol(u")")
-            || (before.kind == TokenKind::Word && !before.isAnyWord(keywords)))
+        if (isBinaryOperator(m_text, i) && !scalesByPowerOfTwo(m_text, i))
             return true;
     }
     return false;
