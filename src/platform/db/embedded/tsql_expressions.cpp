@@ -136,8 +136,19 @@ bool mayBeText(const StatementText &text, qsizetype from, qsizetype to,
     return false;
 }
 
-// Whether the single operand [first, last] is a text: a literal, a text column or a call of a
-// text function.
+// Whether the call CAST(… AS type) at `first` gives a text.
+bool isCastToText(const StatementText &text, qsizetype first)
+{
+    if (!text.at(first).isWord(u"CAST"))
+        return false;
+    qsizetype type = text.previous(text.partner(text.next(first)));
+    if (text.at(type).isSymbol(u")"))
+        type = text.previous(text.partner(type)); // varchar(10)
+    return text.at(type).isAnyWord(textTypeNames) && text.previousIsWord(type, u"AS");
+}
+
+// Whether the single operand [first, last] is a text: a literal, a text column, a call of a
+// text function or a cast to a text type, in brackets or not.
 bool isTextOperand(const StatementText &text, qsizetype first, qsizetype last,
                    const RewriteContext &context)
 {
@@ -146,8 +157,11 @@ bool isTextOperand(const StatementText &text, qsizetype first, qsizetype last,
     const Token &token = text.at(first);
     if (first == last && token.kind == TokenKind::String)
         return true;
+    if (token.isSymbol(u"(") && last == text.partner(first))
+        return isTextOperand(text, text.next(first), text.previous(last), context);
     if (token.isName() && text.nextIsSymbol(first, u"("))
-        return token.isAnyWord(textFunctions) && !token.isAnyWord({u"ISNULL", u"IFNULL"});
+        return isCastToText(text, first)
+            || (token.isAnyWord(textFunctions) && !token.isAnyWord({u"ISNULL", u"IFNULL"}));
     return text.at(last).isName() && !text.nextIsSymbol(last, u"(") && context.isTextColumn
         && context.isTextColumn(text.nameEndingAt(last));
 }
@@ -635,17 +649,27 @@ void joinTextsWithPlus(StatementText &text, const RewriteContext &context)
                 joined.insert(term.operatorBefore);
             if (isDateTerm(text, term.first, term.last, context))
                 throwUnsupported(QStringLiteral("+ con una fecha"));
-            if (text.at(term.first).isSymbol(u"-")
-                && isTextOperand(text, term.first, term.last, context))
-                throw TranslationError{
-                    invalidTextOperand,
-                    QStringLiteral("Operand data type varchar is invalid for minus operator.")};
             anyText = anyText || mayBeText(text, term.first, term.last, context);
         }
         if (anyText) {
             padFixedTexts(text, terms, context);
             joinChain(text, terms);
         }
+    }
+}
+
+void rejectSignedTexts(const StatementText &text, const RewriteContext &context)
+{
+    for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
+        if (!text.at(i).isSymbol(u"-") || isOperandEnd(text, text.previous(i)))
+            continue;
+        qsizetype operand = text.next(i);
+        while (text.contains(operand) && isAnySymbol(text.at(operand), {u"-", u"+"}))
+            operand = text.next(operand);
+        const qsizetype last = operandEndAt(text, operand);
+        if (last >= 0 && isTextOperand(text, operand, last, context))
+            throw TranslationError{invalidTextOperand,
+                                   QString::fromLatin1(invalidOperandMessage).arg(u"minus")};
     }
 }
 
