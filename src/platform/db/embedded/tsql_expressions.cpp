@@ -72,40 +72,10 @@ bool isOperandEnd(const StatementText &text, qsizetype index)
     }
 }
 
-// The last token of the operand that starts at `first`, after its signs; -1 when there is none.
-qsizetype operandEndAt(const StatementText &text, qsizetype first)
-{
-    qsizetype i = first;
-    while (text.contains(i) && (text.at(i).isSymbol(u"-") || text.at(i).isSymbol(u"+")))
-        i = text.next(i);
-    if (!text.contains(i))
-        return -1;
-    const Token &token = text.at(i);
-    if (token.isSymbol(u"("))
-        return text.partner(i);
-    if (token.isWord(u"CASE")) {
-        int open = 0;
-        for (; text.contains(i); i = text.next(i)) {
-            if (text.at(i).isWord(u"CASE"))
-                ++open;
-            else if (text.at(i).isWord(u"END") && --open == 0)
-                return i;
-        }
-        return -1;
-    }
-    if (!token.isName())
-        return i;
-    while (text.nextIsSymbol(i, u".") && text.contains(text.next(text.next(i))))
-        i = text.next(text.next(i));
-    if (text.nextIsSymbol(i, u"("))
-        return text.partner(text.next(i));
-    return i;
-}
-
 bool isDateTerm(const StatementText &text, qsizetype from, qsizetype to,
                 const RewriteContext &context)
 {
-    if (operandEndAt(text, from) != to || !context.isDateColumn)
+    if (operandEnd(text, from) != to || !context.isDateColumn)
         return false;
     if (text.at(to).isName() && !text.at(to).isWord(u"END"))
         return context.isDateColumn(text.nameEndingAt(to));
@@ -152,7 +122,7 @@ bool isCastToText(const StatementText &text, qsizetype first)
 bool isTextOperand(const StatementText &text, qsizetype first, qsizetype last,
                    const RewriteContext &context)
 {
-    if (operandEndAt(text, first) != last)
+    if (operandEnd(text, first) != last)
         return false;
     const Token &token = text.at(first);
     if (first == last && token.kind == TokenKind::String)
@@ -179,7 +149,7 @@ QVector<Term> additiveTerms(const StatementText &text, qsizetype from, qsizetype
 {
     QVector<Term> terms{{from, from, -1}};
     for (qsizetype i = from; i <= to && text.contains(i);) {
-        const qsizetype last = operandEndAt(text, i);
+        const qsizetype last = operandEnd(text, i);
         if (last < 0)
             break;
         terms.last().last = last;
@@ -200,7 +170,7 @@ void padFixedTexts(StatementText &text, const QVector<Term> &terms, const Rewrit
     if (!context.declaredType)
         return;
     for (const Term &term : terms) {
-        if (operandEndAt(text, term.first) != term.last || !text.at(term.last).isName()
+        if (operandEnd(text, term.first) != term.last || !text.at(term.last).isName()
             || text.at(term.last).isWord(u"END"))
             continue;
         const QRegularExpressionMatch match
@@ -567,6 +537,36 @@ qsizetype operandStart(const StatementText &text, qsizetype last)
     return start;
 }
 
+qsizetype operandEnd(const StatementText &text, qsizetype first)
+{
+    qsizetype i = first;
+    while (text.contains(i) && (text.at(i).isSymbol(u"-") || text.at(i).isSymbol(u"+")))
+        i = text.next(i);
+    if (!text.contains(i))
+        return -1;
+    const Token &token = text.at(i);
+    if (token.isSymbol(u"("))
+        return text.partner(i);
+    if (token.isWord(u"CASE")) {
+        int open = 0;
+        for (; text.contains(i); i = text.next(i)) {
+            if (text.at(i).isWord(u"CASE"))
+                ++open;
+            else if (text.at(i).isWord(u"END") && --open == 0)
+                return i;
+        }
+        return -1;
+    }
+    if (!token.isName())
+        return i;
+    while (text.nextIsSymbol(i, u".") && text.contains(text.next(text.next(i)))
+           && text.at(text.next(text.next(i))).isName())
+        i = text.next(text.next(i));
+    if (text.nextIsSymbol(i, u"("))
+        return text.partner(text.next(i));
+    return i;
+}
+
 qsizetype chainStart(const StatementText &text, qsizetype op,
                      std::initializer_list<QStringView> operators)
 {
@@ -585,12 +585,12 @@ qsizetype chainStart(const StatementText &text, qsizetype op,
 qsizetype chainEnd(const StatementText &text, qsizetype op,
                    std::initializer_list<QStringView> operators)
 {
-    qsizetype last = operandEndAt(text, text.next(op));
+    qsizetype last = operandEnd(text, text.next(op));
     while (last >= 0) {
         const qsizetype after = text.next(last);
         if (!text.contains(after) || !isAnySymbol(text.at(after), operators))
             break;
-        const qsizetype next = operandEndAt(text, text.next(after));
+        const qsizetype next = operandEnd(text, text.next(after));
         if (next < 0)
             break;
         last = next;
@@ -611,7 +611,7 @@ void convertTextOperands(StatementText &text, const RewriteContext &context)
             || !isOperandEnd(text, text.previous(i)))
             continue;
         const Span left{operandStart(text, text.previous(i)), text.previous(i)};
-        const Span right{text.next(i), operandEndAt(text, text.next(i))};
+        const Span right{text.next(i), operandEnd(text, text.next(i))};
         if (right.last < 0)
             throwSyntaxError(op.text);
         const bool leftText = isTextOperand(text, left.first, left.last, context);
@@ -666,7 +666,7 @@ void rejectSignedTexts(const StatementText &text, const RewriteContext &context)
         qsizetype operand = text.next(i);
         while (text.contains(operand) && isAnySymbol(text.at(operand), {u"-", u"+"}))
             operand = text.next(operand);
-        const qsizetype last = operandEndAt(text, operand);
+        const qsizetype last = operandEnd(text, operand);
         if (last >= 0 && isTextOperand(text, operand, last, context))
             throw TranslationError{invalidTextOperand,
                                    QString::fromLatin1(invalidOperandMessage).arg(u"minus")};
@@ -685,7 +685,7 @@ void rejectTextSums(const StatementText &text, const RewriteContext &context)
         if (text.at(argument).isWord(u"DISTINCT"))
             argument = text.next(argument);
         const qsizetype last = text.previous(text.partner(open));
-        if (operandEndAt(text, argument) == last && text.at(last).isName()
+        if (operandEnd(text, argument) == last && text.at(last).isName()
             && !text.nextIsSymbol(last, u"(") && context.isTextColumn(text.nameEndingAt(last))) {
             throw TranslationError{
                 invalidTextOperand,
@@ -720,7 +720,7 @@ void translateDataLength(StatementText &text, const RewriteContext &context)
             continue;
         }
         std::optional<std::pair<int, int>> length;
-        if (argumentLast >= argument && operandEndAt(text, argument) == argumentLast
+        if (argumentLast >= argument && operandEnd(text, argument) == argumentLast
             && text.at(argumentLast).isName() && !text.nextIsSymbol(argumentLast, u"(")
             && context.declaredType)
             length = dataLengthOf(context.declaredType(text.nameEndingAt(argumentLast)));

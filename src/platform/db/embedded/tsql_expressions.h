@@ -11,6 +11,11 @@ namespace platform::db::embedded::tsql {
 // bracketed expression, a CASE … END, a qualified name or a single value.
 qsizetype operandStart(const StatementText &text, qsizetype last);
 
+// The last token of the operand that starts at `first`, after its signs: a bracketed
+// expression, a CASE … END, a (qualified) name or a call with its arguments, or a single value.
+// -1 when there is none.
+qsizetype operandEnd(const StatementText &text, qsizetype first);
+
 // The first and last token of the chain of operands that the operator at `op` joins, going
 // over the operators in `operators` (the ones that bind at least as tightly).
 qsizetype chainStart(const StatementText &text, qsizetype op,

@@ -487,7 +487,7 @@ void SqlRewriter::divideMoneyAsMoney()
         if (!m_text.at(i).isSymbol(u"/"))
             continue;
         const qsizetype first = chainStart(m_text, i, {u"*", u"/", u"%"});
-        const qsizetype divisorLast = operandEnd(m_text.next(i));
+        const qsizetype divisorLast = operandEnd(m_text, m_text.next(i));
         if (!m_text.contains(first) || first >= i || divisorLast < 0)
             continue;
         const bool moneyDividend = isMoneyExpression(first, i) && !isFloatColumn(divisorLast);
@@ -573,7 +573,7 @@ void SqlRewriter::guardDivisors()
     for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
         if (!m_text.at(i).isSymbol(u"/") && !m_text.at(i).isSymbol(u"%"))
             continue;
-        const qsizetype last = operandEnd(m_text.next(i));
+        const qsizetype last = operandEnd(m_text, m_text.next(i));
         if (last < 0)
             throwSyntaxError(m_text.at(i).text);
         m_text.append(i, u' ' + QLatin1String(divisorFunction) + u'(');
@@ -706,39 +706,6 @@ void SqlRewriter::findMoneyResultColumns()
             return;
         i = m_text.next(next);
     }
-}
-
-// The last token of the operand that starts at `first`, after its signs: a bracketed
-// expression, a CASE, a (qualified) name or a call with its arguments, or a single value.
-// -1 when there is none.
-qsizetype SqlRewriter::operandEnd(qsizetype first) const
-{
-    qsizetype i = first;
-    while (m_text.contains(i) && (m_text.at(i).isSymbol(u"-") || m_text.at(i).isSymbol(u"+")))
-        i = m_text.next(i);
-    if (!m_text.contains(i))
-        return -1;
-    const Token &token = m_text.at(i);
-    if (token.isSymbol(u"("))
-        return m_text.partner(i);
-    if (token.isWord(u"CASE")) {
-        int open = 0;
-        for (; m_text.contains(i); i = m_text.next(i)) {
-            if (m_text.at(i).isWord(u"CASE"))
-                ++open;
-            else if (m_text.at(i).isWord(u"END") && --open == 0)
-                return i;
-        }
-        return -1;
-    }
-    if (!token.isName())
-        return i;
-    while (m_text.nextIsSymbol(i, u".") && m_text.contains(m_text.next(m_text.next(i)))
-           && m_text.at(m_text.next(m_text.next(i))).isName())
-        i = m_text.next(m_text.next(i));
-    if (m_text.nextIsSymbol(i, u"("))
-        return m_text.partner(m_text.next(i));
-    return i;
 }
 
 // SQL Server takes "DELETE t WHERE ..." for "DELETE FROM t WHERE ...".

@@ -80,7 +80,6 @@ private:
     void roundMoneyAssignments();
     void findMoneyResultColumns();
     qsizetype expressionEnd(qsizetype from) const;
-    qsizetype operandEnd(qsizetype first) const;
     void rewriteString(qsizetype index, const QHash<qsizetype, QString> &insertTargets,
                        const QSet<qsizetype> &assignments);
     QString dateOperandOf(qsizetype index, bool &isComparison,
