@@ -97,6 +97,13 @@ int prefixBytes(const char *text, int bytes, sqlite3_int64 characters)
     return end;
 }
 
+// The text of a value as SQLite holds it, without copying it: valid until the value changes.
+QByteArrayView utf8Argument(sqlite3_value *value)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    return QByteArrayView(text, sqlite3_value_bytes(value));
+}
+
 // prefix_equals(value, n, literal, accentSensitive) is substring(value, 1, n) = literal under
 // the collation, comparing the first characters where they lie instead of building a text
 // for every row of a journal scan. A blob's substring is a blob, never equal to a text.
@@ -112,13 +119,10 @@ void prefixEquals(sqlite3_context *call, int, sqlite3_value **arguments)
     default:
         break;
     }
-    const auto *value = reinterpret_cast<const char *>(sqlite3_value_text(arguments[0]));
-    const int prefix
-        = prefixBytes(value, sqlite3_value_bytes(arguments[0]), sqlite3_value_int64(arguments[1]));
-    const auto *literal = sqlite3_value_text(arguments[2]);
-    const int literalBytes = sqlite3_value_bytes(arguments[2]);
-    const auto compare = sqlite3_value_int(arguments[3]) != 0 ? collate<true> : collate<false>;
-    sqlite3_result_int(call, compare(nullptr, prefix, value, literalBytes, literal) == 0);
+    sqlite3_result_int(
+        call,
+        prefixEqualsUtf8(utf8Argument(arguments[0]), sqlite3_value_int64(arguments[1]),
+                         utf8Argument(arguments[2]), sqlite3_value_int(arguments[3]) != 0));
 }
 
 FunctionContext &contextOf(sqlite3_context *call)
