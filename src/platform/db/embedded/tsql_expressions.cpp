@@ -1,5 +1,6 @@
 #include "platform/db/embedded/tsql_expressions.h"
 
+#include "platform/db/ado.h"
 #include "platform/db/embedded/sql_server_functions.h"
 #include "platform/db/embedded/tsql_errors.h"
 
@@ -10,7 +11,6 @@ namespace platform::db::embedded::tsql {
 namespace {
 
 constexpr std::int32_t ungroupedColumn = 8120;
-constexpr std::int32_t invalidTextOperand = 8117;
 constexpr qsizetype longChain = 100; // well below SQLite's depth of a thousand
 
 // Words that neither name a value nor call a function.
@@ -668,7 +668,7 @@ void rejectSignedTexts(const StatementText &text, const RewriteContext &context)
             operand = text.next(operand);
         const qsizetype last = operandEnd(text, operand);
         if (last >= 0 && isTextOperand(text, operand, last, context))
-            throw TranslationError{invalidTextOperand,
+            throw TranslationError{native::InvalidOperand,
                                    QString::fromLatin1(invalidOperandMessage).arg(u"minus")};
     }
 }
@@ -688,9 +688,8 @@ void rejectTextSums(const StatementText &text, const RewriteContext &context)
         if (operandEnd(text, argument) == last && text.at(last).isName()
             && !text.nextIsSymbol(last, u"(") && context.isTextColumn(text.nameEndingAt(last))) {
             throw TranslationError{
-                invalidTextOperand,
-                QStringLiteral("Operand data type varchar is invalid for %1 operator.")
-                    .arg(text.at(i).text.toLower())};
+                native::InvalidOperand,
+                QString::fromLatin1(invalidOperandMessage).arg(text.at(i).text.toLower())};
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/tsql_sql_rewriter.h"
 
+#include "platform/db/ado.h"
 #include "platform/db/embedded/sql_server_functions.h"
 #include "platform/db/embedded/tsql_errors.h"
 #include "platform/db/embedded/tsql_expressions.h"
@@ -452,7 +453,7 @@ void SqlRewriter::rejectExplicitIdentity()
             if (m_text.at(c).isName() && m_context.isIdentityColumn(table, m_text.at(c).nameValue())
                 && !m_failure) {
                 m_failure = StatementFailure{
-                    544,
+                    native::ExplicitIdentityValue,
                     QStringLiteral("Cannot insert explicit value for identity column in table "
                                    "'%1' when IDENTITY_INSERT is set to OFF.")
                         .arg(table)};
