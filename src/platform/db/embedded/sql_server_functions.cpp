@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 #include <sqlite3.h>
+#include <variant>
 
 namespace platform::db::embedded {
 
@@ -431,29 +432,40 @@ void moneySumFinal(sqlite3_context *call)
 }
 
 // A text met by a number is read as that number's type, a whole number for an integer and a
-// decimal otherwise, or fails with the server's error.
-void plusTextAndNumber(sqlite3_context *call, sqlite3_value *text, sqlite3_value *number)
+// decimal otherwise; nullopt once the server's conversion error is the call's result.
+std::optional<std::variant<sqlite3_int64, double>>
+textAsNumber(sqlite3_context *call, sqlite3_value *text, sqlite3_value *number)
 {
     const QString value = textArgument(text);
     bool ok = false;
     if (sqlite3_value_type(number) == SQLITE_INTEGER) {
         const qlonglong converted = value.trimmed().toLongLong(&ok);
-        sqlite3_int64 sum = 0;
-        if (!ok) {
-            const QByteArray error = QString::fromLatin1(intConversionMessage).arg(value).toUtf8();
-            sqlite3_result_error(call, error.constData(), int(error.size()));
-        } else if (__builtin_add_overflow(converted, sqlite3_value_int64(number), &sum)) {
-            sqlite3_result_double(call, double(converted) + sqlite3_value_double(number));
-        } else {
-            sqlite3_result_int64(call, sum);
-        }
-        return;
+        if (ok)
+            return sqlite3_int64(converted);
+        const QByteArray error = QString::fromLatin1(intConversionMessage).arg(value).toUtf8();
+        sqlite3_result_error(call, error.constData(), int(error.size()));
+        return std::nullopt;
     }
     const double converted = value.trimmed().toDouble(&ok);
-    if (!ok)
-        sqlite3_result_error(call, numericConversionMessage, -1);
+    if (ok)
+        return converted;
+    sqlite3_result_error(call, numericConversionMessage, -1);
+    return std::nullopt;
+}
+
+void plusTextAndNumber(sqlite3_context *call, sqlite3_value *text, sqlite3_value *number)
+{
+    const auto converted = textAsNumber(call, text, number);
+    if (!converted)
+        return;
+    const auto *whole = std::get_if<sqlite3_int64>(&*converted);
+    sqlite3_int64 sum = 0;
+    if (whole && !__builtin_add_overflow(*whole, sqlite3_value_int64(number), &sum))
+        sqlite3_result_int64(call, sum);
     else
-        sqlite3_result_double(call, converted + sqlite3_value_double(number));
+        sqlite3_result_double(call,
+                              std::visit([](auto v) { return double(v); }, *converted)
+                                  + sqlite3_value_double(number));
 }
 
 bool isNumber(int type)
@@ -475,23 +487,13 @@ void textOperand(sqlite3_context *call, int, sqlite3_value **arguments)
         sqlite3_result_error(call, error.constData(), int(error.size()));
         return;
     }
-    const QString text = textArgument(value);
-    bool ok = false;
-    if (sqlite3_value_type(other) == SQLITE_INTEGER) {
-        const qlonglong number = text.trimmed().toLongLong(&ok);
-        if (ok) {
-            sqlite3_result_int64(call, number);
-        } else {
-            const QByteArray error = QString::fromLatin1(intConversionMessage).arg(text).toUtf8();
-            sqlite3_result_error(call, error.constData(), int(error.size()));
-        }
+    const auto converted = textAsNumber(call, value, other);
+    if (!converted)
         return;
-    }
-    const double number = text.trimmed().toDouble(&ok);
-    if (ok)
-        sqlite3_result_double(call, number);
+    if (const auto *whole = std::get_if<sqlite3_int64>(&*converted))
+        sqlite3_result_int64(call, *whole);
     else
-        sqlite3_result_error(call, numericConversionMessage, -1);
+        sqlite3_result_double(call, std::get<double>(*converted));
 }
 
 void plus(sqlite3_context *call, int, sqlite3_value **arguments)
