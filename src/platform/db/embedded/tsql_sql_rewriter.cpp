@@ -6,6 +6,8 @@
 #include "platform/db/embedded/tsql_expressions.h"
 #include "platform/db/embedded/tsql_prefix_ranges.h"
 
+#include <algorithm>
+
 namespace platform::db::embedded::tsql {
 
 namespace {
@@ -31,6 +33,12 @@ bool isArithmetic(const Token &token)
     }
     return false;
 }
+
+// Declared types by what the server makes of money met by them: a float makes it a float, a
+// decimal a fraction, and a whole number leaves it money, divided or multiplied.
+const QStringView floatTypes[] = {u"float", u"real"};
+const QStringView fractionTypes[] = {u"decimal", u"numeric", u"float", u"real"};
+const QStringView wholeTypes[] = {u"int", u"bigint", u"smallint", u"tinyint"};
 
 QString withoutNationalPrefix(const Token &token)
 {
@@ -491,7 +499,9 @@ void SqlRewriter::divideMoneyAsMoney()
         const qsizetype divisorLast = operandEnd(m_text, m_text.next(i));
         if (!m_text.contains(first) || first >= i || divisorLast < 0)
             continue;
-        const bool moneyDividend = isMoneyExpression(first, i) && !isFloatColumn(divisorLast);
+        // Money divided by a float is a float to the server.
+        const bool moneyDividend
+            = isMoneyExpression(first, i) && !isColumnOfType(divisorLast, floatTypes);
         // A whole number divided by money is money too: 1 / 100.00 is 0.01, not 0.
         const bool moneyDivisor = first == m_text.previous(i) && isWholeOperand(first)
             && isMoneyExpression(m_text.next(i), m_text.next(divisorLast));
@@ -504,31 +514,14 @@ void SqlRewriter::divideMoneyAsMoney()
     }
 }
 
-// Money divided by a float is a float to the server.
-bool SqlRewriter::isFloatColumn(qsizetype index) const
-{
-    if (!m_text.at(index).isName() || !m_context.declaredType)
-        return false;
-    const QString type = m_context.declaredType(m_text.nameEndingAt(index));
-    return type.startsWith(u"float") || type.startsWith(u"real");
-}
-
-bool SqlRewriter::isFractionColumn(qsizetype index) const
-{
-    if (!m_text.at(index).isName() || !m_context.declaredType)
-        return false;
-    const QString type = m_context.declaredType(m_text.nameEndingAt(index));
-    return isFloatColumn(index) || type.startsWith(u"decimal") || type.startsWith(u"numeric");
-}
-
-// Money met by a whole number stays money to the server, divided or multiplied.
-bool SqlRewriter::isWholeColumn(qsizetype index) const
+// Whether the name at `index` is a column whose declared type is one of `types`.
+bool SqlRewriter::isColumnOfType(qsizetype index, std::span<const QStringView> types) const
 {
     if (!m_text.at(index).isName() || m_text.nextIsSymbol(index, u"(") || !m_context.declaredType)
         return false;
     const QString type = m_context.declaredType(m_text.nameEndingAt(index));
-    return type.startsWith(u"int") || type.startsWith(u"bigint") || type.startsWith(u"smallint")
-        || type.startsWith(u"tinyint");
+    return std::any_of(types.begin(), types.end(),
+                       [&type](QStringView name) { return type.startsWith(name); });
 }
 
 bool SqlRewriter::isWholeOperand(qsizetype index) const
@@ -536,16 +529,15 @@ bool SqlRewriter::isWholeOperand(qsizetype index) const
     const Token &token = m_text.at(index);
     if (token.kind == TokenKind::Number)
         return !token.text.contains(u'.') && !token.text.contains(u'e', Qt::CaseInsensitive);
-    return isWholeColumn(index);
+    return isColumnOfType(index, wholeTypes);
 }
 
 // Whether [from, to) holds a decimal or float column or a cast to one: the server's type of
 // the whole is then a fraction, while a decimal's whole values are integers here.
 bool SqlRewriter::holdsFraction(qsizetype from, qsizetype to) const
 {
-    static const QStringView fractionTypes[] = {u"decimal", u"numeric", u"float", u"real"};
     for (qsizetype i = from; i < to; i = m_text.next(i)) {
-        if (isFractionColumn(i)
+        if (isColumnOfType(i, fractionTypes)
             || (m_text.at(i).isAnyWord(fractionTypes) && m_text.previousIsWord(i, u"AS")))
             return true;
     }
@@ -626,7 +618,7 @@ bool SqlRewriter::isMoneyExpression(qsizetype from, qsizetype to) const
                 continue;
             } else if (m_context.isMoneyColumn(token.nameValue())) {
                 anyMoney = true;
-            } else if (!isWholeColumn(i)) {
+            } else if (!isColumnOfType(i, wholeTypes)) {
                 return false;
             }
         } else if (token.kind != TokenKind::Number && !isArithmetic(token)) {
