@@ -482,8 +482,9 @@ void textOperand(sqlite3_context *call, int, sqlite3_value **arguments)
         return;
     }
     if (!isNumber(sqlite3_value_type(other))) {
-        const QByteArray error
-            = QString::fromLatin1(invalidOperandMessage).arg(textArgument(arguments[2])).toUtf8();
+        const QByteArray error = QString::fromLatin1(invalidOperandMessage)
+                                     .arg(QStringLiteral("varchar"), textArgument(arguments[2]))
+                                     .toUtf8();
         sqlite3_result_error(call, error.constData(), int(error.size()));
         return;
     }

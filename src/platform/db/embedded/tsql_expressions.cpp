@@ -136,6 +136,20 @@ bool isTextOperand(const StatementText &text, qsizetype first, qsizetype last,
         && context.isTextColumn(text.nameEndingAt(last));
 }
 
+// The operand's type as the server's messages name it: a column's declared type where every
+// table declares the same, a national literal's nvarchar, else `general`.
+QString typeNameOf(const StatementText &text, qsizetype first, qsizetype last,
+                   const RewriteContext &context, const QString &general)
+{
+    if (first == last && text.at(first).isNationalString())
+        return QStringLiteral("nvarchar");
+    if (!text.at(last).isName() || text.nextIsSymbol(last, u"(") || !context.declaredType)
+        return general;
+    const QString declared = context.declaredType(text.nameEndingAt(last));
+    const QString type = declared.section(u'(', 0, 0).trimmed();
+    return type.isEmpty() ? general : type;
+}
+
 struct Term
 {
     qsizetype first;
@@ -658,7 +672,7 @@ void joinTextsWithPlus(StatementText &text, const RewriteContext &context)
     }
 }
 
-void rejectSignedTexts(const StatementText &text, const RewriteContext &context)
+void rejectInvalidSigns(const StatementText &text, const RewriteContext &context)
 {
     for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
         if (!text.at(i).isSymbol(u"-") || isOperandEnd(text, text.previous(i)))
@@ -667,9 +681,17 @@ void rejectSignedTexts(const StatementText &text, const RewriteContext &context)
         while (text.contains(operand) && isAnySymbol(text.at(operand), {u"-", u"+"}))
             operand = text.next(operand);
         const qsizetype last = operandEnd(text, operand);
-        if (last >= 0 && isTextOperand(text, operand, last, context))
-            throw TranslationError{native::InvalidOperand,
-                                   QString::fromLatin1(invalidOperandMessage).arg(u"minus")};
+        if (last < 0)
+            continue;
+        QString type;
+        if (isTextOperand(text, operand, last, context))
+            type = typeNameOf(text, operand, last, context, QStringLiteral("varchar"));
+        else if (isDateTerm(text, operand, last, context))
+            type = typeNameOf(text, operand, last, context, QStringLiteral("datetime"));
+        else
+            continue;
+        throw TranslationError{native::InvalidOperand,
+                               QString::fromLatin1(invalidOperandMessage).arg(type, u"minus")};
     }
 }
 
@@ -689,7 +711,9 @@ void rejectTextSums(const StatementText &text, const RewriteContext &context)
             && !text.nextIsSymbol(last, u"(") && context.isTextColumn(text.nameEndingAt(last))) {
             throw TranslationError{
                 native::InvalidOperand,
-                QString::fromLatin1(invalidOperandMessage).arg(text.at(i).text.toLower())};
+                QString::fromLatin1(invalidOperandMessage)
+                    .arg(typeNameOf(text, argument, last, context, QStringLiteral("varchar")),
+                         text.at(i).text.toLower())};
         }
     }
 }

@@ -31,9 +31,9 @@ void joinTextsWithPlus(StatementText &text, const RewriteContext &context);
 // the server's conversion does, where SQLite would read a text that is no number as 0.
 void convertTextOperands(StatementText &text, const RewriteContext &context);
 
-// Throws the server's 8117 for a minus sign before a text ("-a + b", "2 * -'1'"), which SQLite
-// would negate as a number.
-void rejectSignedTexts(const StatementText &text, const RewriteContext &context);
+// Throws the server's 8117 for a minus sign before a text or a date ("-a + b", "2 * -'1'",
+// "-GETDATE()"), which SQLite would negate as a number.
+void rejectInvalidSigns(const StatementText &text, const RewriteContext &context);
 
 // Throws the server's 8117 for SUM or AVG of a text column, which SQLite would add as numbers.
 void rejectTextSums(const StatementText &text, const RewriteContext &context);

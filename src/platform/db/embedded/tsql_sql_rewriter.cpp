@@ -78,7 +78,7 @@ void SqlRewriter::run()
     rejectUnsupported();
     rejectUngroupedColumns(m_text);
     rejectTextSums(m_text, m_context);
-    rejectSignedTexts(m_text, m_context);
+    rejectInvalidSigns(m_text, m_context);
     rejectExplicitIdentity();
     dropOwnerPrefixes();
     dropTableHints();

@@ -263,6 +263,8 @@ TEST_F(ServerResultsTest, OperatorsJoinTextsOrConvertATextMetByANumber)
         {"-CAST(n AS varchar(5)) + 1", "error 8117", Kind::None},
         {"(name) * 2", "error 245", Kind::None},
         {"CAST(name AS varchar(20)) * 2", "error 245", Kind::None},
+        {"-d", "error 8117", Kind::None},
+        {"-GETDATE()", "error 8117", Kind::None},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.expression);
@@ -276,6 +278,29 @@ TEST_F(ServerResultsTest, OperatorsJoinTextsOrConvertATextMetByANumber)
     // A text joined in a condition compares as the column does.
     EXPECT_EQ(lastValue(QStringLiteral("SELECT COUNT(*) FROM T WHERE a + b = '1101'")).first,
               QStringLiteral("1"));
+}
+
+// A refused operand is named by its type, as the server's message names it.
+TEST_F(ServerResultsTest, AnInvalidOperandIsNamedByItsType)
+{
+    createRows();
+    run(QStringLiteral("CREATE TABLE U (u nvarchar(10) NULL)"));
+    const struct
+    {
+        const char *query;
+        const char *message;
+    } cases[] = {
+        {"SELECT -d FROM T", "Operand data type datetime is invalid for minus operator."},
+        {"SELECT -u FROM U", "Operand data type nvarchar is invalid for minus operator."},
+        {"SELECT 1 - -N'x'", "Operand data type nvarchar is invalid for minus operator."},
+        {"SELECT SUM(u) FROM U", "Operand data type nvarchar is invalid for sum operator."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.query);
+        failureOf(QString::fromUtf8(c.query));
+        EXPECT_EQ(nativeErrors().value(0), 8117);
+        EXPECT_EQ(m_connection->errors().items().value(0).description.toStdString(), c.message);
+    }
 }
 
 // Bracket classes, their negation and ranges, and the escape character, as the server's LIKE.
