@@ -10,9 +10,7 @@ namespace platform::db::embedded {
 namespace {
 
 constexpr std::int32_t numericConversionFailed = 8114;
-constexpr std::int32_t explicitIdentityValue = 544;
 constexpr std::int32_t moneyConversionFailed = 235;
-constexpr std::int32_t invalidOperand = 8117;
 
 struct NativeClass
 {
@@ -26,7 +24,7 @@ constexpr NativeClass nativeClasses[] = {
     {native::DuplicateIndexKey, hresult::IntegrityViolation, "23000"},
     {native::NullNotAllowed, hresult::IntegrityViolation, "23000"},
     {native::ReferenceConflict, hresult::IntegrityViolation, "23000"},
-    {explicitIdentityValue, hresult::IntegrityViolation, "23000"},
+    {native::ExplicitIdentityValue, hresult::IntegrityViolation, "23000"},
     {native::StringTruncated, hresult::DataOverflow, "22001"},
     {native::InvalidObject, hresult::NoTable, "42S02"},
     {native::InvalidColumn, hresult::ErrorsInCommand, "42S22"},
@@ -94,7 +92,7 @@ std::int32_t commandFailure(const QString &message)
     if (message.startsWith(QLatin1String("Conversion failed when converting")))
         return native::ConversionFailed;
     if (message.startsWith(QLatin1String("Operand data type")))
-        return invalidOperand;
+        return native::InvalidOperand;
     if (message.startsWith(QString::fromUtf8(inexactNumberMessage)))
         return native::Unsupported;
     if (message == QLatin1String(moneySyntaxMessage))

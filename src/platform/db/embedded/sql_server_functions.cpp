@@ -9,6 +9,7 @@
 #include <cstring>
 #include <optional>
 #include <sqlite3.h>
+#include <variant>
 
 namespace platform::db::embedded {
 
@@ -99,6 +100,13 @@ int prefixBytes(const char *text, int bytes, sqlite3_int64 characters)
     return end;
 }
 
+// The text of a value as SQLite holds it, without copying it: valid until the value changes.
+QByteArrayView utf8Argument(sqlite3_value *value)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    return QByteArrayView(text, sqlite3_value_bytes(value));
+}
+
 // prefix_equals(value, n, literal, accentSensitive) is substring(value, 1, n) = literal under
 // the collation, comparing the first characters where they lie instead of building a text
 // for every row of a journal scan. A blob's substring is a blob, never equal to a text.
@@ -114,13 +122,10 @@ void prefixEquals(sqlite3_context *call, int, sqlite3_value **arguments)
     default:
         break;
     }
-    const auto *value = reinterpret_cast<const char *>(sqlite3_value_text(arguments[0]));
-    const int prefix
-        = prefixBytes(value, sqlite3_value_bytes(arguments[0]), sqlite3_value_int64(arguments[1]));
-    const auto *literal = sqlite3_value_text(arguments[2]);
-    const int literalBytes = sqlite3_value_bytes(arguments[2]);
-    const auto compare = sqlite3_value_int(arguments[3]) != 0 ? collate<true> : collate<false>;
-    sqlite3_result_int(call, compare(nullptr, prefix, value, literalBytes, literal) == 0);
+    sqlite3_result_int(
+        call,
+        prefixEqualsUtf8(utf8Argument(arguments[0]), sqlite3_value_int64(arguments[1]),
+                         utf8Argument(arguments[2]), sqlite3_value_int(arguments[3]) != 0));
 }
 
 FunctionContext &contextOf(sqlite3_context *call)
@@ -448,29 +453,40 @@ void moneySumFinal(sqlite3_context *call)
 }
 
 // A text met by a number is read as that number's type, a whole number for an integer and a
-// decimal otherwise, or fails with the server's error.
-void plusTextAndNumber(sqlite3_context *call, sqlite3_value *text, sqlite3_value *number)
+// decimal otherwise; nullopt once the server's conversion error is the call's result.
+std::optional<std::variant<sqlite3_int64, double>>
+textAsNumber(sqlite3_context *call, sqlite3_value *text, sqlite3_value *number)
 {
     const QString value = textArgument(text);
     bool ok = false;
     if (sqlite3_value_type(number) == SQLITE_INTEGER) {
         const qlonglong converted = value.trimmed().toLongLong(&ok);
-        sqlite3_int64 sum = 0;
-        if (!ok) {
-            const QByteArray error = QString::fromLatin1(intConversionMessage).arg(value).toUtf8();
-            sqlite3_result_error(call, error.constData(), int(error.size()));
-        } else if (__builtin_add_overflow(converted, sqlite3_value_int64(number), &sum)) {
-            sqlite3_result_double(call, double(converted) + sqlite3_value_double(number));
-        } else {
-            sqlite3_result_int64(call, sum);
-        }
-        return;
+        if (ok)
+            return sqlite3_int64(converted);
+        const QByteArray error = QString::fromLatin1(intConversionMessage).arg(value).toUtf8();
+        sqlite3_result_error(call, error.constData(), int(error.size()));
+        return std::nullopt;
     }
     const double converted = value.trimmed().toDouble(&ok);
-    if (!ok)
-        sqlite3_result_error(call, numericConversionMessage, -1);
+    if (ok)
+        return converted;
+    sqlite3_result_error(call, numericConversionMessage, -1);
+    return std::nullopt;
+}
+
+void plusTextAndNumber(sqlite3_context *call, sqlite3_value *text, sqlite3_value *number)
+{
+    const auto converted = textAsNumber(call, text, number);
+    if (!converted)
+        return;
+    const auto *whole = std::get_if<sqlite3_int64>(&*converted);
+    sqlite3_int64 sum = 0;
+    if (whole && !__builtin_add_overflow(*whole, sqlite3_value_int64(number), &sum))
+        sqlite3_result_int64(call, sum);
     else
-        sqlite3_result_double(call, converted + sqlite3_value_double(number));
+        sqlite3_result_double(call,
+                              std::visit([](auto v) { return double(v); }, *converted)
+                                  + sqlite3_value_double(number));
 }
 
 bool isNumber(int type)
@@ -487,28 +503,19 @@ void textOperand(sqlite3_context *call, int, sqlite3_value **arguments)
         return;
     }
     if (!isNumber(sqlite3_value_type(other))) {
-        const QByteArray error
-            = QString::fromLatin1(invalidOperandMessage).arg(textArgument(arguments[2])).toUtf8();
+        const QByteArray error = QString::fromLatin1(invalidOperandMessage)
+                                     .arg(QStringLiteral("varchar"), textArgument(arguments[2]))
+                                     .toUtf8();
         sqlite3_result_error(call, error.constData(), int(error.size()));
         return;
     }
-    const QString text = textArgument(value);
-    bool ok = false;
-    if (sqlite3_value_type(other) == SQLITE_INTEGER) {
-        const qlonglong number = text.trimmed().toLongLong(&ok);
-        if (ok) {
-            sqlite3_result_int64(call, number);
-        } else {
-            const QByteArray error = QString::fromLatin1(intConversionMessage).arg(text).toUtf8();
-            sqlite3_result_error(call, error.constData(), int(error.size()));
-        }
+    const auto converted = textAsNumber(call, value, other);
+    if (!converted)
         return;
-    }
-    const double number = text.trimmed().toDouble(&ok);
-    if (ok)
-        sqlite3_result_double(call, number);
+    if (const auto *whole = std::get_if<sqlite3_int64>(&*converted))
+        sqlite3_result_int64(call, *whole);
     else
-        sqlite3_result_error(call, numericConversionMessage, -1);
+        sqlite3_result_double(call, std::get<double>(*converted));
 }
 
 void plus(sqlite3_context *call, int, sqlite3_value **arguments)

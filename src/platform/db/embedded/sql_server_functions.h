@@ -41,8 +41,7 @@ inline constexpr char numericConversionMessage[] = "Error converting data type v
 // text_operand(value, other, 'subtract'): the value of one operand of "-", "*", "/" or "%",
 // a text read as the other operand's type; two texts fail as the server refuses them.
 inline constexpr char textOperandFunction[] = "text_operand";
-inline constexpr char invalidOperandMessage[]
-    = "Operand data type varchar is invalid for %1 operator.";
+inline constexpr char invalidOperandMessage[] = "Operand data type %1 is invalid for %2 operator.";
 
 // The server averages whole numbers as whole numbers and money as money; SQLite's avg always
 // gives a binary fraction.

@@ -1,5 +1,6 @@
 #include "platform/db/embedded/tsql_expressions.h"
 
+#include "platform/db/ado.h"
 #include "platform/db/embedded/sql_server_functions.h"
 #include "platform/db/embedded/tsql_errors.h"
 
@@ -10,7 +11,6 @@ namespace platform::db::embedded::tsql {
 namespace {
 
 constexpr std::int32_t ungroupedColumn = 8120;
-constexpr std::int32_t invalidTextOperand = 8117;
 constexpr qsizetype longChain = 100; // well below SQLite's depth of a thousand
 
 // Words that neither name a value nor call a function.
@@ -72,40 +72,10 @@ bool isOperandEnd(const StatementText &text, qsizetype index)
     }
 }
 
-// The last token of the operand that starts at `first`, after its signs; -1 when there is none.
-qsizetype operandEndAt(const StatementText &text, qsizetype first)
-{
-    qsizetype i = first;
-    while (text.contains(i) && (text.at(i).isSymbol(u"-") || text.at(i).isSymbol(u"+")))
-        i = text.next(i);
-    if (!text.contains(i))
-        return -1;
-    const Token &token = text.at(i);
-    if (token.isSymbol(u"("))
-        return text.partner(i);
-    if (token.isWord(u"CASE")) {
-        int open = 0;
-        for (; text.contains(i); i = text.next(i)) {
-            if (text.at(i).isWord(u"CASE"))
-                ++open;
-            else if (text.at(i).isWord(u"END") && --open == 0)
-                return i;
-        }
-        return -1;
-    }
-    if (!token.isName())
-        return i;
-    while (text.nextIsSymbol(i, u".") && text.contains(text.next(text.next(i))))
-        i = text.next(text.next(i));
-    if (text.nextIsSymbol(i, u"("))
-        return text.partner(text.next(i));
-    return i;
-}
-
 bool isDateTerm(const StatementText &text, qsizetype from, qsizetype to,
                 const RewriteContext &context)
 {
-    if (operandEndAt(text, from) != to || !context.isDateColumn)
+    if (operandEnd(text, from) != to || !context.isDateColumn)
         return false;
     if (text.at(to).isName() && !text.at(to).isWord(u"END"))
         return context.isDateColumn(text.nameEndingAt(to));
@@ -136,20 +106,48 @@ bool mayBeText(const StatementText &text, qsizetype from, qsizetype to,
     return false;
 }
 
-// Whether the single operand [first, last] is a text: a literal, a text column or a call of a
-// text function.
+// Whether the call CAST(… AS type) at `first` gives a text.
+bool isCastToText(const StatementText &text, qsizetype first)
+{
+    if (!text.at(first).isWord(u"CAST"))
+        return false;
+    qsizetype type = text.previous(text.partner(text.next(first)));
+    if (text.at(type).isSymbol(u")"))
+        type = text.previous(text.partner(type)); // varchar(10)
+    return text.at(type).isAnyWord(textTypeNames) && text.previousIsWord(type, u"AS");
+}
+
+// Whether the single operand [first, last] is a text: a literal, a text column, a call of a
+// text function or a cast to a text type, in brackets or not.
 bool isTextOperand(const StatementText &text, qsizetype first, qsizetype last,
                    const RewriteContext &context)
 {
-    if (operandEndAt(text, first) != last)
+    if (operandEnd(text, first) != last)
         return false;
     const Token &token = text.at(first);
     if (first == last && token.kind == TokenKind::String)
         return true;
+    if (token.isSymbol(u"(") && last == text.partner(first))
+        return isTextOperand(text, text.next(first), text.previous(last), context);
     if (token.isName() && text.nextIsSymbol(first, u"("))
-        return token.isAnyWord(textFunctions) && !token.isAnyWord({u"ISNULL", u"IFNULL"});
+        return isCastToText(text, first)
+            || (token.isAnyWord(textFunctions) && !token.isAnyWord({u"ISNULL", u"IFNULL"}));
     return text.at(last).isName() && !text.nextIsSymbol(last, u"(") && context.isTextColumn
         && context.isTextColumn(text.nameEndingAt(last));
+}
+
+// The operand's type as the server's messages name it: a column's declared type where every
+// table declares the same, a national literal's nvarchar, else `general`.
+QString typeNameOf(const StatementText &text, qsizetype first, qsizetype last,
+                   const RewriteContext &context, const QString &general)
+{
+    if (first == last && text.at(first).isNationalString())
+        return QStringLiteral("nvarchar");
+    if (!text.at(last).isName() || text.nextIsSymbol(last, u"(") || !context.declaredType)
+        return general;
+    const QString declared = context.declaredType(text.nameEndingAt(last));
+    const QString type = declared.section(u'(', 0, 0).trimmed();
+    return type.isEmpty() ? general : type;
 }
 
 struct Term
@@ -165,7 +163,7 @@ QVector<Term> additiveTerms(const StatementText &text, qsizetype from, qsizetype
 {
     QVector<Term> terms{{from, from, -1}};
     for (qsizetype i = from; i <= to && text.contains(i);) {
-        const qsizetype last = operandEndAt(text, i);
+        const qsizetype last = operandEnd(text, i);
         if (last < 0)
             break;
         terms.last().last = last;
@@ -186,7 +184,7 @@ void padFixedTexts(StatementText &text, const QVector<Term> &terms, const Rewrit
     if (!context.declaredType)
         return;
     for (const Term &term : terms) {
-        if (operandEndAt(text, term.first) != term.last || !text.at(term.last).isName()
+        if (operandEnd(text, term.first) != term.last || !text.at(term.last).isName()
             || text.at(term.last).isWord(u"END"))
             continue;
         const QRegularExpressionMatch match
@@ -553,6 +551,36 @@ qsizetype operandStart(const StatementText &text, qsizetype last)
     return start;
 }
 
+qsizetype operandEnd(const StatementText &text, qsizetype first)
+{
+    qsizetype i = first;
+    while (text.contains(i) && (text.at(i).isSymbol(u"-") || text.at(i).isSymbol(u"+")))
+        i = text.next(i);
+    if (!text.contains(i))
+        return -1;
+    const Token &token = text.at(i);
+    if (token.isSymbol(u"("))
+        return text.partner(i);
+    if (token.isWord(u"CASE")) {
+        int open = 0;
+        for (; text.contains(i); i = text.next(i)) {
+            if (text.at(i).isWord(u"CASE"))
+                ++open;
+            else if (text.at(i).isWord(u"END") && --open == 0)
+                return i;
+        }
+        return -1;
+    }
+    if (!token.isName())
+        return i;
+    while (text.nextIsSymbol(i, u".") && text.contains(text.next(text.next(i)))
+           && text.at(text.next(text.next(i))).isName())
+        i = text.next(text.next(i));
+    if (text.nextIsSymbol(i, u"("))
+        return text.partner(text.next(i));
+    return i;
+}
+
 qsizetype chainStart(const StatementText &text, qsizetype op,
                      std::initializer_list<QStringView> operators)
 {
@@ -571,12 +599,12 @@ qsizetype chainStart(const StatementText &text, qsizetype op,
 qsizetype chainEnd(const StatementText &text, qsizetype op,
                    std::initializer_list<QStringView> operators)
 {
-    qsizetype last = operandEndAt(text, text.next(op));
+    qsizetype last = operandEnd(text, text.next(op));
     while (last >= 0) {
         const qsizetype after = text.next(last);
         if (!text.contains(after) || !isAnySymbol(text.at(after), operators))
             break;
-        const qsizetype next = operandEndAt(text, text.next(after));
+        const qsizetype next = operandEnd(text, text.next(after));
         if (next < 0)
             break;
         last = next;
@@ -597,7 +625,7 @@ void convertTextOperands(StatementText &text, const RewriteContext &context)
             || !isOperandEnd(text, text.previous(i)))
             continue;
         const Span left{operandStart(text, text.previous(i)), text.previous(i)};
-        const Span right{text.next(i), operandEndAt(text, text.next(i))};
+        const Span right{text.next(i), operandEnd(text, text.next(i))};
         if (right.last < 0)
             throwSyntaxError(op.text);
         const bool leftText = isTextOperand(text, left.first, left.last, context);
@@ -635,17 +663,35 @@ void joinTextsWithPlus(StatementText &text, const RewriteContext &context)
                 joined.insert(term.operatorBefore);
             if (isDateTerm(text, term.first, term.last, context))
                 throwUnsupported(QStringLiteral("+ con una fecha"));
-            if (text.at(term.first).isSymbol(u"-")
-                && isTextOperand(text, term.first, term.last, context))
-                throw TranslationError{
-                    invalidTextOperand,
-                    QStringLiteral("Operand data type varchar is invalid for minus operator.")};
             anyText = anyText || mayBeText(text, term.first, term.last, context);
         }
         if (anyText) {
             padFixedTexts(text, terms, context);
             joinChain(text, terms);
         }
+    }
+}
+
+void rejectInvalidSigns(const StatementText &text, const RewriteContext &context)
+{
+    for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
+        if (!text.at(i).isSymbol(u"-") || isOperandEnd(text, text.previous(i)))
+            continue;
+        qsizetype operand = text.next(i);
+        while (text.contains(operand) && isAnySymbol(text.at(operand), {u"-", u"+"}))
+            operand = text.next(operand);
+        const qsizetype last = operandEnd(text, operand);
+        if (last < 0)
+            continue;
+        QString type;
+        if (isTextOperand(text, operand, last, context))
+            type = typeNameOf(text, operand, last, context, QStringLiteral("varchar"));
+        else if (isDateTerm(text, operand, last, context))
+            type = typeNameOf(text, operand, last, context, QStringLiteral("datetime"));
+        else
+            continue;
+        throw TranslationError{native::InvalidOperand,
+                               QString::fromLatin1(invalidOperandMessage).arg(type, u"minus")};
     }
 }
 
@@ -661,12 +707,13 @@ void rejectTextSums(const StatementText &text, const RewriteContext &context)
         if (text.at(argument).isWord(u"DISTINCT"))
             argument = text.next(argument);
         const qsizetype last = text.previous(text.partner(open));
-        if (operandEndAt(text, argument) == last && text.at(last).isName()
+        if (operandEnd(text, argument) == last && text.at(last).isName()
             && !text.nextIsSymbol(last, u"(") && context.isTextColumn(text.nameEndingAt(last))) {
             throw TranslationError{
-                invalidTextOperand,
-                QStringLiteral("Operand data type varchar is invalid for %1 operator.")
-                    .arg(text.at(i).text.toLower())};
+                native::InvalidOperand,
+                QString::fromLatin1(invalidOperandMessage)
+                    .arg(typeNameOf(text, argument, last, context, QStringLiteral("varchar")),
+                         text.at(i).text.toLower())};
         }
     }
 }
@@ -696,7 +743,7 @@ void translateDataLength(StatementText &text, const RewriteContext &context)
             continue;
         }
         std::optional<std::pair<int, int>> length;
-        if (argumentLast >= argument && operandEndAt(text, argument) == argumentLast
+        if (argumentLast >= argument && operandEnd(text, argument) == argumentLast
             && text.at(argumentLast).isName() && !text.nextIsSymbol(argumentLast, u"(")
             && context.declaredType)
             length = dataLengthOf(context.declaredType(text.nameEndingAt(argumentLast)));

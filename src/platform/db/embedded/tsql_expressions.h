@@ -11,6 +11,11 @@ namespace platform::db::embedded::tsql {
 // bracketed expression, a CASE … END, a qualified name or a single value.
 qsizetype operandStart(const StatementText &text, qsizetype last);
 
+// The last token of the operand that starts at `first`, after its signs: a bracketed
+// expression, a CASE … END, a (qualified) name or a call with its arguments, or a single value.
+// -1 when there is none.
+qsizetype operandEnd(const StatementText &text, qsizetype first);
+
 // The first and last token of the chain of operands that the operator at `op` joins, going
 // over the operators in `operators` (the ones that bind at least as tightly).
 qsizetype chainStart(const StatementText &text, qsizetype op,
@@ -25,6 +30,10 @@ void joinTextsWithPlus(StatementText &text, const RewriteContext &context);
 // A text met by "-", "*", "/" or "%" is converted to the other operand's type, or fails as
 // the server's conversion does, where SQLite would read a text that is no number as 0.
 void convertTextOperands(StatementText &text, const RewriteContext &context);
+
+// Throws the server's 8117 for a minus sign before a text or a date ("-a + b", "2 * -'1'",
+// "-GETDATE()"), which SQLite would negate as a number.
+void rejectInvalidSigns(const StatementText &text, const RewriteContext &context);
 
 // Throws the server's 8117 for SUM or AVG of a text column, which SQLite would add as numbers.
 void rejectTextSums(const StatementText &text, const RewriteContext &context);

@@ -1,10 +1,12 @@
 #include "platform/db/embedded/tsql_sql_rewriter.h"
 
+#include "platform/db/ado.h"
 #include "platform/db/embedded/sql_server_functions.h"
 #include "platform/db/embedded/tsql_errors.h"
 #include "platform/db/embedded/tsql_expressions.h"
 #include "platform/db/embedded/tsql_prefix_ranges.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform::db::embedded::tsql {
@@ -69,6 +71,12 @@ bool scalesByPowerOfTwo(const StatementText &text, qsizetype index)
     return ok && value != 0 && std::frexp(value, &exponent) == 0.5;
 }
 
+// Declared types by what the server makes of money met by them: a float makes it a float, a
+// decimal a fraction, and a whole number leaves it money, divided or multiplied.
+const QStringView floatTypes[] = {u"float", u"real"};
+const QStringView fractionTypes[] = {u"decimal", u"numeric", u"float", u"real"};
+const QStringView wholeTypes[] = {u"int", u"bigint", u"smallint", u"tinyint"};
+
 QString withoutNationalPrefix(const Token &token)
 {
     return token.isNationalString() ? token.text.mid(1) : token.text;
@@ -107,6 +115,7 @@ void SqlRewriter::run()
     rejectUnsupported();
     rejectUngroupedColumns(m_text);
     rejectTextSums(m_text, m_context);
+    rejectInvalidSigns(m_text, m_context);
     rejectExplicitIdentity();
     dropOwnerPrefixes();
     dropTableHints();
@@ -497,7 +506,7 @@ void SqlRewriter::rejectExplicitIdentity()
             if (m_text.at(c).isName() && m_context.isIdentityColumn(table, m_text.at(c).nameValue())
                 && !m_failure) {
                 m_failure = StatementFailure{
-                    544,
+                    native::ExplicitIdentityValue,
                     QStringLiteral("Cannot insert explicit value for identity column in table "
                                    "'%1' when IDENTITY_INSERT is set to OFF.")
                         .arg(table)};
@@ -532,10 +541,12 @@ void SqlRewriter::divideMoneyAsMoney()
         if (!m_text.at(i).isSymbol(u"/"))
             continue;
         const qsizetype first = chainStart(m_text, i, {u"*", u"/", u"%"});
-        const qsizetype divisorLast = operandEnd(m_text.next(i));
+        const qsizetype divisorLast = operandEnd(m_text, m_text.next(i));
         if (!m_text.contains(first) || first >= i || divisorLast < 0)
             continue;
-        const bool moneyDividend = isMoneyExpression(first, i) && !isFloatColumn(divisorLast);
+        // Money divided by a float is a float to the server.
+        const bool moneyDividend
+            = isMoneyExpression(first, i) && !isColumnOfType(divisorLast, floatTypes);
         // A whole number divided by money is money too: 1 / 100.00 is 0.01, not 0.
         const bool moneyDivisor = first == m_text.previous(i) && isWholeOperand(first)
             && isMoneyExpression(m_text.next(i), m_text.next(divisorLast));
@@ -548,31 +559,14 @@ void SqlRewriter::divideMoneyAsMoney()
     }
 }
 
-// Money divided by a float is a float to the server.
-bool SqlRewriter::isFloatColumn(qsizetype index) const
-{
-    if (!m_text.at(index).isName() || !m_context.declaredType)
-        return false;
-    const QString type = m_context.declaredType(m_text.nameEndingAt(index));
-    return type.startsWith(u"float") || type.startsWith(u"real");
-}
-
-bool SqlRewriter::isFractionColumn(qsizetype index) const
-{
-    if (!m_text.at(index).isName() || !m_context.declaredType)
-        return false;
-    const QString type = m_context.declaredType(m_text.nameEndingAt(index));
-    return isFloatColumn(index) || type.startsWith(u"decimal") || type.startsWith(u"numeric");
-}
-
-// Money met by a whole number stays money to the server, divided or multiplied.
-bool SqlRewriter::isWholeColumn(qsizetype index) const
+// Whether the name at `index` is a column whose declared type is one of `types`.
+bool SqlRewriter::isColumnOfType(qsizetype index, std::span<const QStringView> types) const
 {
     if (!m_text.at(index).isName() || m_text.nextIsSymbol(index, u"(") || !m_context.declaredType)
         return false;
     const QString type = m_context.declaredType(m_text.nameEndingAt(index));
-    return type.startsWith(u"int") || type.startsWith(u"bigint") || type.startsWith(u"smallint")
-        || type.startsWith(u"tinyint");
+    return std::any_of(types.begin(), types.end(),
+                       [&type](QStringView name) { return type.startsWith(name); });
 }
 
 bool SqlRewriter::isWholeOperand(qsizetype index) const
@@ -580,16 +574,15 @@ bool SqlRewriter::isWholeOperand(qsizetype index) const
     const Token &token = m_text.at(index);
     if (token.kind == TokenKind::Number)
         return !token.text.contains(u'.') && !token.text.contains(u'e', Qt::CaseInsensitive);
-    return isWholeColumn(index);
+    return isColumnOfType(index, wholeTypes);
 }
 
 // Whether [from, to) holds a decimal or float column or a cast to one: the server's type of
 // the whole is then a fraction, while a decimal's whole values are integers here.
 bool SqlRewriter::holdsFraction(qsizetype from, qsizetype to) const
 {
-    static const QStringView fractionTypes[] = {u"decimal", u"numeric", u"float", u"real"};
     for (qsizetype i = from; i < to; i = m_text.next(i)) {
-        if (isFractionColumn(i)
+        if (isColumnOfType(i, fractionTypes)
             || (m_text.at(i).isAnyWord(fractionTypes) && m_text.previousIsWord(i, u"AS")))
             return true;
     }
@@ -618,7 +611,7 @@ void SqlRewriter::guardDivisors()
     for (qsizetype i = m_text.begin(); i < m_text.end(); i = m_text.next(i)) {
         if (!m_text.at(i).isSymbol(u"/") && !m_text.at(i).isSymbol(u"%"))
             continue;
-        const qsizetype last = operandEnd(m_text.next(i));
+        const qsizetype last = operandEnd(m_text, m_text.next(i));
         if (last < 0)
             throwSyntaxError(m_text.at(i).text);
         m_text.append(i, u' ' + QLatin1String(divisorFunction) + u'(');
@@ -670,7 +663,7 @@ bool SqlRewriter::isMoneyExpression(qsizetype from, qsizetype to) const
                 continue;
             } else if (m_context.isMoneyColumn(token.nameValue())) {
                 anyMoney = true;
-            } else if (!isWholeColumn(i)) {
+            } else if (!isColumnOfType(i, wholeTypes)) {
                 return false;
             }
         } else if (token.kind != TokenKind::Number && !isArithmetic(token)) {
@@ -769,39 +762,6 @@ void SqlRewriter::findMoneyResultColumns()
             return;
         i = m_text.next(next);
     }
-}
-
-// The last token of the operand that starts at `first`, after its signs: a bracketed
-// expression, a CASE, a (qualified) name or a call with its arguments, or a single value.
-// -1 when there is none.
-qsizetype SqlRewriter::operandEnd(qsizetype first) const
-{
-    qsizetype i = first;
-    while (m_text.contains(i) && (m_text.at(i).isSymbol(u"-") || m_text.at(i).isSymbol(u"+")))
-        i = m_text.next(i);
-    if (!m_text.contains(i))
-        return -1;
-    const Token &token = m_text.at(i);
-    if (token.isSymbol(u"("))
-        return m_text.partner(i);
-    if (token.isWord(u"CASE")) {
-        int open = 0;
-        for (; m_text.contains(i); i = m_text.next(i)) {
-            if (m_text.at(i).isWord(u"CASE"))
-                ++open;
-            else if (m_text.at(i).isWord(u"END") && --open == 0)
-                return i;
-        }
-        return -1;
-    }
-    if (!token.isName())
-        return i;
-    while (m_text.nextIsSymbol(i, u".") && m_text.contains(m_text.next(m_text.next(i)))
-           && m_text.at(m_text.next(m_text.next(i))).isName())
-        i = m_text.next(m_text.next(i));
-    if (m_text.nextIsSymbol(i, u"("))
-        return m_text.partner(m_text.next(i));
-    return i;
 }
 
 // SQL Server takes "DELETE t WHERE ..." for "DELETE FROM t WHERE ...".

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <functional>
 #include <optional>
+#include <span>
 
 namespace platform::db::embedded::tsql {
 
@@ -68,9 +69,7 @@ private:
     void guardDivisors();
     void castsToMoney();
     void divideMoneyAsMoney();
-    bool isFloatColumn(qsizetype index) const;
-    bool isFractionColumn(qsizetype index) const;
-    bool isWholeColumn(qsizetype index) const;
+    bool isColumnOfType(qsizetype index, std::span<const QStringView> types) const;
     bool isWholeOperand(qsizetype index) const;
     bool holdsFraction(qsizetype from, qsizetype to) const;
     void averageAsTheServer();
@@ -81,7 +80,6 @@ private:
     void roundMoneyAssignments();
     void findMoneyResultColumns();
     qsizetype expressionEnd(qsizetype from) const;
-    qsizetype operandEnd(qsizetype first) const;
     void rewriteString(qsizetype index, const QHash<qsizetype, QString> &insertTargets,
                        const QSet<qsizetype> &assignments);
     QString dateOperandOf(qsizetype index, bool &isComparison,

@@ -231,17 +231,40 @@ TEST_F(ServerResultsTest, OperatorsJoinTextsOrConvertATextMetByANumber)
         const char *value; // "error N" for a failure
         Kind kind;
     } cases[] = {
-        {"a + b + n", "1102", Kind::Integer},   {"n + a + b", "13", Kind::Integer},
-        {"a + 1", "12", Kind::Integer},         {"n * 2 + a", "13", Kind::Integer},
-        {"a + '-' + b", "11-01", Kind::Text},   {"1 - n + a", "11", Kind::Integer},
-        {"n + '1.5'", "error 245", Kind::None}, {"NULL + a", "NULL", Kind::None},
-        {"LEN(a) + 1", "3", Kind::Integer},     {"a - 1", "10", Kind::Integer},
-        {"2 * a", "22", Kind::Integer},         {"m / a", "9.0909", Kind::None},
-        {"a * 1.5", "16.5", Kind::None},        {"a - b", "error 8117", Kind::None},
-        {"name * 2", "error 245", Kind::None},  {"a - NULL", "NULL", Kind::None},
-        {"-n + a", "10", Kind::Integer},        {"-n + a + b", "11", Kind::Integer},
-        {"- LEN(a) + a", "9", Kind::Integer},   {"-a + b", "error 8117", Kind::None},
-        {"a * -n + b", "-10", Kind::Integer},   {"n + -a + b", "error 8117", Kind::None},
+        {"a + b + n", "1102", Kind::Integer},
+        {"n + a + b", "13", Kind::Integer},
+        {"a + 1", "12", Kind::Integer},
+        {"n * 2 + a", "13", Kind::Integer},
+        {"a + '-' + b", "11-01", Kind::Text},
+        {"1 - n + a", "11", Kind::Integer},
+        {"n + '1.5'", "error 245", Kind::None},
+        {"NULL + a", "NULL", Kind::None},
+        {"LEN(a) + 1", "3", Kind::Integer},
+        {"a - 1", "10", Kind::Integer},
+        {"2 * a", "22", Kind::Integer},
+        {"m / a", "9.0909", Kind::None},
+        {"a * 1.5", "16.5", Kind::None},
+        {"a - b", "error 8117", Kind::None},
+        {"name * 2", "error 245", Kind::None},
+        {"a - NULL", "NULL", Kind::None},
+        {"-n + a", "10", Kind::Integer},
+        {"-n + a + b", "11", Kind::Integer},
+        {"- LEN(a) + a", "9", Kind::Integer},
+        {"-a + b", "error 8117", Kind::None},
+        {"a * -n + b", "-10", Kind::Integer},
+        {"n + -a + b", "error 8117", Kind::None},
+        {"-'11' + b", "error 8117", Kind::None},
+        {"-a * 2 + b", "error 8117", Kind::None},
+        {"- (a) + b", "error 8117", Kind::None},
+        {"-a / 2", "error 8117", Kind::None},
+        {"-a", "error 8117", Kind::None},
+        {"n * -a", "error 8117", Kind::None},
+        {"-LTRIM(a) + 1", "error 8117", Kind::None},
+        {"-CAST(n AS varchar(5)) + 1", "error 8117", Kind::None},
+        {"(name) * 2", "error 245", Kind::None},
+        {"CAST(name AS varchar(20)) * 2", "error 245", Kind::None},
+        {"-d", "error 8117", Kind::None},
+        {"-GETDATE()", "error 8117", Kind::None},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.expression);
@@ -255,6 +278,29 @@ TEST_F(ServerResultsTest, OperatorsJoinTextsOrConvertATextMetByANumber)
     // A text joined in a condition compares as the column does.
     EXPECT_EQ(lastValue(QStringLiteral("SELECT COUNT(*) FROM T WHERE a + b = '1101'")).first,
               QStringLiteral("1"));
+}
+
+// A refused operand is named by its type, as the server's message names it.
+TEST_F(ServerResultsTest, AnInvalidOperandIsNamedByItsType)
+{
+    createRows();
+    run(QStringLiteral("CREATE TABLE U (u nvarchar(10) NULL)"));
+    const struct
+    {
+        const char *query;
+        const char *message;
+    } cases[] = {
+        {"SELECT -d FROM T", "Operand data type datetime is invalid for minus operator."},
+        {"SELECT -u FROM U", "Operand data type nvarchar is invalid for minus operator."},
+        {"SELECT 1 - -N'x'", "Operand data type nvarchar is invalid for minus operator."},
+        {"SELECT SUM(u) FROM U", "Operand data type nvarchar is invalid for sum operator."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.query);
+        failureOf(QString::fromUtf8(c.query));
+        EXPECT_EQ(nativeErrors().value(0), 8117);
+        EXPECT_EQ(m_connection->errors().items().value(0).description.toStdString(), c.message);
+    }
 }
 
 // Bracket classes, their negation and ranges, and the escape character, as the server's LIKE.
