@@ -1,5 +1,6 @@
 #include "platform/db/embedded/tsql_lexer.h"
 
+#include "platform/db/ado.h"
 #include "platform/db/embedded/tsql_translator.h"
 
 namespace platform::db::embedded::tsql {
@@ -18,7 +19,7 @@ bool continuesWord(QChar c)
 
 [[noreturn]] void throwUnclosed(const QString &what)
 {
-    throw TranslationError{102, what};
+    throw TranslationError{native::SyntaxError, what};
 }
 
 class Lexer

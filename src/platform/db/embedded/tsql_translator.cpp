@@ -15,9 +15,6 @@ namespace {
 using namespace tsql;
 using Kind = EngineStatement::Kind;
 
-constexpr std::int32_t unknownProcedure = 2812;
-constexpr std::int32_t dateOutOfRange = 242;
-
 EngineStatement statementOf(Kind kind, const StatementText &text)
 {
     EngineStatement statement;
@@ -41,7 +38,7 @@ void refuseInexactNumbers(const StatementText &text)
     for (qsizetype i = text.begin(); i < text.end(); i = text.next(i)) {
         const Token &token = text.at(i);
         if (token.kind == TokenKind::Number && !literalKeptExactly(token.text.toStdString()))
-            throw TranslationError{50000, inexactNumberDescription(token.text)};
+            throw TranslationError{native::Unsupported, inexactNumberDescription(token.text)};
     }
 }
 
@@ -147,7 +144,7 @@ private:
         if (const std::optional<StatementFailure> &failed = rewriter.failure())
             return failure(text, failed->nativeError, failed->message);
         if (rewriter.invalidDate()) {
-            return failure(text, dateOutOfRange,
+            return failure(text, native::DateOutOfRange,
                            QStringLiteral("The conversion of a varchar data type to a datetime "
                                           "data type resulted in an out-of-range value."));
         }
@@ -227,7 +224,7 @@ private:
         }
         if (procedure == u"sp_configure")
             throwUnsupported(QStringLiteral("sp_configure"));
-        return failure(text, unknownProcedure,
+        return failure(text, native::UnknownProcedure,
                        QStringLiteral("Could not find stored procedure '%1'.")
                            .arg(text.original(name, last + 1)));
     }
