@@ -376,7 +376,7 @@ WriteResult OdbcSession::updateRow(const UpdateTarget &target, const QVector<Col
     }
     ErrorCollector errors(m_dialect);
     // Without a primary key the old values may match several rows: only one is written.
-    if (!sameNames(m_tables.value(target.table).primaryKey, target.keyColumns)) {
+    if (!sameNames(describedTable(target.table).primaryKey, target.keyColumns)) {
         const std::int64_t count = countedRows(statements.count(key), errors).value_or(-1);
         if (count == 0)
             errors.add(rowNotLocated());
