@@ -722,6 +722,24 @@ TEST_F(StatisticRunTest, AWorkRowIsSavedOncePerDefinitionLineWithJournalLines)
     EXPECT_EQ(saves.total(), total);
 }
 
+// The chart of accounts tells an account's kind once per account and run, however many lines
+// and buckets name the account.
+TEST_F(StatisticRunTest, TheChartOfAccountsIsReadOncePerAccountAndRun)
+{
+    define(QStringLiteral("Titulos"), {{"Activo", "11"}, {"Activo", "1101"}, {"Caja", "1101"}});
+    post({{"1101", march(2), "D", 100}, {"1105", march(9), "D", 7}});
+    setRun(QStringLiteral("Titulos"), march(1), march(21), 1);
+    RecordedSaves &recorded = RecordedSaves::install(*data::gDB().gCnn);
+    for (const char *run : {"first run", "second run"}) {
+        SCOPED_TRACE(run);
+        recorded.clear();
+        generate();
+        EXPECT_EQ(recorded.lookupsOf(QStringLiteral("ma_cuentas")),
+                  (QHash<QString, int>{{"11", 1}, {"1101", 1}}));
+    }
+    EXPECT_EQ(workRows().size(), 6);
+}
+
 // The empty rows of a group go to the server in one batch, in the order and with the values
 // they had when each went on its own.
 TEST_F(StatisticRunTest, EachGroupWritesItsEmptyRowsInOneBatchWithTheSameRows)
