@@ -60,14 +60,6 @@ QByteArray readAll(const QString &path)
     return file.readAll();
 }
 
-QByteArray linesWithEnds(const QStringList &lines)
-{
-    QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += toWindows1252(line) + "\r\n";
-    return bytes;
-}
-
 QStringList splitLines(const QString &text)
 {
     if (text.isEmpty())
@@ -117,6 +109,14 @@ QString fromWindows1252(QByteArrayView bytes)
                                                 : QChar(value);
     }
     return text;
+}
+
+QByteArray linesWithEnds(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += toWindows1252(line) + "\r\n";
+    return bytes;
 }
 
 QStringList readTextLines(const QString &path)
