@@ -164,11 +164,6 @@ void appendUtf8TextLines(const QString &path, const QStringList &lines)
     appendBytes(path, bytes);
 }
 
-void appendTextLine(const QString &path, const QString &line)
-{
-    appendTextLines(path, {line});
-}
-
 QString findFileIgnoringCase(const QString &folder, const QString &fileName)
 {
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);

@@ -37,7 +37,6 @@ void writeTextLines(const QString &path, const QStringList &lines);
 
 // Adds these lines, each followed by CR LF, at the end of the file; creates it when missing.
 void appendTextLines(const QString &path, const QStringList &lines);
-void appendTextLine(const QString &path, const QString &line);
 // The same written in UTF-8, for a file that already holds UTF-8 text.
 void appendUtf8TextLines(const QString &path, const QStringList &lines);
 
