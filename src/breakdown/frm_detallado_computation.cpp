@@ -104,7 +104,6 @@ private:
     const QList<ColumnCode> &columnCodes();
     void insertWorkRows(const QString &account, const QList<statistics::WorkRow> &rows);
     void processLine(Recordset &definition, BreakdownPage &page);
-    bool isTitleAccount(const QString &account);
     bool moveToWorkRow(Recordset &workRows, int column);
     void settleColumn(const statistics::JournalSum &sum, Recordset *workRow, BreakdownPage &page);
 
@@ -124,7 +123,7 @@ private:
     QList<Column> m_columns;
     QHash<QString, int> m_columnOfKey;
     QHash<QString, int> m_linesOfAccount; // upper-case account code: its (group, account) lines
-    QHash<QString, bool> m_titleAccounts; // by account as the definition holds it
+    statistics::TitleAccounts m_titleAccounts;
     QString m_currentGroup;
     QString m_previousGroup;
 };
@@ -331,7 +330,7 @@ void BreakdownRun::processLine(Recordset &definition, BreakdownPage &page)
     sum.side = statistics::sideClause(debe, haber);
     sum.voucherCodes = m_voucherCodes;
     sum.unitCodes = m_unitCodes;
-    guarded([&] { sum.titleAccount = isTitleAccount(account); });
+    guarded([&] { sum.titleAccount = m_titleAccounts.isTitle(account); });
 
     // An account may stand in several lines; its rows are fetched for all of them, and each
     // column takes the first row of its own that no earlier line has claimed.
@@ -356,27 +355,6 @@ void BreakdownRun::processLine(Recordset &definition, BreakdownPage &page)
     }
     data::gDB().CierraRecordset(workRows);
     m_previousGroup = m_currentGroup;
-}
-
-// The chart of accounts is read once per account and run, however many lines name it.
-bool BreakdownRun::isTitleAccount(const QString &account)
-{
-    if (const auto known = m_titleAccounts.constFind(account); known != m_titleAccounts.cend())
-        return *known;
-    const QString titulo
-        = data::gDB()
-              .DatosTabla(QStringLiteral("ma_cuentas"), account, QStringLiteral("Titulo"),
-                          QStringLiteral("Codigo"), 8, QString(), true)
-              .toString();
-    bool title = false;
-    if (!titulo.isEmpty()) {
-        const std::optional<bool> flag = platform::parseTruthValue(titulo);
-        if (!flag)
-            throw Error(platform::errors::TypeMismatch, QStringLiteral("No coinciden los tipos"));
-        title = *flag;
-    }
-    m_titleAccounts.insert(account, title);
-    return title;
 }
 
 // Moves to the work row of the column, past rows that belong to none or to an earlier column;

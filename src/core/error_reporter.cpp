@@ -19,7 +19,7 @@ QString routineText(const std::optional<QString> &routine)
 std::int16_t MensajeError(const platform::Error &CodErr, std::optional<int> Botones,
                           std::optional<QString> Rutina)
 {
-    data::createErrorLog(QString());
+    data::createErrorLog();
     if (CodErr.number() == 0)
         return 0;
 
@@ -40,11 +40,6 @@ void installErrorReporter()
     data::setErrorReporter(
         [](const platform::Error &error, std::optional<int> buttons,
            std::optional<QString> routine) { return MensajeError(error, buttons, routine); });
-}
-
-QString errorLogPath()
-{
-    return data::userErrorLogPath();
 }
 
 void logSkippedError(const platform::Error &error, const QString &routine)

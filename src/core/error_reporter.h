@@ -21,10 +21,6 @@ std::int16_t MensajeError(const platform::Error &CodErr, std::optional<int> Boto
 // start-up calls it before the first connection is opened.
 void installErrorReporter();
 
-// The log MensajeError writes, shared with the data layer: "TVERR.LOG" in the user's lasting
-// private folder. Raises 75 when that folder cannot be made or is not private.
-QString errorLogPath();
-
 // Logs an error that a procedure skips without asking anyone: one line with the routine and an
 // empty answer, so that a failure no one saw still leaves a trace.
 void logSkippedError(const platform::Error &error, const QString &routine);

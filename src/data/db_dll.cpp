@@ -41,11 +41,6 @@ void DB_Dll::CierraRecordset(platform::db::Recordset &LrcsTemp)
                               });
 }
 
-QString DB_Dll::errorLogPath() const
-{
-    return gLogErr;
-}
-
 int DB_Dll::TratamientoErrores(const platform::Error &CodErr, std::optional<int> Botones,
                                std::optional<QString> Rutina)
 {
@@ -58,7 +53,7 @@ int DB_Dll::TratamientoErrores(const platform::Error &CodErr, std::optional<int>
     const int answer = platform::userDialogs().messageBox(
         message, Botones.value_or(platform::msgbox::AbortRetryIgnore | platform::msgbox::Critical),
         title);
-    appendErrorLogLine(errorLogPath(), errorLogLine(platform::now(), routineText, message, answer));
+    appendErrorLogLine(gLogErr, errorLogLine(platform::now(), routineText, message, answer));
     return answer;
 }
 

@@ -195,8 +195,6 @@ private:
     void runOracleBatch(const QString &script, std::int32_t *RecordsAffected);
     void reconnectAfterLostLink();
 
-    QString errorLogPath() const;
-
     std::shared_ptr<platform::Utilidades> m_util;
     bool m_oracle = false;
 };

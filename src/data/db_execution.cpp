@@ -97,7 +97,7 @@ bool DB_Dll::runStatement(QString &SentenciaSQL, std::int32_t *RecordsAffected,
         if (isTruncation(gCnn->errors()) && !transactionControl) {
             // No box, as for every statement whose data does not fit; but the rows did not
             // reach the table, so the error stays in the collection and in the log.
-            appendErrorLogLine(errorLogPath(),
+            appendErrorLogLine(gLogErr,
                                errorLogLine(platform::now(), QStringLiteral("- ") + routine,
                                             errorMessageText(error), 0));
         } else if (!isQuietFailure(error.number()) && !transactionControl) {

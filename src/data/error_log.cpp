@@ -73,10 +73,10 @@ void appendErrorLogLine(const QString &path, const QString &line)
     }
 }
 
-void createErrorLog(const QString &path)
+void createErrorLog()
 {
     try {
-        platform::appendPrivateBytes(path.isEmpty() ? userErrorLogPath() : path, {});
+        platform::appendPrivateBytes(userErrorLogPath(), {});
     } catch (const platform::Error &) { }
 }
 

@@ -34,8 +34,8 @@ QString userErrorLogPath();
 // caller goes on either way.
 void appendErrorLogLine(const QString &path, const QString &line);
 
-// Makes sure the log (the user's own when the path is empty) exists, as a report leaves it even
-// when it writes nothing. Failures are left to the next line written.
-void createErrorLog(const QString &path);
+// Makes sure the user's own log exists, as a report leaves it even when it writes nothing.
+// Failures are left to the next line written.
+void createErrorLog();
 
 } // namespace data

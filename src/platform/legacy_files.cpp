@@ -60,14 +60,6 @@ QByteArray readAll(const QString &path)
     return file.readAll();
 }
 
-QByteArray linesWithEnds(const QStringList &lines)
-{
-    QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += toWindows1252(line) + "\r\n";
-    return bytes;
-}
-
 QStringList splitLines(const QString &text)
 {
     if (text.isEmpty())
@@ -119,6 +111,14 @@ QString fromWindows1252(QByteArrayView bytes)
     return text;
 }
 
+QByteArray linesWithEnds(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += toWindows1252(line) + "\r\n";
+    return bytes;
+}
+
 QStringList readTextLines(const QString &path)
 {
     return splitLines(fromWindows1252(readAll(path)));
@@ -162,11 +162,6 @@ void appendUtf8TextLines(const QString &path, const QStringList &lines)
     for (const QString &line : lines)
         bytes += line.toUtf8() + "\r\n";
     appendBytes(path, bytes);
-}
-
-void appendTextLine(const QString &path, const QString &line)
-{
-    appendTextLines(path, {line});
 }
 
 QString findFileIgnoringCase(const QString &folder, const QString &fileName)

@@ -16,6 +16,9 @@ namespace platform {
 QByteArray toWindows1252(QStringView text);
 QString fromWindows1252(QByteArrayView bytes);
 
+// The lines as a text file holds them: in Windows-1252, each followed by CR LF.
+QByteArray linesWithEnds(const QStringList &lines);
+
 // The lines of a text file, each without its line end; CR LF and LF both end a line. A last
 // line without a line end is a line; a file that ends in a line end has no empty last line.
 // Raises 53 when the file does not exist.
@@ -34,7 +37,6 @@ void writeTextLines(const QString &path, const QStringList &lines);
 
 // Adds these lines, each followed by CR LF, at the end of the file; creates it when missing.
 void appendTextLines(const QString &path, const QStringList &lines);
-void appendTextLine(const QString &path, const QString &line);
 // The same written in UTF-8, for a file that already holds UTF-8 text.
 void appendUtf8TextLines(const QString &path, const QStringList &lines);
 

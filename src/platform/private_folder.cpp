@@ -166,10 +166,7 @@ void appendPrivateBytes(const QString &path, QByteArrayView bytes)
 
 void appendPrivateTextLines(const QString &path, const QStringList &lines)
 {
-    QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += toWindows1252(line) + "\r\n";
-    appendPrivateBytes(path, bytes);
+    appendPrivateBytes(path, linesWithEnds(lines));
 }
 
 } // namespace platform

@@ -59,18 +59,6 @@ DecimalText roundedTo(DecimalText number, int decimals)
     return {digits.left(wholeLength), digits.mid(wholeLength)};
 }
 
-QString grouped(const QString &whole, QChar separator)
-{
-    QString result;
-    const qsizetype length = whole.size();
-    for (qsizetype i = 0; i < length; ++i) {
-        if (i > 0 && (length - i) % 3 == 0)
-            result += separator;
-        result += whole[i];
-    }
-    return result;
-}
-
 bool isZero(const DecimalText &number)
 {
     const auto zero = [](const QString &digits) {
@@ -108,6 +96,17 @@ bool isWholePart(const QString &text, QChar thousands)
 }
 
 } // namespace
+
+QString groupedByThousands(const QString &digits, QChar separator)
+{
+    QString result;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            result += separator;
+        result += digits[i];
+    }
+    return result;
+}
 
 double leadingNumber(const QString &text)
 {
@@ -178,8 +177,9 @@ QString formatRegionalNumber(double value, int decimals, bool groupThousands,
                              const RegionalSettings &settings)
 {
     const DecimalText number = roundedTo(decimalTextOf(std::fabs(value)), std::max(decimals, 0));
-    const QString whole
-        = groupThousands ? grouped(number.whole, settings.thousandsSeparator) : number.whole;
+    const QString whole = groupThousands
+        ? groupedByThousands(number.whole, settings.thousandsSeparator)
+        : number.whole;
     return joined(number, value < 0, settings.decimalSeparator, whole);
 }
 

@@ -27,6 +27,10 @@ std::optional<double> parseRegionalNumber(const QString &text,
 QString formatRegionalNumber(double value, int decimals, bool groupThousands = true,
                              const RegionalSettings &settings = regionalSettings());
 
+// The digits of a whole number with the separator between every group of three, counted from
+// the right: "1234567" gives "1.234.567" with ".".
+QString groupedByThousands(const QString &digits, QChar separator);
+
 // A number as the regional format writes it without grouping and without trailing zeros, as a
 // value converted to text: 1234.5 gives "1234,5", 3 gives "3".
 QString regionalNumberText(double value, const RegionalSettings &settings = regionalSettings());

@@ -1,6 +1,7 @@
 #include "platform/variant.h"
 
 #include "platform/error.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,17 +30,6 @@ std::uint64_t powerOfTen(int exponent)
     while (exponent-- > 0)
         power *= 10;
     return power;
-}
-
-QString groupedByThousands(const QString &digits, QChar separator)
-{
-    QString result;
-    for (qsizetype i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            result += separator;
-        result += digits[i];
-    }
-    return result;
 }
 
 } // namespace

@@ -289,17 +289,16 @@ void StatisticRun::addDefinitionLine()
     }
 }
 
-// The chart of accounts is read once per account and run, not once per bucket.
-bool StatisticRun::isTitleAccount(const QString &account)
+bool TitleAccounts::isTitle(const QString &account)
 {
-    if (const auto known = m_titleAccounts.constFind(account); known != m_titleAccounts.cend())
+    if (const auto known = m_known.constFind(account); known != m_known.cend())
         return *known;
     const bool title
         = truthOf(data::gDB()
                       .DatosTabla(QStringLiteral("ma_cuentas"), account, QStringLiteral("Titulo"),
                                   QStringLiteral("Codigo"), 8, QString(), true, false)
                       .toString());
-    m_titleAccounts.insert(account, title);
+    m_known.insert(account, title);
     return title;
 }
 
@@ -309,7 +308,7 @@ JournalSum StatisticRun::journalSumFor(const QString &account, const QString &si
     sum.grouping = m_settings.grouping;
     sum.periodicidad = m_settings.periodicidad;
     sum.account = account;
-    sum.titleAccount = isTitleAccount(account);
+    sum.titleAccount = m_titleAccounts.isTitle(account);
     sum.side = side;
     sum.voucherCodes = m_filters.vouchers.codes;
     sum.unitCodes = m_filters.businessUnits.codes;

@@ -71,6 +71,20 @@ platform::db::Recordset openJournalSum(const JournalSum &sum);
 void addToWorkRow(platform::db::Recordset &workRow, const QString &group,
                   const platform::Currency &amount);
 
+// Whether each account a run meets is a title account, standing for every account its code
+// begins: the chart of accounts is read once per account and run, however many lines and
+// buckets name it.
+class TitleAccounts
+{
+public:
+    // False for an account the chart does not hold; a type mismatch is raised when its Titulo
+    // is no truth value.
+    bool isTitle(const QString &account);
+
+private:
+    QHash<QString, bool> m_known; // by account as the definition holds it
+};
+
 // Rebuilds the user's work rows: deletes them, writes the empty rows of every group and
 // bucket, then adds the journal sums of every definition line into its group's rows.
 class StatisticRun
@@ -99,7 +113,6 @@ private:
                       WorkRowKind kind);
     void addDefinitionLine();
     void addIntoWorkRow(const QString &group, const QString &account, const QString &side);
-    bool isTitleAccount(const QString &account);
     JournalSum journalSumFor(const QString &account, const QString &side);
 
     const StatisticDefinition m_settings; // the definition as the window shows it
@@ -112,7 +125,7 @@ private:
     QDate m_end;
     platform::db::Recordset m_definition;
     platform::db::Recordset m_workRows;
-    QHash<QString, bool> m_titleAccounts; // by account as the definition holds it
+    TitleAccounts m_titleAccounts;
 };
 
 } // namespace statistics

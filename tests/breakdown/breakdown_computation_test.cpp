@@ -725,6 +725,26 @@ TEST_F(BreakdownComputationTest, AWorkRowIsSavedOnceForASumWithJournalLines)
     EXPECT_EQ(saves.total(), expectedSaves);
 }
 
+// The chart of accounts tells an account's kind once per account and run, however many lines
+// name the account.
+TEST_F(BreakdownComputationTest, TheChartOfAccountsIsReadOncePerAccountAndRun)
+{
+    defineLine(QStringLiteral("Titulos"), QStringLiteral("Caja"), QStringLiteral("1101"));
+    defineLine(QStringLiteral("Titulos"), QStringLiteral("Corriente"), QStringLiteral("11"));
+    defineLine(QStringLiteral("Titulos"), QStringLiteral("Otra"), QStringLiteral("1101"), true,
+               false);
+    setRange(QDate(2023, 1, 1), QDate(2023, 3, 31), 3, Grouping::Date);
+    RecordedSaves &recorded = RecordedSaves::install(*data::gDB().gCnn);
+    for (const char *pass : {"first run", "second run"}) {
+        SCOPED_TRACE(pass);
+        recorded.clear();
+        run(QStringLiteral("Titulos"));
+        EXPECT_EQ(recorded.lookupsOf(QStringLiteral("ma_cuentas")),
+                  (QHash<QString, int>{{"11", 1}, {"1101", 1}}));
+    }
+    EXPECT_EQ(workRows().size(), 9);
+}
+
 // The empty work rows of an account line go to the server in one batch, and the rows the
 // breakdown leaves are the ones it left when every row was written on its own: the same
 // values, in the same order, with the same sums in them.

@@ -1,8 +1,8 @@
 #include "core_database_test.h"
 
-#include "core/error_reporter.h"
 #include "core/mod_global.h"
 #include "data/db_dll.h"
+#include "data/error_log.h"
 #include "demo/suite_database.h"
 #include "platform/db/recordset.h"
 #include "platform/legacy_files.h"
@@ -57,7 +57,7 @@ void ErrorLogTest::TearDown()
 
 QStringList ErrorLogTest::logLines() const
 {
-    QFile log(core::errorLogPath());
+    QFile log(data::userErrorLogPath());
     if (!log.open(QIODevice::ReadOnly))
         return {};
     QStringList lines = platform::fromWindows1252(log.readAll()).split(QStringLiteral("\r\n"));

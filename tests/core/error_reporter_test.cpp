@@ -1,5 +1,6 @@
 #include "core/error_reporter.h"
 #include "core_database_test.h"
+#include "data/error_log.h"
 #include "data/services.h"
 #include "platform/user_dialogs.h"
 
@@ -74,7 +75,7 @@ TEST_F(ErrorLogTest, AnErrorNumberedZeroShowsAndLogsNothingButLeavesTheLog)
     EXPECT_EQ(MensajeError(platform::Error(0, QStringLiteral("Sin error"))), 0);
 
     EXPECT_EQ(dialogs.count(), 0);
-    EXPECT_TRUE(QFileInfo::exists(core::errorLogPath()));
+    EXPECT_TRUE(QFileInfo::exists(data::userErrorLogPath()));
     EXPECT_TRUE(logLines().isEmpty());
 }
 
@@ -93,9 +94,9 @@ TEST_F(ErrorLogTest, TheLogIsTheUsersOwnAndALinkPlantedInTheTemporaryFolderStays
     MensajeError(FileMissing, std::nullopt, QStringLiteral("Cfg"));
 
     EXPECT_EQ(logLines().size(), 1);
-    EXPECT_EQ(QFileInfo(core::errorLogPath()).absolutePath(),
+    EXPECT_EQ(QFileInfo(data::userErrorLogPath()).absolutePath(),
               QFileInfo(tempFolder() + QStringLiteral("/rp_panelcta")).absoluteFilePath());
-    EXPECT_EQ(QFileInfo(core::errorLogPath()).permissions(),
+    EXPECT_EQ(QFileInfo(data::userErrorLogPath()).permissions(),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     ASSERT_TRUE(victimFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(victimFile.readAll(), "untouched");

@@ -90,11 +90,11 @@ TEST_F(LegacyFiles, WritingReplacesAndAppendingAdds)
 {
     writeTextLines(path("f.txt"), {QStringLiteral("viejo"), QStringLiteral("contenido")});
     writeTextLines(path("f.txt"), {QStringLiteral("nuevo")});
-    appendTextLine(path("f.txt"), QStringLiteral("más"));
+    appendTextLines(path("f.txt"), {QStringLiteral("más")});
     appendTextLines(path("f.txt"), {QStringLiteral("a"), QStringLiteral("b")});
     EXPECT_EQ(bytesOf("f.txt"), QByteArray("nuevo\r\nm\xE1s\r\na\r\nb\r\n"));
 
-    appendTextLine(path("created.txt"), QStringLiteral("primera"));
+    appendTextLines(path("created.txt"), {QStringLiteral("primera")});
     EXPECT_EQ(bytesOf("created.txt"), QByteArray("primera\r\n"));
 }
 
@@ -103,7 +103,7 @@ TEST_F(LegacyFiles, FailuresRaiseRunTimeErrors)
     const QString missing = path("no/existe.txt");
     EXPECT_EQ(errorNumberOf([&] { readTextLines(path("nada.txt")); }), errors::FileNotFound);
     EXPECT_EQ(errorNumberOf([&] { readTextFile(path("nada.txt")); }), errors::FileNotFound);
-    EXPECT_EQ(errorNumberOf([&] { appendTextLine(missing, QStringLiteral("x")); }),
+    EXPECT_EQ(errorNumberOf([&] { appendTextLines(missing, {QStringLiteral("x")}); }),
               errors::PathNotFound);
     EXPECT_EQ(errorNumberOf([&] { writeTextLines(missing, {QStringLiteral("x")}); }),
               errors::PathNotFound);

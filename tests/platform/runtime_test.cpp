@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -121,4 +123,31 @@ TEST(RuntimeDeathTest, EndProcessEndsAtOnceKeepingWhatWasWritten)
     QFile written(QString::fromLocal8Bit(path));
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), QByteArray("escrito"));
+}
+
+namespace {
+
+// Hides the parameters of a start with both, and exits 0 when the variable is gone for every
+// program started from here, the argument is blanked in memory and the program still reads them.
+[[noreturn]] void hideParametersAndExit()
+{
+    qputenv("RP_PANELCTA_PARAMETROS", "@Password=ADMIN");
+    char program[] = "rp_panelcta";
+    char argument[] = "@Usuario=ANA";
+    char *argv[] = {program, argument, nullptr};
+    keepStartupParametersHidden(2, argv);
+    const bool unset = std::getenv("RP_PANELCTA_PARAMETROS") == nullptr;
+    const bool blanked
+        = std::all_of(std::begin(argument), std::end(argument), [](char c) { return c == '\0'; });
+    const bool kept = startupParameterText().startsWith(QStringLiteral("@Password=ADMIN"));
+    std::fprintf(stderr, "unset %d blanked %d kept %d", unset, blanked, kept);
+    std::_Exit(unset && blanked && kept ? 0 : 1);
+}
+
+} // namespace
+
+// Hiding the parameters changes the whole process for good, so it runs in a child of its own.
+TEST(RuntimeDeathTest, HiddenStartupParametersLeaveNoVariableAndNoArgumentBehind)
+{
+    EXPECT_EXIT(hideParametersAndExit(), ::testing::ExitedWithCode(0), "unset 1 blanked 1 kept 1");
 }

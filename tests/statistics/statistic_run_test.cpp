@@ -7,6 +7,7 @@
 #include "data/sql_batch.h"
 #include "demo/suite_database.h"
 #include "escape_after_first_work_rows.h"
+#include "platform/db/embedded/grouped_sum_shape.h"
 #include "platform/regional_settings.h"
 #include "platform/suite/progreso.h"
 #include "platform/variant.h"
@@ -720,6 +721,56 @@ TEST_F(StatisticRunTest, AWorkRowIsSavedOncePerDefinitionLineWithJournalLines)
         total += expected[index].saves;
     }
     EXPECT_EQ(saves.total(), total);
+}
+
+// The chart of accounts tells an account's kind once per account and run, however many lines
+// and buckets name the account.
+TEST_F(StatisticRunTest, TheChartOfAccountsIsReadOncePerAccountAndRun)
+{
+    define(QStringLiteral("Titulos"), {{"Activo", "11"}, {"Activo", "1101"}, {"Caja", "1101"}});
+    post({{"1101", march(2), "D", 100}, {"1105", march(9), "D", 7}});
+    setRun(QStringLiteral("Titulos"), march(1), march(21), 1);
+    RecordedSaves &recorded = RecordedSaves::install(*data::gDB().gCnn);
+    for (const char *run : {"first run", "second run"}) {
+        SCOPED_TRACE(run);
+        recorded.clear();
+        generate();
+        EXPECT_EQ(recorded.lookupsOf(QStringLiteral("ma_cuentas")),
+                  (QHash<QString, int>{{"11", 1}, {"1101", 1}}));
+    }
+    EXPECT_EQ(workRows().size(), 6);
+}
+
+// The engine answers a run's sums from one read of each bucket's rows for every account: each
+// sum of a bucket, whatever its account and side, has the same range statement.
+TEST_F(StatisticRunTest, TheSumsOfOneBucketShareTheirRangeWhateverTheAccount)
+{
+    define(QStringLiteral("Rangos"),
+           {{"Activo", "11"},
+            {"Caja", "1101", true, false},
+            {"Pasivo", "21", false, true},
+            {"Proveedores", "2101"}});
+    post({{"1101", march(2), "D", 100}, {"2101", march(9), "H", 7}});
+    RecordedSaves &recorded = RecordedSaves::install(*data::gDB().gCnn);
+    for (const Grouping grouping : {Grouping::Date, Grouping::BusinessUnit, Grouping::CostCentre}) {
+        SCOPED_TRACE(int(grouping));
+        definition.grouping = grouping;
+        setRun(QStringLiteral("Rangos"), march(1), march(21), 1);
+        recorded.clear();
+        generate();
+        QHash<QString, int> sumsOfRange;
+        for (const QString &statement : recorded.statements()) {
+            if (!statement.contains(QStringLiteral("SUM(")))
+                continue;
+            const std::optional<platform::db::embedded::GroupedSumShape> shape
+                = platform::db::embedded::groupedSumShapeOf(statement);
+            ASSERT_TRUE(shape) << statement.toStdString();
+            ++sumsOfRange[shape->rangeStatement];
+        }
+        EXPECT_GE(sumsOfRange.size(), 3);
+        for (const int sums : std::as_const(sumsOfRange))
+            EXPECT_EQ(sums, 4) << "one sum per definition line";
+    }
 }
 
 // The empty rows of a group go to the server in one batch, in the order and with the values

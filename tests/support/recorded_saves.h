@@ -4,6 +4,7 @@
 #include "platform/db/provider.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -37,6 +38,20 @@ public:
 
     // Each statement text as one call sent it, in order.
     const QStringList &statements() const { return m_statements; }
+    // Per value looked up, the one-row reads of the table by a value, as DatosTabla sends them:
+    // "SELECT TOP 1 * FROM <table> ... ='<value>'", the table spelt as the caller spells it.
+    QHash<QString, int> lookupsOf(const QString &table) const
+    {
+        const QRegularExpression lookup(
+            QStringLiteral(R"(^SELECT TOP 1 \* FROM %1 .*= *'([^']*)' *$)")
+                .arg(QRegularExpression::escape(table)));
+        QHash<QString, int> lookups;
+        for (const QString &statement : m_statements) {
+            if (const QRegularExpressionMatch match = lookup.match(statement); match.hasMatch())
+                ++lookups[match.captured(1)];
+        }
+        return lookups;
+    }
     // Called with each statement text once it has run, before the caller sees its result.
     void afterStatement(std::function<void(const QString &)> hook) { m_afterStatement = hook; }
 

@@ -235,8 +235,8 @@ std::optional<ExecutionResult> EmbeddedSession::keptSumResult(const QString &tex
     return result;
 }
 
-// A statement answered from rows of another shape is typed as it would type its own rows.
-std::optional<FetchedRows> EmbeddedSession::statementColumns(const QString &text)
+std::optional<EmbeddedSession::PreparedReading>
+EmbeddedSession::preparedReading(const QString &text)
 {
     const TranslatedBatch batch = translated(text);
     if (batch.error || batch.statements.size() != 1
@@ -244,31 +244,34 @@ std::optional<FetchedRows> EmbeddedSession::statementColumns(const QString &text
         return std::nullopt;
     const EngineStatement &statement = batch.statements.front();
     std::optional<ProviderError> error;
-    QSet<QString> tables;
-    PreparedStatement prepared = m_database->prepareReading(statement.sql, tables, error);
-    if (error || !prepared)
+    PreparedReading reading;
+    reading.statement = m_database->prepareReading(statement.sql, reading.tables, error);
+    if (error || !reading.statement)
         return std::nullopt;
-    return fetchedColumns(prepared.get(), statement.moneyColumns);
+    reading.moneyColumns = statement.moneyColumns;
+    return reading;
+}
+
+// A statement answered from rows of another shape is typed as it would type its own rows.
+std::optional<FetchedRows> EmbeddedSession::statementColumns(const QString &text)
+{
+    const std::optional<PreparedReading> reading = preparedReading(text);
+    if (!reading)
+        return std::nullopt;
+    return fetchedColumns(reading->statement.get(), reading->moneyColumns);
 }
 
 // Nullptr when the range statement fails: each statement then runs, and reports, alone.
 std::unique_ptr<KeptRange> EmbeddedSession::readRange(const GroupedSumShape &shape)
 {
-    const TranslatedBatch batch = translated(shape.rangeStatement);
-    if (batch.error || batch.statements.size() != 1
-        || batch.statements.front().kind != EngineStatement::Kind::Sql)
-        return nullptr;
-    const EngineStatement &statement = batch.statements.front();
-    std::optional<ProviderError> error;
-    QSet<QString> tables;
-    PreparedStatement prepared = m_database->prepareReading(statement.sql, tables, error);
-    if (error || !prepared)
+    const std::optional<PreparedReading> reading = preparedReading(shape.rangeStatement);
+    if (!reading)
         return nullptr;
     int rc = SQLITE_DONE;
-    FetchedRows rows = fetchRows(prepared.get(), rc, statement.moneyColumns);
+    FetchedRows rows = fetchRows(reading->statement.get(), rc, reading->moneyColumns);
     if (rc != SQLITE_DONE)
         return nullptr;
-    m_database->watchTables(tables);
+    m_database->watchTables(reading->tables);
     return std::make_unique<KeptRange>(std::move(rows), shape);
 }
 

@@ -51,6 +51,15 @@ private:
     std::optional<ExecutionResult> keptSumResult(const QString &text);
     std::unique_ptr<KeptRange> readRange(const GroupedSumShape &shape);
     std::optional<FetchedRows> statementColumns(const QString &text);
+    struct PreparedReading
+    {
+        PreparedStatement statement;
+        QVector<int> moneyColumns;
+        QSet<QString> tables; // that the statement reads
+    };
+    // A text of one statement, prepared to read; nothing for any other text and for one that
+    // fails to prepare, which then runs, and reports, alone.
+    std::optional<PreparedReading> preparedReading(const QString &text);
 
     std::optional<ProviderError> syntaxErrorOf(const TranslatedBatch &batch);
     // False when the error ends the batch.

@@ -10,17 +10,6 @@
 
 namespace platform::db::embedded {
 
-namespace {
-
-// A run keeps one range per period, unit or centre and statement shape; a connection that
-// keeps reading new ranges starts over rather than holding them all. A range that would take
-// the kept rows past their budget is not kept: its later statements run alone, as they would
-// without the kept rows, instead of reading the range again each time.
-constexpr qsizetype rangeLimit = 256;
-constexpr qsizetype rowBudget = 500'000;
-
-} // namespace
-
 KeptRange::KeptRange(FetchedRows rows, const GroupedSumShape &shape)
     : m_rows(std::move(rows)), m_readsTextBounds(shape.readsTextBounds),
       m_boundedColumns(shape.boundedColumns.size())
@@ -228,6 +217,10 @@ std::optional<RowSet> KeptRange::mergedByPrefix(const GroupedSumShape &shape,
     return typedRowSet(*columns, std::move(rows));
 }
 
+GroupedSumCache::GroupedSumCache(qsizetype rowBudget, qsizetype rangeLimit)
+    : m_rowBudget(rowBudget), m_rangeLimit(rangeLimit)
+{ }
+
 void GroupedSumCache::forgetIfChanged(const ChangeMark &mark)
 {
     if (m_mark != mark)
@@ -244,9 +237,9 @@ const KeptRange *GroupedSumCache::find(const QString &rangeStatement, bool &foun
 
 void GroupedSumCache::keep(const QString &rangeStatement, std::unique_ptr<KeptRange> range)
 {
-    if (m_ranges.size() >= rangeLimit)
+    if (m_ranges.size() >= m_rangeLimit)
         clearRanges();
-    if (range && m_keptRows + range->rowCount() > rowBudget)
+    if (range && m_keptRows + range->rowCount() > m_rowBudget)
         range.reset();
     m_keptRows += range ? range->rowCount() : 0;
     m_ranges.insert(rangeStatement, std::move(range));

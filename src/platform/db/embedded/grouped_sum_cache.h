@@ -55,6 +55,15 @@ private:
 class GroupedSumCache
 {
 public:
+    // A run keeps one range per period, unit or centre and statement shape; a connection that
+    // keeps reading new ranges starts over rather than holding them all. A range that would
+    // take the kept rows past their budget is not kept: its later statements run alone, as they
+    // would without the kept rows, instead of reading the range again each time.
+    static constexpr qsizetype defaultRowBudget = 500'000;
+    static constexpr qsizetype defaultRangeLimit = 256;
+    explicit GroupedSumCache(qsizetype rowBudget = defaultRowBudget,
+                             qsizetype rangeLimit = defaultRangeLimit);
+
     // Forgets every range when the database moved since the ranges were read.
     void forgetIfChanged(const ChangeMark &mark);
     // Nullptr with found set for a range statement that failed or was too large to keep: its
@@ -67,6 +76,8 @@ public:
 private:
     void clearRanges();
 
+    const qsizetype m_rowBudget;
+    const qsizetype m_rangeLimit;
     QHash<QString, std::shared_ptr<const KeptRange>> m_ranges;
     qsizetype m_keptRows = 0;
     std::optional<ChangeMark> m_mark;

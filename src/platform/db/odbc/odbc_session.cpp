@@ -92,6 +92,16 @@ bool sameNames(const QStringList &left, const QStringList &right)
                       });
 }
 
+// A value the program left unassigned is stored as Null.
+QVector<QVariant> asWritten(QVector<QVariant> row)
+{
+    for (QVariant &value : row) {
+        if (isEmpty(value))
+            value = nullVariant();
+    }
+    return row;
+}
+
 std::optional<SQLULEN> odbcIsolationLevel(int adoLevel)
 {
     switch (adoLevel) {
@@ -353,12 +363,7 @@ QVector<QVariant> OdbcSession::storedRow(const RowStatements &statements,
     const std::optional<RowSet> stored = queryRows(statements.select(key), ignored);
     if (stored && stored->rows.size() == 1)
         return statements.inRowsetOrder(stored->columns, stored->rows.constFirst(), row);
-    QVector<QVariant> written = row;
-    for (QVariant &value : written) {
-        if (isEmpty(value))
-            value = nullVariant();
-    }
-    return written;
+    return asWritten(row);
 }
 
 WriteResult OdbcSession::updateRow(const UpdateTarget &target, const QVector<Column> &columns,
@@ -376,7 +381,7 @@ WriteResult OdbcSession::updateRow(const UpdateTarget &target, const QVector<Col
     }
     ErrorCollector errors(m_dialect);
     // Without a primary key the old values may match several rows: only one is written.
-    if (!sameNames(m_tables.value(target.table).primaryKey, target.keyColumns)) {
+    if (!sameNames(describedTable(target.table).primaryKey, target.keyColumns)) {
         const std::int64_t count = countedRows(statements.count(key), errors).value_or(-1);
         if (count == 0)
             errors.add(rowNotLocated());
@@ -397,11 +402,7 @@ WriteResult OdbcSession::updateRow(const UpdateTarget &target, const QVector<Col
     // double the round trips of every save.
     if (!result.failed()) {
         result.key = statements.keyOf(row);
-        result.storedRow = row;
-        for (QVariant &value : result.storedRow) {
-            if (isEmpty(value))
-                value = nullVariant();
-        }
+        result.storedRow = asWritten(row);
     }
     return result;
 }

@@ -30,6 +30,17 @@ void CountingSession::countQuery(bool returnedRows)
         ++m_trips.fetchBatches;
 }
 
+void CountingSession::countDescription(const QString &table)
+{
+    // The engine behind may spell a table otherwise than the queries do.
+    const QString name = table.toLower();
+    if (m_describedTables.contains(name))
+        return;
+    m_describedTables.insert(name);
+    countQuery(true);
+    countQuery(true);
+}
+
 ExecutionResult CountingSession::execute(const QString &text, bool updatable)
 {
     if (mayChangeSchema(text))
@@ -39,12 +50,8 @@ ExecutionResult CountingSession::execute(const QString &text, bool updatable)
     // Rows that may be written back need the table's columns and primary key from the catalog,
     // once a table.
     if (updatable && result.rowSet && !result.failed()) {
-        if (const std::optional<QString> table = singleSourceTable(text);
-            table && !m_describedTables.contains(*table)) {
-            m_describedTables.insert(*table);
-            countQuery(true);
-            countQuery(true);
-        }
+        if (const std::optional<QString> table = singleSourceTable(text))
+            countDescription(*table);
     }
     return result;
 }
@@ -65,6 +72,9 @@ WriteResult CountingSession::updateRow(const UpdateTarget &target, const QVector
     WriteResult result = m_inner->updateRow(target, columns, key, changedColumns, originalRow, row);
     if (!writesAColumn(target, columns, changedColumns))
         return result;
+    // Whether the row's key is the table's primary key; a change of schema since the rows
+    // were read makes the catalog answer it again.
+    countDescription(target.table);
     countQuery(false);
     return result;
 }

@@ -58,6 +58,8 @@ public:
 
 private:
     void countQuery(bool returnedRows);
+    // The catalog's columns and primary key of a table, once until the schema changes.
+    void countDescription(const QString &table);
 
     std::unique_ptr<Session> m_inner;
     RoundTrips m_trips;

@@ -136,4 +136,26 @@ TEST_F(RoundTripsTest, WritingARowBackCostsItsStatementsOnly)
         << "an edit that changed nothing sends nothing";
 }
 
+TEST_F(RoundTripsTest, ASaveAfterAChangeOfSchemaAsksTheCatalogOnceAgain)
+{
+    const RowSet rows = updatableAccounts();
+    ASSERT_EQ(rows.rows.size(), 1);
+    run(*counting, {"CREATE TABLE notas (codigo VARCHAR(10) PRIMARY KEY)"});
+    QVector<QVariant> edited = rows.rows[0];
+    const auto save = [&](int saldo) {
+        return tripsOf([&](Session &session) {
+            QVector<QVariant> original = edited;
+            edited[1] = saldo;
+            const WriteResult written = session.updateRow(*rows.target, rows.columns, rows.keys[0],
+                                                          {1}, original, edited);
+            EXPECT_FALSE(written.failed());
+        });
+    };
+
+    EXPECT_EQ(save(5), (RoundTrips{3, 2, 0})) << "the statement, and the columns and key again";
+    EXPECT_EQ(save(6), (RoundTrips{1, 0, 0})) << "the key is known: no row is counted first";
+    EXPECT_EQ(rowsOf(*counting, QStringLiteral("SELECT saldo FROM cuentas")),
+              QVector<QVector<QVariant>>{{6}});
+}
+
 } // namespace
