@@ -120,6 +120,28 @@ bool isCastToText(const StatementText &text, qsizetype first)
 // Whether the single operand [first, last] is a text: a literal, a text column, a call of a
 // text function or a cast to a text type, in brackets or not.
 bool isTextOperand(const StatementText &text, qsizetype first, qsizetype last,
+                   const RewriteContext &context);
+
+// A scalar subquery [select, last] is text when its one result column is.
+bool isTextSelection(const StatementText &text, qsizetype select, qsizetype last,
+                     const RewriteContext &context)
+{
+    qsizetype first = text.next(select);
+    if (text.at(first).isAnyWord({u"DISTINCT", u"ALL"}))
+        first = text.next(first);
+    if (text.at(first).isWord(u"TOP")) {
+        first = text.next(first);
+        first = text.next(text.at(first).isSymbol(u"(") ? text.partner(first) : first);
+    }
+    qsizetype end = first;
+    while (
+        end <= last
+        && !(text.at(end).isWord(u"FROM") && text.enclosingOpen(end) == text.enclosingOpen(select)))
+        end = text.next(end);
+    return end > first && isTextOperand(text, first, text.previous(end), context);
+}
+
+bool isTextOperand(const StatementText &text, qsizetype first, qsizetype last,
                    const RewriteContext &context)
 {
     if (operandEnd(text, first) != last)
@@ -127,8 +149,12 @@ bool isTextOperand(const StatementText &text, qsizetype first, qsizetype last,
     const Token &token = text.at(first);
     if (first == last && token.kind == TokenKind::String)
         return true;
-    if (token.isSymbol(u"(") && last == text.partner(first))
-        return isTextOperand(text, text.next(first), text.previous(last), context);
+    if (token.isSymbol(u"(") && last == text.partner(first)) {
+        const qsizetype inner = text.next(first);
+        if (text.at(inner).isWord(u"SELECT"))
+            return isTextSelection(text, inner, text.previous(last), context);
+        return isTextOperand(text, inner, text.previous(last), context);
+    }
     if (token.isName() && text.nextIsSymbol(first, u"("))
         return isCastToText(text, first)
             || (token.isAnyWord(textFunctions) && !token.isAnyWord({u"ISNULL", u"IFNULL"}));

@@ -265,6 +265,9 @@ TEST_F(ServerResultsTest, OperatorsJoinTextsOrConvertATextMetByANumber)
         {"CAST(name AS varchar(20)) * 2", "error 245", Kind::None},
         {"-d", "error 8117", Kind::None},
         {"-GETDATE()", "error 8117", Kind::None},
+        {"-(SELECT a FROM T WHERE ID = 1) + b", "error 8117", Kind::None},
+        {"(SELECT TOP 1 a FROM T ORDER BY ID) + b", "1101", Kind::Text},
+        {"(SELECT MAX(n) FROM T) + a", "13", Kind::Integer},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.expression);
