@@ -52,26 +52,6 @@ bool isAnySymbol(const Token &token, std::initializer_list<QStringView> symbols)
     return false;
 }
 
-// Whether the token can end an operand, so that a "+" or "-" after it is binary.
-bool isOperandEnd(const StatementText &text, qsizetype index)
-{
-    if (!text.contains(index))
-        return false;
-    const Token &token = text.at(index);
-    switch (token.kind) {
-    case TokenKind::Number:
-    case TokenKind::String:
-    case TokenKind::QuotedName:
-    case TokenKind::TempName:
-    case TokenKind::HashDate:
-        return true;
-    case TokenKind::Word:
-        return token.isWord(u"END") || token.isWord(u"NULL") || !isKeyword(token);
-    default:
-        return token.isSymbol(u")");
-    }
-}
-
 bool isDateTerm(const StatementText &text, qsizetype from, qsizetype to,
                 const RewriteContext &context)
 {
@@ -126,13 +106,7 @@ bool isTextOperand(const StatementText &text, qsizetype first, qsizetype last,
 bool isTextSelection(const StatementText &text, qsizetype select, qsizetype last,
                      const RewriteContext &context)
 {
-    qsizetype first = text.next(select);
-    if (text.at(first).isAnyWord({u"DISTINCT", u"ALL"}))
-        first = text.next(first);
-    if (text.at(first).isWord(u"TOP")) {
-        first = text.next(first);
-        first = text.next(text.at(first).isSymbol(u"(") ? text.partner(first) : first);
-    }
+    const qsizetype first = selectListStart(text, select);
     qsizetype end = first;
     while (
         end <= last
@@ -355,15 +329,7 @@ void checkSelectList(const StatementText &text, qsizetype select)
                                                               u"EXCEPT", u"INTERSECT", u"INTO"};
     static const std::initializer_list<QStringView> queryStops{u"SELECT",    u"UNION", u"EXCEPT",
                                                                u"INTERSECT", u"ORDER", u"HAVING"};
-    qsizetype first = text.next(select);
-    if (text.contains(first) && text.at(first).isAnyWord({u"DISTINCT", u"ALL"}))
-        first = text.next(first);
-    if (text.contains(first) && text.at(first).isWord(u"TOP")) {
-        first = text.next(first);
-        first = text.next(text.at(first).isSymbol(u"(") ? text.partner(first) : first);
-        if (text.contains(first) && text.at(first).isWord(u"PERCENT"))
-            first = text.next(first);
-    }
+    const qsizetype first = selectListStart(text, select);
     if (!text.contains(first))
         return;
     const qsizetype last = clauseListLast(text, first, listStops);
@@ -547,6 +513,39 @@ bool isGroupingOrOrderItem(const StatementText &text, qsizetype first, qsizetype
 }
 
 } // namespace
+
+bool isOperandEnd(const StatementText &text, qsizetype index)
+{
+    if (!text.contains(index))
+        return false;
+    const Token &token = text.at(index);
+    switch (token.kind) {
+    case TokenKind::Number:
+    case TokenKind::String:
+    case TokenKind::QuotedName:
+    case TokenKind::TempName:
+    case TokenKind::HashDate:
+        return true;
+    case TokenKind::Word:
+        return token.isWord(u"END") || token.isWord(u"NULL") || !isKeyword(token);
+    default:
+        return token.isSymbol(u")");
+    }
+}
+
+qsizetype selectListStart(const StatementText &text, qsizetype select)
+{
+    qsizetype first = text.next(select);
+    if (text.contains(first) && text.at(first).isAnyWord({u"DISTINCT", u"ALL"}))
+        first = text.next(first);
+    if (text.contains(first) && text.at(first).isWord(u"TOP")) {
+        first = text.next(first);
+        first = text.next(text.at(first).isSymbol(u"(") ? text.partner(first) : first);
+        if (text.contains(first) && text.at(first).isWord(u"PERCENT"))
+            first = text.next(first);
+    }
+    return first;
+}
 
 qsizetype operandStart(const StatementText &text, qsizetype last)
 {

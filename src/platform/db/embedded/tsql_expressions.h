@@ -16,6 +16,12 @@ qsizetype operandStart(const StatementText &text, qsizetype last);
 // -1 when there is none.
 qsizetype operandEnd(const StatementText &text, qsizetype first);
 
+// Whether the token can end an operand, so that a "+" or "-" after it is binary.
+bool isOperandEnd(const StatementText &text, qsizetype index);
+
+// The first token of the select list of the SELECT at `select`, after DISTINCT, ALL and TOP.
+qsizetype selectListStart(const StatementText &text, qsizetype select);
+
 // The first and last token of the chain of operands that the operator at `op` joins, going
 // over the operators in `operators` (the ones that bind at least as tightly).
 qsizetype chainStart(const StatementText &text, qsizetype op,

@@ -39,19 +39,10 @@ bool isArithmetic(const Token &token)
 bool isBinaryOperator(const StatementText &text, qsizetype index)
 {
     static const QStringView operators[] = {u"+", u"-", u"*", u"/", u"%"};
-    static const QStringView keywords[]
-        = {u"SELECT", u"SET",      u"THEN",  u"ELSE",   u"WHEN", u"AND",     u"OR",
-           u"NOT",    u"CASE",     u"IS",    u"IN",     u"LIKE", u"BETWEEN", u"ON",
-           u"BY",     u"DISTINCT", u"WHERE", u"HAVING", u"AS",   u"ALL",     u"RETURN"};
     const Token &token = text.at(index);
-    if (!std::any_of(std::begin(operators), std::end(operators),
-                     [&](QStringView symbol) { return token.isSymbol(symbol); })
-        || !text.contains(text.previous(index)))
-        return false;
-    const Token &before = text.at(text.previous(index));
-    return before.kind == TokenKind::Number || before.kind == TokenKind::String
-        || before.kind == TokenKind::QuotedName || before.isSymbol(u")")
-        || (before.kind == TokenKind::Word && !before.isAnyWord(keywords));
+    return std::any_of(std::begin(operators), std::end(operators),
+                       [&](QStringView symbol) { return token.isSymbol(symbol); })
+        && isOperandEnd(text, text.previous(index));
 }
 
 // `* n` or `/ n`, signed or not, for a number n that is a power of two.
@@ -729,15 +720,7 @@ void SqlRewriter::findMoneyResultColumns()
     qsizetype i = m_text.begin();
     if (!m_text.contains(i) || !m_text.at(i).isWord(u"SELECT"))
         return;
-    i = m_text.next(i);
-    if (m_text.contains(i) && m_text.at(i).isAnyWord({u"DISTINCT", u"ALL"}))
-        i = m_text.next(i);
-    if (m_text.contains(i) && m_text.at(i).isWord(u"TOP")) {
-        i = m_text.next(i);
-        i = m_text.next(m_text.at(i).isSymbol(u"(") ? m_text.partner(i) : i);
-        if (m_text.contains(i) && m_text.at(i).isWord(u"PERCENT"))
-            i = m_text.next(i);
-    }
+    i = selectListStart(m_text, i);
     for (int column = 0; m_text.contains(i); ++column) {
         const qsizetype end = expressionEnd(i);
         // An alias, with or without AS, names the column and is no part of its expression.
